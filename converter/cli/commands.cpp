@@ -1,0 +1,257 @@
+#include "converter/cli/commands.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "converter/cli/cli_host.h"
+#include "converter/geo/plane_coordinates.h"
+#include "converter/settings/check_settings.h"
+#include "converter/settings/settings_file.h"
+#include "converter/settings/sheet_labels.h"
+#include "converter/settings/start_checks.h"
+#include "converter/settings/startup.h"
+#include "platform/printer_catalogue.h"
+#include "platform/user_folders.h"
+
+namespace cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kOk = 0, kNotStarted = 1, kFailed = 2;
+
+const char* kUsage =
+    "usage:\n"
+    "  terralinea [SETTINGS.trl]                      open the main window (optionally with settings)\n"
+    "  terralinea run SETTINGS.trl [--write-folder DIR] [--yes] [--quiet]\n"
+    "  terralinea check SETTINGS.trl                  print the start checks' report and the run values\n"
+    "  terralinea init SETTINGS.trl [--force]         write a settings file with the program's defaults\n"
+    "  terralinea bltoxy --zone N [--unit mm|cm|m] LON LAT    print \"X Y\" (northing, easting)\n"
+    "  terralinea xytobl --zone N [--unit mm|cm|m] Y X        print \"LAT LON\"\n"
+    "  terralinea --help | --version\n";
+
+std::string versionText() {
+  std::string v = TERRALINEA_VERSION;
+  if (v.size() > 4 && v.ends_with(".0.0")) v.resize(v.size() - 4);
+  return "Terralinea " + v;
+}
+
+bool parseDouble(const std::string& text, double& value) {
+  const char* b = text.data();
+  const char* e = b + text.size();
+  if (b != e && *b == '+') ++b;
+  auto [p, ec] = std::from_chars(b, e, value);
+  return ec == std::errc() && p == e && b != e;
+}
+
+// A settings file named on the command line must be there and readable.
+bool readableFile(const fs::path& file, std::ostream& err) {
+  std::error_code ec;
+  if (!fs::exists(file, ec)) {
+    err << "terralinea: settings file not found: " << settings::pathText(file) << "\n";
+    return false;
+  }
+  if (fs::is_directory(file, ec)) {
+    err << "terralinea: not a settings file (a folder): " << settings::pathText(file) << "\n";
+    return false;
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    err << "terralinea: cannot read settings file: " << settings::pathText(file) << "\n";
+    return false;
+  }
+  return true;
+}
+
+// Start-up as the main window does it; false when an item file stops it.
+bool startUp(settings::DrawingSettings& s, const settings::StartupOptions& options,
+             const platform::PrinterCatalogue& printers, std::ostream& err) {
+  auto result = settings::startUp(s, platform::dataFolder(), options, printers);
+  CliHost host(err, false);
+  for (const auto& m : result.items.messages) host.message(m.caption, m.text);
+  if (!result.items.complete)
+    err << "terralinea: item files are read from " << settings::pathText(platform::dataFolder())
+        << " (set TERRALINEA_DATA to another folder)\n";
+  return result.items.complete;
+}
+
+int commandInit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string file;
+  bool force = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--force") force = true;
+    else if (file.empty()) file = args[i];
+    else return err << kUsage, kNotStarted;
+  }
+  if (file.empty()) return err << kUsage, kNotStarted;
+  fs::path path = settings::utf8Path(file);
+  std::error_code ec;
+  if (fs::exists(path, ec) && !force) {
+    err << "terralinea: " << file << " exists (use --force to replace it)\n";
+    return kNotStarted;
+  }
+  settings::DrawingSettings s;
+  platform::PrinterCatalogue printers;
+  settings::StartupOptions options;
+  options.loadLastRun = false;
+  options.createSettingsFolder = false;
+  if (!startUp(s, options, printers, err)) return kFailed;
+  if (fs::exists(path, ec)) fs::remove(path, ec);
+  std::string error;
+  if (!settings::saveSettings(path, s, &error)) {
+    err << "terralinea: cannot write " << file << ": " << error << "\n";
+    return kFailed;
+  }
+  out << "wrote " << file << "\n";
+  return kOk;
+}
+
+void printValues(const settings::DrawingSettings& s, const settings::RunValues& v, std::ostream& out) {
+  auto line = [&out](const char* name, double value) { out << name << "=" << shortestReal(value) << "\n"; };
+  out << "OK\n";
+  out << "unitsPerMetre=" << v.unitsPerMetre << "\n";
+  line("paperWidthMm", v.paperWidthMm);
+  line("paperHeightMm", v.paperHeightMm);
+  line("pageWidthMm", v.pageWidthMm);
+  line("pageHeightMm", v.pageHeightMm);
+  line("pageOffsetXMm", v.pageOffsetXMm);
+  line("pageOffsetYMm", v.pageOffsetYMm);
+  line("pageRightGapMm", v.pageRightGapMm);
+  line("pageBottomGapMm", v.pageBottomGapMm);
+  line("usableWidthMm", v.usableWidthMm);
+  line("usableHeightMm", v.usableHeightMm);
+  line("unitsPerPaperMillimetre", v.unitsPerPaperMillimetre);
+  line("sheetWidth", v.sheetWidth);
+  line("sheetHeight", v.sheetHeight);
+  line("sheetStepWidth", v.sheetStepWidth);
+  line("sheetStepHeight", v.sheetStepHeight);
+  out << "legendStepCount=" << v.legendStepCount << "\n";
+  out << "columnCount=" << v.columnCount << "\n";
+  out << "rowCount=" << v.rowCount << "\n";
+  line("meshCellWidth", v.meshCellWidth);
+  line("meshCellHeight", v.meshCellHeight);
+  line("northEdge", v.northEdge);
+  line("southEdge", v.southEdge);
+  line("westEdge", v.westEdge);
+  line("eastEdge", v.eastEdge);
+  for (const auto& f : settings::sheetFiles(s, v)) out << "sheetFile=" << settings::pathText(f) << "\n";
+}
+
+int commandCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2) return err << kUsage, kNotStarted;
+  fs::path path = settings::utf8Path(args[1]);
+  if (!readableFile(path, err)) return kNotStarted;
+  settings::DrawingSettings s;
+  platform::PrinterCatalogue printers;
+  settings::StartupOptions options;
+  options.settingsFile = path;
+  options.createSettingsFolder = false;
+  if (!startUp(s, options, printers, err)) return kFailed;
+  geo::PlaneCoordinates coords;
+  settings::RunValues values;
+  std::string report = settings::checkSettings(s, printers, coords, values);
+  if (!report.empty()) {
+    out << terminalText(report) << "\n";
+    return kNotStarted;
+  }
+  printValues(s, values, out);
+  return kOk;
+}
+
+struct ZoneArgs {
+  int zone = 0;
+  int unitsPerMetre = 1000;
+  std::vector<double> numbers;
+};
+
+bool parseZoneArgs(const std::vector<std::string>& args, ZoneArgs& z, std::ostream& err) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--zone" && i + 1 < args.size()) {
+      double value;
+      if (!parseDouble(args[++i], value) || value != static_cast<int>(value) || value < 1 || value > 19) {
+        err << "terralinea: --zone takes a system number 1 to 19\n";
+        return false;
+      }
+      z.zone = static_cast<int>(value);
+    } else if (a == "--unit" && i + 1 < args.size()) {
+      const std::string& unit = args[++i];
+      if (unit == "mm") z.unitsPerMetre = 1000;
+      else if (unit == "cm") z.unitsPerMetre = 100;
+      else if (unit == "m") z.unitsPerMetre = 1;
+      else {
+        err << "terralinea: --unit takes mm, cm or m\n";
+        return false;
+      }
+    } else {
+      double value;
+      if (!parseDouble(a, value)) {
+        err << "terralinea: not a number: " << a << "\n";
+        return false;
+      }
+      z.numbers.push_back(value);
+    }
+  }
+  if (z.zone == 0 || z.numbers.size() != 2) {
+    err << kUsage;
+    return false;
+  }
+  return true;
+}
+
+int commandBltoxy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ZoneArgs z;
+  if (!parseZoneArgs(args, z, err)) return kNotStarted;
+  geo::PlaneCoordinates coords;
+  coords.unitsPerMetre = z.unitsPerMetre;
+  coords.selectSystem(z.zone);
+  coords.bltoxy(z.numbers[0], z.numbers[1]);
+  out << shortestReal(coords.planeX) << " " << shortestReal(coords.planeY) << "\n";
+  return kOk;
+}
+
+int commandXytobl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ZoneArgs z;
+  if (!parseZoneArgs(args, z, err)) return kNotStarted;
+  geo::PlaneCoordinates coords;
+  coords.unitsPerMetre = z.unitsPerMetre;
+  coords.selectSystem(z.zone);
+  if (!coords.xytobl(z.numbers[0], z.numbers[1])) {
+    err << "terralinea: the point does not converge in system " << z.zone << " (too far from its origin)\n";
+    return kFailed;
+  }
+  out << shortestReal(coords.lastLatitude) << " " << shortestReal(coords.lastLongitude) << "\n";
+  return kOk;
+}
+
+}  // namespace
+
+std::string shortestReal(double value) {
+  char buf[64];
+  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  return ec == std::errc() ? std::string(buf, p) : std::string("nan");
+}
+
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (!args.empty()) {
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h") return out << kUsage, kOk;
+    if (command == "--version") return out << versionText() << "\n", kOk;
+    if (command == "init") return commandInit(args, out, err);
+    if (command == "check") return commandCheck(args, out, err);
+    if (command == "bltoxy") return commandBltoxy(args, out, err);
+    if (command == "xytobl") return commandXytobl(args, out, err);
+    if (command == "run") {
+      err << "terralinea: the conversion run is not built yet; use check to test settings\n";
+      return kFailed;
+    }
+    if (command.starts_with("-") || args.size() > 1) return err << kUsage, kNotStarted;
+  }
+  err << versionText() << ": the main window is not built yet; use a sub-command.\n" << kUsage;
+  return kNotStarted;
+}
+
+}  // namespace cli

@@ -1,0 +1,14 @@
+#pragma once
+// The headless sub-commands. Each returns the process exit status.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Shortest text that reads back to the same double.
+std::string shortestReal(double value);
+
+}  // namespace cli

@@ -1,0 +1,187 @@
+#include "converter/geo/plane_coordinates.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace geo {
+
+// Row 0 is unused so that the row number is the system number.
+const std::array<SystemOrigin, 21> kSystemOrigins = {{
+    {0.0, 0.0},
+    {129.5, 33.0},
+    {131.0, 33.0},
+    {132.1666666666666, 36.0},
+    {133.5, 33.0},
+    {134.3333333333333, 36.0},
+    {136.0, 36.0},
+    {137.1666666666666, 36.0},
+    {138.5, 36.0},
+    {139.8333333333333, 36.0},
+    {140.8333333333333, 40.0},
+    {140.25, 44.0},
+    {142.25, 44.0},
+    {144.25, 44.0},
+    {142.0, 26.0},
+    {127.5, 26.0},
+    {124.0, 26.0},
+    {131.0, 26.0},
+    {136.0, 20.0},
+    {154.0, 26.0},
+    {135.0, 37.0},
+}};
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+// Metres per degree on the equator; the inverse iteration steps with it.
+constexpr double kMetresPerDegree = 111319.49079327357265;
+
+// Degrees to radians exactly as the origin is converted, so that a point at the origin
+// gives differences of exactly zero.
+double radians(double degrees) { return degrees * kPi / 180.0; }
+
+}  // namespace
+
+PlaneCoordinates::PlaneCoordinates() { initialiseEllipsoid(); }
+
+void PlaneCoordinates::initialiseEllipsoid() {
+  const double f = flattening;
+  eccentricity = std::sqrt(2.0 * f - f * f);
+  secondEccentricity = std::sqrt(2.0 / f - 1.0) / (1.0 / f - 1.0);
+
+  using L = long double;
+  const L e = eccentricity;
+  const L e2 = std::pow(e, 2.0L), e4 = std::pow(e, 4.0L), e6 = std::pow(e, 6.0L),
+          e8 = std::pow(e, 8.0L), e10 = std::pow(e, 10.0L), e12 = std::pow(e, 12.0L),
+          e14 = std::pow(e, 14.0L), e16 = std::pow(e, 16.0L);
+
+  const L A = 1.0L + 3.0L / 4.0L * e2 + 45.0L / 64.0L * e4 + 175.0L / 256.0L * e6 +
+              11025.0L / 16384.0L * e8 + 43659.0L / 65536.0L * e10 + 693693.0L / 1048576.0L * e12 +
+              19324305.0L / 29360128.0L * e14 + 4927697775.0L / 7516192768.0L * e16;
+  const L B = 3.0L / 4.0L * e2 + 15.0L / 16.0L * e4 + 525.0L / 512.0L * e6 +
+              2205.0L / 2048.0L * e8 + 72765.0L / 65536.0L * e10 + 297297.0L / 262144.0L * e12 +
+              135270135.0L / 117440512.0L * e14 + 547521975.0L / 469762048.0L * e16;
+  const L C = 15.0L / 64.0L * e4 + 105.0L / 256.0L * e6 + 2205.0L / 4096.0L * e8 +
+              10395.0L / 16384.0L * e10 + 1486485.0L / 2097152.0L * e12 +
+              45090045.0L / 58720256.0L * e14 + 766530765.0L / 939524096.0L * e16;
+  const L D = 35.0L / 512.0L * e6 + 315.0L / 2048.0L * e8 + 31185.0L / 131072.0L * e10 +
+              165165.0L / 524288.0L * e12 + 45090045.0L / 117440512.0L * e14 +
+              209053845.0L / 469762048.0L * e16;
+  const L E = 315.0L / 16384.0L * e8 + 3465.0L / 65536.0L * e10 + 99099.0L / 1048576.0L * e12 +
+              4099095.0L / 29360128.0L * e14 + 348423075.0L / 1879048192.0L * e16;
+  const L F = 693.0L / 131072.0L * e10 + 9009.0L / 524288.0L * e12 +
+              4099095.0L / 117440512.0L * e14 + 26801775.0L / 469762048.0L * e16;
+  const L G =
+      3003.0L / 2097152.0L * e12 + 315315.0L / 58720256.0L * e14 + 11486475.0L / 939524096.0L * e16;
+  const L H = 45045.0L / 117440512.0L * e14 + 765765.0L / 469762048.0L * e16;
+  const L I = 765765.0L / 7516192768.0L * e16;
+
+  const L k = static_cast<L>(semiMajorAxis) * (1.0L - e2);
+  arcCoefficients = {
+      static_cast<double>(k * A),         static_cast<double>(-k * B / 2.0L),
+      static_cast<double>(k * C / 4.0L),  static_cast<double>(-k * D / 6.0L),
+      static_cast<double>(k * E / 8.0L),  static_cast<double>(-k * F / 10.0L),
+      static_cast<double>(k * G / 12.0L), static_cast<double>(-k * H / 14.0L),
+      static_cast<double>(k * I / 16.0L),
+  };
+  polarRadius = semiMajorAxis / std::sqrt(1.0 - eccentricity * eccentricity);
+}
+
+double PlaneCoordinates::meridianArc(double phi) const {
+  using L = long double;
+  const L p = phi;
+  const auto& c = arcCoefficients;
+  const L s = c[0] * p + c[1] * std::sin(2.0L * p) + c[2] * std::sin(4.0L * p) +
+              c[3] * std::sin(6.0L * p) + c[4] * std::sin(8.0L * p) + c[5] * std::sin(10.0L * p) +
+              c[6] * std::sin(12.0L * p) + c[7] * std::sin(14.0L * p) + c[8] * std::sin(16.0L * p);
+  return static_cast<double>(s);
+}
+
+bool PlaneCoordinates::selectSystem(int systemNumber) {
+  if (systemNumber < 1 || systemNumber > 19) return false;
+  const SystemOrigin& o = kSystemOrigins[systemNumber];
+  originLatitude = radians(o.latitude);
+  originLongitude = radians(o.longitude);
+  originArc = meridianArc(originLatitude);
+  lastLatitude = o.latitude;
+  lastLongitude = o.longitude;
+  return true;
+}
+
+void PlaneCoordinates::bltoxy(double kdo, double ido) {
+  using L = long double;
+  // The angles and the arc are rounded to double like the origin's, which keeps the
+  // origin exact; everything after that runs in extended precision.
+  const double phiD = radians(ido);
+  const L dl = static_cast<L>(radians(kdo) - originLongitude);
+  const L phi = phiD;
+  const L dS = static_cast<L>(meridianArc(phiD)) - static_cast<L>(originArc);
+
+  const L ep2 = std::pow(static_cast<L>(secondEccentricity), 2.0L);
+  const L cp = std::cos(phi);
+  const L eta2 = ep2 * std::pow(cp, 2.0L);
+  const L eta4 = std::pow(eta2, 2.0L);
+  const L N = static_cast<L>(polarRadius) / std::sqrt(1.0L + eta2);
+  const L t = std::tan(phi);
+  const L t2 = std::pow(t, 2.0L), t4 = std::pow(t, 4.0L), t6 = std::pow(t, 6.0L);
+
+  const L x = dS + N / 2.0L * std::pow(cp, 2.0L) * t * std::pow(dl, 2.0L) +
+              N / 24.0L * std::pow(cp, 4.0L) * t * (5.0L - t2 + 9.0L * eta2 + 4.0L * eta4) *
+                  std::pow(dl, 4.0L) -
+              N / 720.0L * std::pow(cp, 6.0L) * t *
+                  (58.0L * t2 - 61.0L - t4 - 270.0L * eta2 + 330.0L * t2 * eta2) *
+                  std::pow(dl, 6.0L) -
+              N / 40320.0L * std::pow(cp, 8.0L) * t * (3111.0L * t2 - 1385.0L - 543.0L * t4 + t6) *
+                  std::pow(dl, 8.0L);
+  const L y = N * cp * dl -
+              N / 6.0L * std::pow(cp, 3.0L) * (t2 - 1.0L - eta2) * std::pow(dl, 3.0L) -
+              N / 120.0L * std::pow(cp, 5.0L) *
+                  (18.0L * t2 - 5.0L - t4 - 14.0L * eta2 + 58.0L * t2 * eta2) * std::pow(dl, 5.0L) -
+              N / 5040.0L * std::pow(cp, 7.0L) * (479.0L * t2 - 61.0L - 179.0L * t4 + t6) *
+                  std::pow(dl, 7.0L);
+
+  const L scale = static_cast<L>(scaleFactor) * unitsPerMetre;
+  planeX = static_cast<double>(x * scale + northSouthCorrection);
+  planeY = static_cast<double>(y * scale + eastWestCorrection);
+}
+
+bool PlaneCoordinates::xytobl(double yy, double xx) {
+  lastIterations = 0;
+  if (!std::isfinite(yy) || !std::isfinite(xx)) return false;
+  // A failed call leaves its last estimate in the slots, which may be far off the globe;
+  // starting from there would make the next, ordinary point fail too.
+  const double originLon = originLongitude * 180.0 / kPi;
+  if (!(std::fabs(lastLatitude) < 90.0) || !(std::fabs(lastLongitude - originLon) <= 60.0)) {
+    lastLatitude = originLatitude * 180.0 / kPi;
+    lastLongitude = originLon;
+  }
+
+  const double tolerance = unitsPerMetre * 0.001;
+  const double lonStep = std::cos(originLatitude);
+  for (int step = 0;; ++step) {
+    bltoxy(lastLongitude, lastLatitude);
+    const double dY = planeY - yy;
+    const double dX = planeX - xx;
+    const double d2 = dX * dX + dY * dY;
+    if (d2 <= tolerance) {
+      lastIterations = step;
+      return true;
+    }
+    // A diverging walk (a point far outside the zone) ends here instead of running on
+    // NaNs; the slots keep the last finite estimate.
+    if (step == kMaxIterations || !std::isfinite(d2)) {
+      lastIterations = step;
+      return false;
+    }
+    const double lat = lastLatitude - dX / unitsPerMetre / kMetresPerDegree;
+    const double lon = lastLongitude - lonStep * dY / unitsPerMetre / kMetresPerDegree;
+    if (!std::isfinite(lat) || !std::isfinite(lon)) {
+      lastIterations = step;
+      return false;
+    }
+    lastLatitude = lat;
+    lastLongitude = lon;
+  }
+}
+
+}  // namespace geo

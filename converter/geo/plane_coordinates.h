@@ -1,0 +1,61 @@
+#pragma once
+// Latitude/longitude (JGD2000/JGD2011, GRS80) to and from the 19 Japanese plane
+// rectangular coordinate systems: a Gauss-Krueger series forward, a fixed-point
+// iteration on it backwards. X is northing, Y easting, both in drawing units.
+#include <array>
+
+namespace geo {
+
+struct SystemOrigin {
+  double longitude;  // degrees
+  double latitude;   // degrees
+};
+// Rows 1..19 are the systems; row 20 (135, 37) is reached by no selection; row 0 unused.
+extern const std::array<SystemOrigin, 21> kSystemOrigins;
+
+class PlaneCoordinates {
+ public:
+  PlaneCoordinates();  // calls initialiseEllipsoid
+
+  void initialiseEllipsoid();
+  // System 1..19; false (origin unchanged) for any other number.
+  bool selectSystem(int systemNumber);
+
+  // kdo longitude, ido latitude in degrees; writes planeX, planeY.
+  void bltoxy(double kdo, double ido);
+  // yy easting, xx northing in drawing units; writes lastLatitude, lastLongitude
+  // (degrees), starting from their previous values. Returns false when the iteration
+  // did not reach the tolerance within the step limit (the slots then hold the last
+  // estimate).
+  bool xytobl(double yy, double xx);
+
+  double meridianArc(double phi) const;  // S(phi), metres, phi in radians
+
+  // Start-up constants.
+  double scaleFactor = 0.9999;
+  double semiMajorAxis = 6378137.0;
+  double flattening = 0.003352810681182319;
+  double eccentricity = 0;
+  double secondEccentricity = 0;
+  std::array<double, 9> arcCoefficients{};
+  double polarRadius = 0;
+
+  // Chosen system.
+  double originLatitude = 0;   // radians
+  double originLongitude = 0;  // radians
+  double originArc = 0;        // metres
+
+  // Run preparation.
+  int unitsPerMetre = 1000;
+  double eastWestCorrection = 0;
+  double northSouthCorrection = 0;
+
+  // Result slots.
+  double planeX = 0, planeY = 0;
+  double lastLatitude = 0, lastLongitude = 0;
+  int lastIterations = 0;  // steps the last xytobl took
+
+  static constexpr int kMaxIterations = 1000;
+};
+
+}  // namespace geo

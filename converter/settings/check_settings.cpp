@@ -1,0 +1,385 @@
+#include "converter/settings/check_settings.h"
+
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+
+#include "converter/geo/plane_coordinates.h"
+#include "converter/settings/choice_lists.h"
+#include "converter/settings/sheet_labels.h"
+#include "platform/printer_catalogue.h"
+
+namespace settings {
+
+namespace {
+
+constexpr const char* kEol = "\r\n";
+
+bool folderExists(const std::string& text) {
+  if (text.empty()) return false;
+  std::error_code ec;
+  return std::filesystem::is_directory(utf8Path(text), ec);
+}
+
+bool isEmpty(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+// Optional real: empty gives `empty`, a parse failure false.
+bool parseOptional(const std::string& text, double empty, double& value) {
+  if (isEmpty(text)) {
+    value = empty;
+    return true;
+  }
+  return parseReal(text, value);
+}
+
+struct SourceRow {
+  double lonStep;  // degrees
+  double k;
+  double halfHeight;  // metres
+};
+constexpr std::array<SourceRow, kElevationSourceCount> kSourceRows = {{
+    {0.0125 / 225, 1.0028, 3.0889},
+    {0.125 / 1125, 1.027, 6.17},
+    {0.125 / 200, 1.0023, 23.1107},
+    {1.0 / 320, 1.0028, 115.73},
+    {1.0 / 60, 1.0028, 25000.0 / 27},
+}};
+
+void paperGeometry(const DrawingSettings& s, const platform::PrinterGeometry& g, RunValues& v) {
+  v.printerLandscape = g.landscape;
+  const double mm = 25.4;
+  if ((g.landscape ? 1 : 0) == s.paperOrientation) {
+    v.paperWidthMm = g.physicalWidth * mm / g.dpiX;
+    v.paperHeightMm = g.physicalHeight * mm / g.dpiY;
+    v.pageWidthMm = g.printableWidth * mm / g.dpiX;
+    v.pageHeightMm = g.printableHeight * mm / g.dpiY;
+    v.pageOffsetXMm = g.offsetX * mm / g.dpiX;
+    v.pageOffsetYMm = g.offsetY * mm / g.dpiY;
+  } else {
+    v.paperHeightMm = g.physicalWidth * mm / g.dpiY;
+    v.paperWidthMm = g.physicalHeight * mm / g.dpiX;
+    v.pageHeightMm = g.printableWidth * mm / g.dpiY;
+    v.pageWidthMm = g.printableHeight * mm / g.dpiX;
+    v.pageOffsetYMm = g.offsetX * mm / g.dpiY;
+    v.pageOffsetXMm = g.offsetY * mm / g.dpiX;
+  }
+  v.pageRightGapMm = v.paperWidthMm - v.pageOffsetXMm - v.pageWidthMm;
+  v.pageBottomGapMm = v.paperHeightMm - v.pageOffsetYMm - v.pageHeightMm;
+  if (v.pageOffsetXMm < 3.175) {
+    v.pageOffsetXMm = v.pageRightGapMm = 3.175;
+    v.pageWidthMm = v.paperWidthMm - 6.35;
+  }
+  if (v.pageOffsetYMm < 3.175) {
+    v.pageOffsetYMm = v.pageBottomGapMm = 3.175;
+    v.pageHeightMm = v.paperHeightMm - 6.35;
+  }
+  v.usableWidthMm = v.pageWidthMm * 0.95 * 260 / 290 - s.marginLeft - s.marginRight;
+  v.usableHeightMm = v.pageHeightMm * 0.95 - s.marginBottom - s.marginTop;
+}
+
+std::string wholeNumberText(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.0f", std::floor(value));
+  return buf;
+}
+
+void sheetLayout(DrawingSettings& s, RunValues& v) {
+  const double p = s.overlapPercent / 100.0;
+  const double u = v.unitsPerMetre;
+  const auto& den = kScaleDenominators;
+  auto fitToArea = [&] {
+    v.sheetWidth = (v.eastEdge - v.westEdge) / (p + v.sheetColumns * (1 - p));
+    v.sheetHeight = (v.northEdge - v.southEdge) / (p + v.sheetRows * (1 - p));
+  };
+  if (s.scaleChoice == 0) {
+    fitToArea();
+    v.unitsPerPaperMillimetre = v.sheetWidth / v.sheetHeight > v.usableWidthMm / v.usableHeightMm
+                                    ? v.sheetWidth / v.usableWidthMm
+                                    : v.sheetHeight / v.usableHeightMm;
+  } else if (s.scaleChoice == 1) {
+    fitToArea();
+    std::size_t i = 2;
+    while (i + 1 < den.size() && v.usableWidthMm < v.sheetWidth / den[i] * 1000 / u - 0.1) ++i;
+    while (i + 1 < den.size() && v.usableHeightMm < v.sheetHeight / den[i] * 1000 / u - 0.1) ++i;
+    v.unitsPerPaperMillimetre = den[i] / 1000 * u;
+  } else if (s.scaleChoice >= 2 && s.scaleChoice < static_cast<int>(den.size())) {
+    v.unitsPerPaperMillimetre = den[s.scaleChoice] / 1000 * u;
+    v.sheetWidth = v.usableWidthMm * v.unitsPerPaperMillimetre;
+    v.sheetHeight = v.usableHeightMm * v.unitsPerPaperMillimetre;
+  }
+  v.sheetStepWidth = (100 - s.overlapPercent) * v.sheetWidth / 100;
+  v.sheetStepHeight = (100 - s.overlapPercent) * v.sheetHeight / 100;
+  if (s.scaleChoice >= 2) {
+    double east = (v.sheetColumns - 1) * v.sheetStepWidth + v.sheetWidth + v.westEdge;
+    double north = (v.sheetRows - 1) * v.sheetStepHeight + v.sheetHeight + v.southEdge;
+    if (std::isfinite(east) && std::isfinite(north)) {
+      v.eastEdge = std::floor(east);
+      v.northEdge = std::floor(north);
+      s.eastEdge = wholeNumberText(east);
+      s.northEdge = wholeNumberText(north);
+    }
+  }
+}
+
+void elevationCells(const DrawingSettings& s, RunValues& v) {
+  const double phi0 = v.originLatitude;
+  const double south = v.southEdge + v.northSouthCorrection;
+  const double u = v.unitsPerMetre;
+  for (int i = 0; i < kElevationSourceCount; ++i) {
+    const auto& row = kSourceRows[i];
+    v.meshHalfWidths[i] =
+        (4e7 * std::cos(phi0) - std::sin(phi0) * 2 * std::numbers::pi * south / u) * row.lonStep / 360 / 2 * row.k;
+    v.meshHalfHeights[i] = row.halfHeight;
+  }
+  int active = activeElevationSource(s);
+  v.meshCellWidth = 2 * u * v.meshHalfWidths[active];
+  v.meshCellHeight = 2 * u * v.meshHalfHeights[active];
+}
+
+// Provisional grid of the north-west sheet; false when a corner does not convert.
+bool firstSheetGrid(geo::PlaneCoordinates& coords, RunValues& v) {
+  const double n = v.northEdge, w = v.westEdge;
+  const std::array<std::pair<double, double>, 4> corners = {{
+      {n - v.sheetHeight, w}, {n, w}, {n, w + v.sheetWidth}, {n - v.sheetHeight, w + v.sheetWidth}}};
+  double west = 1e308, east = -1e308, south = 1e308, north = -1e308;
+  for (auto [x, y] : corners) {
+    if (!coords.xytobl(y, x)) return false;
+    west = std::min(west, coords.lastLongitude);
+    east = std::max(east, coords.lastLongitude);
+    south = std::min(south, coords.lastLatitude);
+    north = std::max(north, coords.lastLatitude);
+  }
+  const double cw = v.cellWidth, ch = v.cellHeight;
+  v.gridWest = std::trunc(west / cw - 1) * cw;
+  v.gridEast = std::trunc(east / cw + 2) * cw;
+  v.gridSouth = std::trunc(south / ch - 1) * ch;
+  v.gridNorth = std::trunc(north / ch + 2) * ch;
+  v.columnCount = static_cast<std::int64_t>(std::floor((v.gridEast - v.gridWest) / cw + 0.999));
+  v.rowCount = static_cast<std::int64_t>(std::floor((v.gridNorth - v.gridSouth) / ch + 0.999));
+  return true;
+}
+
+}  // namespace
+
+CellSize elevationCellSize(int source) {
+  static constexpr std::array<CellSize, kElevationSourceCount> sizes = {{
+      {0.2 / 3600, 0.2 / 3600}, {0.4 / 3600, 0.4 / 3600}, {2.25 / 3600, 1.5 / 3600},
+      {11.25 / 3600, 7.5 / 3600}, {60.0 / 3600, 60.0 / 3600}}};
+  return sizes[source >= 0 && source < kElevationSourceCount ? source : 0];
+}
+
+int activeElevationSource(const DrawingSettings& s) {
+  if (s.meshSource >= 0 && s.meshSource < kElevationSourceCount) return s.meshSource;
+  if (s.contourSource >= 0 && s.contourSource < kElevationSourceCount) return s.contourSource;
+  return 0;
+}
+
+std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& printers,
+                          geo::PlaneCoordinates& coords, RunValues& v) {
+  std::string report;
+  auto add = [&report](const std::string& line) { report += line + kEol; };
+
+  // 1. folders
+  if (!folderExists(s.fgdFolder)) add("基盤地図情報フォルダが見つかりません");
+  if (!folderExists(s.elevationFolder)) add("標高データフォルダが見つかりません");
+  if (!folderExists(s.writeFolder)) add("書込フォルダが見つかりません");
+  if (!folderExists(s.mlitFolder)) add("国土数値情報フォルダが見つかりません");
+  if (!folderExists(s.basicInfoFolder)) add("国土基本情報フォルダが見つかりません");
+
+  // 2. map name
+  for (char ch : s.mapName) {
+    if (std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos)
+      add(std::string("地図名に ") + ch + " は使えません");
+  }
+  if (s.mapName.empty()) add("地図名を設定してください");
+
+  // 3.-4. printer and paper
+  std::optional<platform::PrinterGeometry> geometry;
+  const bool printerChosen = printers.hasPrinter(s.printerName);
+  if (!printerChosen) add("プリンタを選択してください");
+  if (s.paperSize.empty()) add("用紙サイズを選択してください。");
+  if (s.paperOrientation != 0 && s.paperOrientation != 1) add("用紙方向を選択してください。");
+  if (printerChosen && !s.paperSize.empty()) {
+    geometry = printers.geometry(s.printerName, s.paperSize);
+    // A paper the printer does not offer cannot size the sheets.
+    if (!geometry) add("用紙サイズを選択してください。");
+  }
+
+  // 5. unit
+  if (s.drawingUnit < 0 || s.drawingUnit > 2) {
+    add("単位を設定してください");
+    return report;
+  }
+  v.unitsPerMetre = s.drawingUnit == 0 ? 1000 : s.drawingUnit == 1 ? 100 : 1;
+  coords.unitsPerMetre = v.unitsPerMetre;
+  const double u = v.unitsPerMetre;
+
+  // 6. file format
+  if (s.fileFormat < 0 || s.fileFormat > 3) add("ファイル形式を選択してください");
+
+  // 7. coordinate system
+  bool zoneSelected = false;
+  if (s.coordinateSystem < 0 || s.coordinateSystem >= static_cast<int>(coordinateSystemItems().size())) {
+    add("座標系を選択してください");
+    coords.lastLatitude = coords.lastLongitude = 0;
+  } else {
+    int zone = zoneFromItemText(coordinateSystemItems()[s.coordinateSystem]);
+    if (coords.selectSystem(zone)) {
+      zoneSelected = true;
+      v.zone = zone;
+    } else {
+      add("座標系が異常です");
+    }
+  }
+  v.originLatitude = coords.originLatitude;
+  v.originLongitude = coords.originLongitude;
+  v.originArc = coords.originArc;
+
+  // 8. edges
+  {
+    struct Edge {
+      const std::string& text;
+      double empty;
+      double& value;
+    };
+    const double third = 4.0 / 9.0;  // 0.444...
+    Edge edges[] = {{s.northEdge, 1e6 * third * u, v.northEdge},
+                    {s.southEdge, -1e6 * third * u, v.southEdge},
+                    {s.westEdge, -5e5 * third * u, v.westEdge},
+                    {s.eastEdge, 5e5 * third * u, v.eastEdge}};
+    for (auto& e : edges) {
+      double value;
+      if (!parseOptional(e.text, e.empty, value)) {
+        add("描画範囲値が異常です");
+        break;
+      }
+      e.value = value;
+    }
+  }
+
+  // 9. sheet counts
+  {
+    long long rows = 1, cols = 1;
+    bool ok = (isEmpty(s.sheetRows) || parseInteger(s.sheetRows, rows)) &&
+              (isEmpty(s.sheetColumns) || parseInteger(s.sheetColumns, cols));
+    // A count below one lays out no sheet at all.
+    if (!ok || rows < 1 || cols < 1) {
+      add("分割数が異常です");
+      rows = std::max(rows, 1LL);
+      cols = std::max(cols, 1LL);
+    }
+    if (cols > 256) {
+      add("横分割数は256以下に");
+      return report;
+    }
+    if (rows > 18277) {
+      add("縦分割数は18277以下に");
+      return report;
+    }
+    v.sheetRows = static_cast<int>(rows);
+    v.sheetColumns = static_cast<int>(cols);
+  }
+
+  // 10. legend tables follow the grid
+  s.legendIntervals.resize(v.sheetRows, v.sheetColumns);
+  s.legendBottoms.resize(v.sheetRows, v.sheetColumns);
+
+  // 11. corrections, datum, exaggeration
+  {
+    double value;
+    if (parseOptional(s.eastWestCorrection, 0, value)) v.eastWestCorrection = value;
+    else add("座標東西補正値が異常です");
+    if (parseOptional(s.northSouthCorrection, 0, value)) v.northSouthCorrection = value;
+    else add("座標南北補正値が異常です");
+    if (parseOptional(s.datumCorrection, 0, value)) v.datumOffset = value / u;
+    else add("基準面補値が異常です");
+    if (parseOptional(s.elevationExaggeration, 1, value)) v.exaggeration = value;
+    else add("標高強調倍率が異常です");
+    coords.eastWestCorrection = v.eastWestCorrection;
+    coords.northSouthCorrection = v.northSouthCorrection;
+  }
+
+  // 12. legend levels
+  if (s.legendLevelChoice < 0 || s.legendLevelChoice >= s.legendLevelItemCount()) add("メッシュ凡例数");
+  else v.legendStepCount = 1 << s.legendLevelChoice;
+
+  // 13. first legend cells
+  {
+    double value;
+    const std::string& interval = s.legendIntervals.cell(0, 0);
+    const std::string& bottom = s.legendBottoms.cell(0, 0);
+    bool intervalBad = !isEmpty(interval) && !parseReal(interval, value);
+    bool bottomBad = !isEmpty(bottom) && !parseReal(bottom, value);
+    if (intervalBad) add("標高点凡例間隔が異常です");
+    if (intervalBad) add("等高線凡例間隔が異常です");
+    if (bottomBad) add("標高点凡例最下面が異常です");
+    if (bottomBad) add("等高線凡例最下面が異常です");
+  }
+
+  // 14. every sheet's legend values when they are typed
+  if (!s.legendAuto) {
+    bool intervalDone = false, bottomDone = false;
+    for (int r = 0; r < v.sheetRows; ++r)
+      for (int c = 0; c < v.sheetColumns; ++c) {
+        double value;
+        const std::string& interval = s.legendIntervals.cell(r, c);
+        if (!intervalDone && !isEmpty(interval)) {
+          if (!parseReal(interval, value)) {
+            add("メッシュ凡例間隔");
+            intervalDone = true;
+          } else if (value / u < 0.01) {
+            add("標高凡例間隔が異常です " + rowst(r, "", v.sheetRows) + std::to_string(c));
+          }
+        }
+        const std::string& bottom = s.legendBottoms.cell(r, c);
+        if (!bottomDone && !isEmpty(bottom)) {
+          if (!parseReal(bottom, value)) {
+            add("メッシュ凡例最下面が異常です");
+            bottomDone = true;
+          } else if (value / u < v.datumOffset - 10) {
+            add("最下面が低すぎます");
+          }
+        }
+      }
+  }
+
+  // 15. elevation cells, paper, sheets
+  {
+    CellSize cell = elevationCellSize(activeElevationSource(s));
+    v.cellWidth = cell.width;
+    v.cellHeight = cell.height;
+  }
+  elevationCells(s, v);
+  if (geometry) paperGeometry(s, *geometry, v);
+  if (s.scaleChoice < 0 || s.scaleChoice >= static_cast<int>(kScaleDenominators.size()))
+    add("縮尺を選択してください");
+  sheetLayout(s, v);
+
+  // 16. elevation sources
+  const bool mesh = s.meshSource >= 0, contour = s.contourSource >= 0;
+  if (mesh && contour && s.meshSource != s.contourSource) add("標高メッシュと等高線は同じサイズを選んでください");
+  if (mesh && contour && s.contourTarget != 1) add("標高メッシュと窪地は同時に指定できません");
+  if (!mesh && !contour && s.crossSectionsOn) add("断面図には標高Meshか等高線が必要です");
+
+  // 17.-18. grid of the first sheet (cell size set above)
+  v.columnCount = v.rowCount = 0;
+  if (zoneSelected && std::isfinite(v.sheetWidth) && std::isfinite(v.sheetHeight)) {
+    if (!firstSheetGrid(coords, v)) add("描画範囲値が異常です");
+  }
+
+  // 19. road width
+  {
+    double value;
+    if (parseReal(s.minRoadWidth, value)) v.minRoadWidthUnits = value * u;
+    else add("描画する道路の幅員設定が異常です");
+  }
+
+  // 20. the illustration flavour
+  if (s.fileFormat == 3) {
+    if (s.textFont < 3) add("ファイル形式DXF Adobe Illustratorでは、他のフォントを選択してください");
+    if (s.initialSpace == 0) add("ファイル形式DXF Adobe Illustratorでは、初期表示でモデルを選択してください");
+  }
+  return report;
+}
+
+}  // namespace settings

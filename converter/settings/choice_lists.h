@@ -1,0 +1,43 @@
+#pragma once
+// The fixed lists behind the choice fields of the drawing settings.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace settings {
+
+extern const std::array<std::string_view, 2> kOrientationItems;   // "縦長", "横長"
+extern const std::array<std::string_view, 5> kPenTableItems;
+extern const std::array<std::string_view, 5> kTextFontItems;
+extern const std::array<std::string_view, 3> kDrawingUnitItems;   // "mm", "cm", "m"
+extern const std::array<std::string_view, 32> kScaleItems;
+extern const std::array<double, 32> kScaleDenominators;
+extern const std::array<std::string_view, 4> kFileFormatItems;
+extern const std::array<std::string_view, 2> kInitialSpaceItems;
+extern const std::array<std::string_view, 2> kViewerItems;
+extern const std::array<std::string_view, 8> kContourWeightItems;
+extern const std::array<std::string_view, 4> kContourTargetItems;
+extern const std::array<std::string_view, 14> kShortContourItems;
+extern const std::array<std::string_view, 8> kLegendLevelItems;
+extern const std::array<std::string_view, 5> kRankFilterItems;
+extern const std::array<int, 5> kRankThresholds;
+extern const std::array<std::string_view, 3> kMeshCodeDigitItems;
+extern const std::array<std::string_view, 29> kSizeItems;
+extern const std::array<double, 29> kSizeFactors;
+extern const std::array<std::string_view, 25> kWeightItems;
+extern const std::array<int, 25> kWeightCodes;
+
+// The 56 coordinate system items, e.g. "第 1座標系 長崎県".
+const std::vector<std::string>& coordinateSystemItems();
+// Zone number taken back from an item text: the third character when the second is a
+// blank, else the second and third. 0 when the text yields no number.
+int zoneFromItemText(std::string_view itemText);
+
+// Number of items of the legend level list for a file format (8, 5 or 3).
+int legendLevelItemCount(int fileFormat);
+
+inline constexpr int kDefaultStyleCode = 3074;  // size 12, weight 2
+inline constexpr int styleCode(int sizeIndex, int weightIndex) { return sizeIndex * 256 + weightIndex; }
+
+}  // namespace settings

@@ -1,0 +1,252 @@
+#include "converter/settings/item_files.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "converter/settings/choice_lists.h"
+#include "converter/settings/sheet_labels.h"
+#include "platform/text_codec.h"
+
+namespace settings {
+
+namespace {
+
+constexpr const char* kElevationCaptionMarker = "標高Mesh   5m";
+
+struct TextFile {
+  bool found = false;
+  std::vector<std::string> lines;
+};
+
+TextFile readLines(const std::filesystem::path& path) {
+  TextFile file;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return file;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  file.found = true;
+  std::string text = platform::decodeText(bytes.str());
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    file.lines.push_back(std::move(line));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  while (!file.lines.empty() && file.lines.back().empty()) file.lines.pop_back();
+  return file;
+}
+
+std::vector<std::string> splitTabs(const std::string& line) {
+  std::vector<std::string> cols;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t tab = line.find('\t', start);
+    cols.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+    if (tab == std::string::npos) break;
+    start = tab + 1;
+  }
+  return cols;
+}
+
+// Reads the numeric columns of one line; the first failure names the column.
+class LineReader {
+ public:
+  LineReader(const std::vector<std::string>& cols, const char* file, std::size_t lineNumber)
+      : cols_(cols), file_(file), line_(lineNumber) {}
+
+  std::string text(std::size_t column, std::size_t maxBytes = std::string::npos) const {
+    if (column >= cols_.size()) return {};
+    return maxBytes == std::string::npos ? cols_[column] : platform::truncateCp932(cols_[column], maxBytes);
+  }
+
+  long long number(std::size_t column) {
+    std::string t = text(column);
+    auto b = t.find_first_not_of(' ');
+    auto e = t.find_last_not_of(' ');
+    long long v = 0;
+    bool ok = b != std::string::npos;
+    if (ok) {
+      const char* first = t.data() + b;
+      const char* last = t.data() + e + 1;
+      if (*first == '+') ++first;
+      auto [p, ec] = std::from_chars(first, last, v);
+      ok = ec == std::errc() && p == last;
+    }
+    if (!ok && error_.empty()) {
+      error_ = std::string(file_) + " " + std::to_string(line_) + "行目 " + std::to_string(column + 1) +
+               "列目の数値が読めません: \"" + t + "\"";
+    }
+    return v;
+  }
+
+  const std::string& error() const { return error_; }
+
+ private:
+  const std::vector<std::string>& cols_;
+  const char* file_;
+  std::size_t line_;
+  std::string error_;
+};
+
+std::string missingText(const char* name) { return std::string(name) + "が見つかりません"; }
+
+// Item lines of a tree file, from the line after the header up to (not including) the
+// first line for which `isEnd` holds. Returns the index of that line, or 0 on error.
+template <typename IsEnd>
+bool readTree(const TextFile& file, const char* name, bool readFlag, IsEnd isEnd, LayerTree& tree,
+              int& runningNumber, std::size_t& endLine, std::string& error) {
+  tree.groups.clear();
+  std::string groupName;
+  bool first = true;
+  std::size_t i = 1;
+  for (; i < file.lines.size(); ++i) {
+    const std::string& line = file.lines[i];
+    auto cols = splitTabs(line);
+    if (isEnd(line, cols)) break;
+    if (line.empty()) continue;
+    LineReader r(cols, name, i + 1);
+    LayerEntry entry;
+    entry.key = r.text(0, 12);
+    entry.colour = static_cast<std::uint32_t>(r.number(3));
+    entry.sizeIndex = static_cast<int>(r.number(4));
+    entry.weightIndex = static_cast<int>(r.number(5));
+    entry.code = static_cast<std::int32_t>(r.number(6));
+    entry.attributeValue = r.text(7, 30);
+    entry.option = r.text(8, 16);
+    std::string offColumn = r.text(9);
+    if (readFlag && cols.size() > 10) entry.flag = static_cast<std::uint8_t>(r.number(10));
+    if (!r.error().empty()) {
+      error = r.error();
+      endLine = i;
+      return false;
+    }
+    std::string group = r.text(1);
+    if (first || group != groupName) {
+      LayerGroup g;
+      g.entry = entry;
+      g.entry.attributeValue.clear();
+      g.entry.option.clear();
+      long long flag = 0;
+      if (readFlag && !offColumn.empty()) {
+        LineReader fr(cols, name, i + 1);
+        flag = fr.number(9);
+        if (!fr.error().empty()) {
+          error = fr.error();
+          endLine = i;
+          return false;
+        }
+      }
+      g.entry.flag = readFlag ? static_cast<std::uint8_t>(flag) : 0;
+      g.caption = group;
+      g.on = true;
+      tree.groups.push_back(std::move(g));
+      groupName = group;
+      first = false;
+    }
+    LayerItem item;
+    item.entry = std::move(entry);
+    if (!readFlag) item.entry.flag = 0;
+    item.on = offColumn != "1";
+    item.runningNumber = runningNumber++;
+    item.caption = runningNumberText(item.runningNumber) + group + r.text(2);
+    tree.groups.back().items.push_back(std::move(item));
+  }
+  endLine = i;
+  return true;
+}
+
+}  // namespace
+
+ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSettings& s) {
+  ItemFileResult result;
+  const char* warning = "警告";
+  int runningNumber = 2;  // 1 is the mesh grid
+  s.meshGridCaption = runningNumberText(1) + "標準地域メッシュ";
+  s.meshGridStyle = 3073;
+
+  // Layer tree and elevation source captions.
+  TextFile fgd = readLines(folder / kFgdTreeFile);
+  if (!fgd.found) {
+    result.messages.push_back({warning, missingText(kFgdTreeFile)});
+    return result;
+  }
+  std::size_t end = 0;
+  std::string error;
+  auto fgdEnd = [](const std::string&, const std::vector<std::string>& cols) {
+    return cols.size() > 1 && cols[1] == kElevationCaptionMarker;
+  };
+  if (!readTree(fgd, kFgdTreeFile, true, fgdEnd, s.fgdLayers, runningNumber, end, error)) {
+    result.messages.push_back({"起動時に障害発生", error});
+    return result;
+  }
+  deriveGroups(s.fgdLayers);
+  expandActiveGroups(s.fgdLayers);
+  for (int k = 0; k < 2 * kElevationSourceCount; ++k) {
+    std::size_t line = end + k;
+    std::string caption;
+    if (line < fgd.lines.size()) {
+      auto cols = splitTabs(fgd.lines[line]);
+      if (cols.size() > 1) caption = cols[1];
+    }
+    (k < kElevationSourceCount ? s.meshSourceCaptions[k] : s.contourSourceCaptions[k - kElevationSourceCount]) = caption;
+  }
+
+  // National land data sets.
+  TextFile mlit = readLines(folder / kMlitItemFile);
+  if (!mlit.found) {
+    result.messages.push_back({warning, missingText(kMlitItemFile)});
+    return result;
+  }
+  s.mlitLayers.clear();
+  for (std::size_t i = 0; i < mlit.lines.size(); ++i) {
+    if (mlit.lines[i].empty()) continue;
+    if (s.mlitLayers.size() == kMaxMlitItems) {
+      result.messages.push_back({"起動時に障害発生", "mlit-GML.txt の項目が多すぎます。"});
+      result.programEnds = true;
+      return result;
+    }
+    auto cols = splitTabs(mlit.lines[i]);
+    LineReader r(cols, kMlitItemFile, i + 1);
+    MlitLayerEntry e;
+    e.key = r.text(0);
+    e.name = r.text(1);
+    e.colour = static_cast<std::uint32_t>(r.number(2));
+    e.readerMask = static_cast<int>(r.number(3));
+    e.geometryMarker = r.text(4);
+    e.geometryEndMarker = r.text(5);
+    e.linkMarker = r.text(6);
+    e.valueMarker = r.text(7);
+    if (!r.error().empty()) {
+      result.messages.push_back({"起動時に障害発生", r.error()});
+      return result;
+    }
+    e.styleCode = kDefaultStyleCode;
+    e.runningNumber = runningNumber++;
+    e.caption = runningNumberText(e.runningNumber) + e.name;
+    s.mlitLayers.push_back(std::move(e));
+  }
+
+  // Basic national geographic information tree.
+  TextFile kkj = readLines(folder / kBasicInfoTreeFile);
+  if (!kkj.found) {
+    result.messages.push_back({warning, missingText(kBasicInfoTreeFile)});
+    return result;
+  }
+  auto kkjEnd = [](const std::string& line, const std::vector<std::string>&) {
+    return line.find("eod") != std::string::npos;
+  };
+  if (!readTree(kkj, kBasicInfoTreeFile, false, kkjEnd, s.basicInfoLayers, runningNumber, end, error)) {
+    result.messages.push_back({"起動時に障害発生", error});
+    return result;
+  }
+  deriveGroups(s.basicInfoLayers);
+  expandActiveGroups(s.basicInfoLayers);
+  result.complete = true;
+  return result;
+}
+
+}  // namespace settings

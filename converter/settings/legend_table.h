@@ -1,0 +1,22 @@
+#pragma once
+// Per-sheet legend values (interval or bottom), one text cell per sheet, as typed.
+#include <string>
+#include <vector>
+
+namespace settings {
+
+class LegendTable {
+ public:
+  int rows() const { return rows_; }
+  int columns() const { return columns_; }
+  // Keeps the cells that remain inside; new cells are empty.
+  void resize(int rows, int columns);
+  const std::string& cell(int row, int column) const;  // empty outside the table
+  void setCell(int row, int column, std::string text);  // ignored outside the table
+
+ private:
+  int rows_ = 1, columns_ = 1;
+  std::vector<std::string> cells_ = std::vector<std::string>(1);
+};
+
+}  // namespace settings

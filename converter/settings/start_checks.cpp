@@ -1,0 +1,184 @@
+#include "converter/settings/start_checks.h"
+
+#include <cmath>
+#include <system_error>
+
+#include "converter/geo/palette.h"
+#include "converter/geo/plane_coordinates.h"
+#include "converter/settings/check_settings.h"
+#include "converter/settings/sheet_labels.h"
+#include "platform/host.h"
+
+namespace settings {
+
+namespace {
+
+void collectTree(const LayerTree& tree, int maxIndex, std::vector<std::string>& out) {
+  for (const auto& g : tree.groups)
+    for (const auto& item : g.items)
+      if (item.on && geo::paletteIndexOf(item.entry.colour, maxIndex) == 0) out.push_back(item.caption);
+}
+
+// First `count` characters of a UTF-8 text.
+std::string firstCharacters(const std::string& text, std::size_t count) {
+  std::size_t i = 0, n = 0;
+  while (i < text.size() && n < count) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    i += c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    ++n;
+  }
+  return text.substr(0, i);
+}
+
+std::size_t characterCount(const std::string& text) {
+  std::size_t n = 0;
+  for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+bool removeFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  return !ec && !std::filesystem::exists(file, ec);
+}
+
+}  // namespace
+
+std::vector<std::string> layersWithoutPaletteColour(const DrawingSettings& s) {
+  std::vector<std::string> list;
+  if (s.fileFormat != 1 && s.fileFormat != 2) return list;
+  const int maxIndex = s.fileFormat == 1 ? 255 : 9;
+  collectTree(s.fgdLayers, maxIndex, list);
+  for (const auto& m : s.mlitLayers)
+    if (m.on && geo::paletteIndexOf(m.colour, maxIndex) == 0) list.push_back(m.caption);
+  collectTree(s.basicInfoLayers, maxIndex, list);
+  return list;
+}
+
+StartProblem memoryProblem(const DrawingSettings& s, const RunValues& v) {
+  const double cells = static_cast<double>(v.columnCount) * static_cast<double>(v.rowCount);
+  const char* text = "占有メモリーの拡大や描画範囲の分割が必要です";
+  if (s.meshSource >= 0 && static_cast<double>(s.elevationBufferCells) < cells) return {"標高メッシュ限度", text};
+  if (s.contourSource >= 0 && cells > s.contourShare * static_cast<double>(s.elevationBufferCells) / 10)
+    return {"等高線限度", text};
+  return {};
+}
+
+StartProblem rangeProblem(const RunValues& v) {
+  std::string text;
+  const double u = v.unitsPerMetre;
+  if (!(v.sheetWidth > 0)) text += "西端は東端より小さい値に\r\n";
+  if (!(v.sheetHeight > 0)) text += "南端は北端より小さい値に\r\n";
+  if (v.sheetWidth > 5e6 / 9 * u) text += "描画範囲横幅が広すぎます\r\n";
+  if (v.sheetHeight > 1e6 * u) text += "描画範囲上下が広すぎます\r\n";
+  if (text.empty()) return {};
+  return {"描画範囲エラー", text};
+}
+
+bool buildingWarningNeeded(const DrawingSettings& s, const RunValues& v, geo::PlaneCoordinates& coords) {
+  if (s.minBuildingPerimeter <= 0) return false;
+  bool buildingsOn = false;
+  for (const auto& g : s.fgdLayers.groups)
+    if (g.on && (g.caption == "建物外周" || g.caption == "建物")) buildingsOn = true;
+  if (!buildingsOn) return false;
+  double west = 1e308, east = -1e308, south = 1e308, north = -1e308;
+  const std::array<std::pair<double, double>, 4> corners = {{{v.southEdge, v.westEdge},
+                                                             {v.northEdge, v.westEdge},
+                                                             {v.northEdge, v.eastEdge},
+                                                             {v.southEdge, v.eastEdge}}};
+  for (auto [x, y] : corners) {
+    coords.xytobl(y, x);
+    west = std::min(west, coords.lastLongitude);
+    east = std::max(east, coords.lastLongitude);
+    south = std::min(south, coords.lastLatitude);
+    north = std::max(north, coords.lastLatitude);
+  }
+  const double e = std::trunc(east * 80), f = std::trunc(west * 80);
+  const double g = std::trunc(north * 120), h = std::trunc(south * 120);
+  return (e - f + 1) * (g - h + 1) > 1;
+}
+
+std::vector<std::filesystem::path> sheetFiles(const DrawingSettings& s, const RunValues& v) {
+  std::vector<std::filesystem::path> files;
+  const auto folder = utf8Path(s.writeFolder);
+  for (int r = 0; r < v.sheetRows; ++r)
+    for (int c = 0; c < v.sheetColumns; ++c)
+      files.push_back(sheetFileName(folder, s.mapName, r, c, v.sheetRows, v.sheetColumns));
+  return files;
+}
+
+std::filesystem::path resultFile(const DrawingSettings& s, const RunValues& v) {
+  const auto folder = utf8Path(s.writeFolder);
+  if (v.singleSheet()) return sheetFileName(folder, s.mapName, 0, 0, 1, 1);
+  return indexFileName(folder, s.mapName);
+}
+
+StartOutcome prepareRun(DrawingSettings& s, RunValues& v, const platform::PrinterCatalogue& printers,
+                        geo::PlaneCoordinates& coords, platform::Host& host) {
+  // 1. colours the flavour cannot hold
+  auto wrong = layersWithoutPaletteColour(s);
+  if (!wrong.empty()) {
+    std::string list;
+    for (const auto& caption : wrong) list += caption + "\r\n";
+    host.setClipboard(list);
+    std::string text = "レイヤーの色を修正してください。(リストはクリップボードにあります)\r\n" + list;
+    if (characterCount(text) > 400) text = firstCharacters(text, 300);
+    host.message("色を修正してください", text);
+    return StartOutcome::Refused;
+  }
+  // 2. settings
+  std::string report = checkSettings(s, printers, coords, v);
+  if (!report.empty()) {
+    host.setClipboard(report);
+    host.message("設定値を確認してください", report);
+    return StartOutcome::Refused;
+  }
+  // 3.-4. memory and range
+  for (const StartProblem& p : {memoryProblem(s, v), rangeProblem(v)}) {
+    if (p.any()) {
+      host.message(p.caption, p.text);
+      return StartOutcome::Refused;
+    }
+  }
+  // 5. buildings on mesh edges
+  if (buildingWarningNeeded(s, v, coords) &&
+      !host.ask("警告",
+                "8桁の標準地域メッシュにかかる建物は欠落する事があります。\r\n\r\n"
+                "建築物の表示ランクの外周を0m以上にする事で欠落を解消できます。\r\n\r\n"
+                "このまま続行するときはOK、修正するときはキャンセル",
+                platform::Buttons::OkCancel))
+    return StartOutcome::Declined;
+  // 6. existing output
+  const auto files = sheetFiles(s, v);
+  std::error_code ec;
+  if (v.singleSheet()) {
+    if (std::filesystem::exists(files.front(), ec)) {
+      if (!host.ask("既存ファイルがあります", s.mapName + ".dxf を上書きしますか。", platform::Buttons::YesNo))
+        return StartOutcome::Declined;
+      if (!removeFile(files.front())) {
+        host.message("既存ファイル削除エラー", "他のソフトでファイルを開いていませんか");
+        return StartOutcome::Refused;
+      }
+    }
+  } else {
+    bool any = false;
+    for (const auto& f : files) any = any || std::filesystem::exists(f, ec);
+    if (any) {
+      if (!host.ask("既存ファイルがあります", "上書きしますか", platform::Buttons::YesNo)) return StartOutcome::Declined;
+      for (const auto& f : files) {
+        if (std::filesystem::exists(f, ec) && !removeFile(f)) {
+          host.message("既存ファイル削除エラー", "他のソフトでファイルを開いていませんか");
+          return StartOutcome::Refused;
+        }
+      }
+    }
+    const auto index = indexFileName(utf8Path(s.writeFolder), s.mapName);
+    if (std::filesystem::exists(index, ec) && !removeFile(index)) {
+      host.message("ファイル削除エラー", "index.dxfを削除出来ませんでした、他のソフトでファイルを開いていませんか。");
+      return StartOutcome::Refused;
+    }
+  }
+  return StartOutcome::Ready;
+}
+
+}  // namespace settings

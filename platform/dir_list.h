@@ -1,0 +1,19 @@
+#pragma once
+// File listing by wildcard pattern, as the data readers and folder listings use it.
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// "*" matches any run of characters, "?" one character; case-insensitive for ASCII
+// letters (file masks such as "*dem5*.xml" meet names such as "...-DEM5A-....xml").
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// Regular files directly in `folder` (and in all its subfolders when `recursive`) whose
+// name matches `pattern`. Order is the file system's. A missing or unreadable folder
+// yields what could be listed (possibly nothing); it never throws.
+std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder,
+                                             std::string_view pattern, bool recursive);
+
+}  // namespace platform
