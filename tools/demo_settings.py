@@ -17,7 +17,7 @@ values = {
     },
     "area": {
         "namae": "demo",
-        "zahyokei": "42",
+        "zahyokei": "33",
         "kita": "-35000000",
         "minami": "-37000000",
         "nisi": "-8000000",

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 using namespace platform;
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 using namespace platform;
 

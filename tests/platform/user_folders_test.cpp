@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 using namespace platform;
 namespace fs = std::filesystem;

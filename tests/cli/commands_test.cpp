@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <sstream>
+
+#include "converter/cli/commands.h"
+#include "platform/text_codec.h"
+#include "tests/common/temp_folder.h"
+
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result run(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  int status = cli::runCommandLine(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// Home and settings folders of the test's own, so nothing of the user's is read or written.
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("HOME", temp.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (temp / "config").c_str(), 1);
+  }
+  std::string file(const char* name) const { return (temp / name).string(); }
+
+  // A settings file made by init and edited into a valid 3 x 2 area.
+  std::string validFile() {
+    std::string path = file("v.trl");
+    EXPECT_EQ(run({"init", path}).status, 0);
+    std::string text = platform::cp932ToUtf8(readBytes(path));
+    auto set = [&text](const std::string& key, const std::string& value) {
+      auto at = text.find("\r\n" + key + "=");
+      ASSERT_NE(at, std::string::npos) << key;
+      auto end = text.find("\r\n", at + 2);
+      text.replace(at + 2, end - at - 2, key + "=" + value);
+    };
+    for (const char* key : {"readfolder", "meshfolder", "kkjfolder", "syoufolder", "writefolder"})
+      set(key, temp.path().string());
+    set("printer", "Terralinea Paper");
+    set("yousi", "A3");
+    set("namae", "M");
+    set("zahyokei", "33");
+    set("kita", "-35000000");
+    set("minami", "-37000000");
+    set("nisi", "-8000000");
+    set("higasi", "-6000000");
+    set("yokodiv", "2");
+    set("tatediv", "3");
+    writeBytes(path, platform::utf8ToCp932(text));
+    return path;
+  }
+
+  TempFolder temp;
+};
+
+std::size_t entryCount(const std::filesystem::path& folder) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::recursive_directory_iterator(folder)) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST_F(CliTest, InitWritesDefaultsAndRefusesToOverwrite) {
+  std::string path = file("x.trl");
+  auto r = run({"init", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string text = platform::cp932ToUtf8(readBytes(path));
+  EXPECT_NE(text.find("[kihon]\r\nver=13\r\n"), std::string::npos);
+  EXPECT_NE(text.find("font=4\r\n"), std::string::npos);
+  EXPECT_NE(text.find("kita=0.01\r\n"), std::string::npos);
+  EXPECT_NE(text.find("[GSI-OnOff]"), std::string::npos);
+  EXPECT_NE(text.find("Terralinea"), std::string::npos);  // default folders under the home folder
+  EXPECT_EQ(run({"init", path}).status, 1);
+  EXPECT_EQ(run({"init", path, "--force"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(temp / "config"));  // init writes only the named file
+}
+
+TEST_F(CliTest, CheckReportsTheDefaults) {
+  std::string path = file("x.trl");
+  ASSERT_EQ(run({"init", path}).status, 0);
+  auto r = run({"check", path});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "基盤地図情報フォルダが見つかりません\n標高データフォルダが見つかりません\n書込フォルダが見つかりません\n"
+            "国土数値情報フォルダが見つかりません\n国土基本情報フォルダが見つかりません\n地図名を設定してください\n"
+            "プリンタを選択してください\n用紙サイズを選択してください。\n座標系を選択してください\n");
+}
+
+TEST_F(CliTest, CheckPrintsTheRunValuesAndWritesNothing) {
+  std::string path = validFile();
+  std::size_t before = entryCount(temp.path());
+  auto r = run({"check", path});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(entryCount(temp.path()), before);
+  EXPECT_EQ(r.out.substr(0, 3), "OK\n");
+  for (const char* line : {"unitsPerMetre=1000\n", "legendStepCount=16\n", "northEdge=-35000000\n",
+                           "westEdge=-8000000\n", "paperWidthMm=", "sheetStepWidth=", "columnCount=", "meshCellWidth="})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line;
+  // Six sheets in run order.
+  auto first = r.out.find("sheetFile=");
+  ASSERT_NE(first, std::string::npos);
+  std::string files = r.out.substr(first);
+  EXPECT_NE(files.find("MA0.dxf\nsheetFile="), std::string::npos);
+  EXPECT_NE(files.find("MC1.dxf\n"), std::string::npos);
+  std::size_t count = 0;
+  for (auto at = files.find("sheetFile="); at != std::string::npos; at = files.find("sheetFile=", at + 1)) ++count;
+  EXPECT_EQ(count, 6u);
+  // Reals are printed so that they read back exactly.
+  auto at = r.out.find("sheetWidth=");
+  double width = std::stod(r.out.substr(at + 11));
+  EXPECT_DOUBLE_EQ(width, 2000000.0 / 2);
+}
+
+TEST_F(CliTest, BadSettingsFiles) {
+  auto missing = run({"check", file("none.trl")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("none.trl"), std::string::npos);
+
+  std::string junk;
+  for (int i = 0; i < 2000; ++i) junk += static_cast<char>((i * 31 + 7) & 0xFF);
+  writeBytes(temp / "junk.trl", junk);
+  EXPECT_EQ(run({"check", file("junk.trl")}).status, 1);
+
+  writeBytes(temp / "range.trl", "[kihon]\r\nver=13\r\ntanni=9\r\n[area]\r\nzahyokei=400\r\n");
+  auto r = run({"check", file("range.trl")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("単位を設定してください"), std::string::npos);
+}
+
+TEST_F(CliTest, Coordinates) {
+  auto r = run({"bltoxy", "--zone", "9", "--unit", "m", "139.8333333333333", "36"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "0 0\n");
+  r = run({"bltoxy", "--zone", "9", "139.8333333333333", "37"});
+  EXPECT_EQ(r.out.substr(0, 9), "110957207");
+  r = run({"xytobl", "--zone", "9", "--unit", "m", "0", "110957.2076"});
+  ASSERT_EQ(r.status, 0);
+  double lat = std::stod(r.out);
+  EXPECT_NEAR(lat, 37, 1e-6);
+  EXPECT_EQ(run({"bltoxy", "--zone", "20", "1", "2"}).status, 1);
+  EXPECT_EQ(run({"bltoxy", "--zone", "9", "--unit", "km", "1", "2"}).status, 1);
+  EXPECT_EQ(run({"bltoxy", "--zone", "9", "x", "2"}).status, 1);
+  EXPECT_EQ(run({"xytobl", "--zone", "9", "--unit", "m", "1e12", "1e12"}).status, 2);
+}
+
+TEST_F(CliTest, WithoutSubcommandTheWindowIsNotBuiltYet) {
+  auto r = run({});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not built yet"), std::string::npos);
+  EXPECT_EQ(run({"--help"}).status, 0);
+  EXPECT_EQ(run({"--version"}).out, "Terralinea 0.1.0\n");
+}
+
+TEST_F(CliTest, ExecutableExitStatus) {
+  std::string bin = std::string(TERRALINEA_BIN_DIR) + "/terralinea";
+  std::string path = validFile();
+  EXPECT_EQ(std::system((bin + " check '" + path + "' > /dev/null").c_str()), 0);
+  EXPECT_NE(std::system((bin + " check '" + file("none.trl") + "' 2> /dev/null").c_str()), 0);
+}
