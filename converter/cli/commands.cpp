@@ -1,6 +1,7 @@
 #include "converter/cli/commands.h"
 
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -230,8 +231,11 @@ int commandXytobl(const std::vector<std::string>& args, std::ostream& out, std::
 }  // namespace
 
 std::string shortestReal(double value) {
-  char buf[64];
-  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  // Plain decimals read best in a report; exponents only for tiny magnitudes.
+  char buf[512];
+  const bool plain = value == 0 || std::fabs(value) >= 1e-4;
+  auto [p, ec] = plain ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
+                       : std::to_chars(buf, buf + sizeof buf, value);
   return ec == std::errc() ? std::string(buf, p) : std::string("nan");
 }
 

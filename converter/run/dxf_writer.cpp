@@ -1,0 +1,196 @@
+#include "converter/run/dxf_writer.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "platform/text_codec.h"
+
+namespace run {
+
+namespace {
+
+constexpr std::size_t kBufferLimit = 1 << 16;
+
+bool isAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// Digits of |value| rounded to 15 significant digits: mantissa digits without trailing
+// zeros and the decimal exponent of the first digit.
+void significantDigits(double value, std::string& digits, int& exponent) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  // buf: d.dddddddddddddde[+-]xx
+  digits.clear();
+  const char* p = buf;
+  for (; *p && *p != 'e'; ++p)
+    if (*p != '.') digits += *p;
+  exponent = std::atoi(p + 1);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+}
+
+}  // namespace
+
+std::string formatReal(double value) {
+  if (value == 0 || !std::isfinite(value)) return value == 0 ? "0" : (std::isnan(value) ? "NAN" : value > 0 ? "INF" : "-INF");
+  std::string digits;
+  int exponent = 0;
+  significantDigits(value, digits, exponent);
+  std::string out = value < 0 ? "-" : "";
+  const bool fixed = std::fabs(value) >= 0.00001 && exponent < 15;
+  if (fixed) {
+    if (exponent >= 0) {
+      std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
+      if (digits.size() <= intDigits) {
+        out += digits + std::string(intDigits - digits.size(), '0');
+      } else {
+        out += digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+      }
+    } else {
+      out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+  } else {
+    out += digits.substr(0, 1);
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    out += "E" + std::to_string(exponent);
+  }
+  return out;
+}
+
+std::string hexHandle(std::uint32_t handle) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%X", handle);
+  return buf;
+}
+
+DxfWriter::~DxfWriter() {
+  if (file_) std::fclose(file_);
+}
+
+bool DxfWriter::open(const std::filesystem::path& file) {
+  if (file_) std::fclose(file_);
+  file_ = std::fopen(file.c_str(), "wb");
+  offset_ = seedOffset_ = 0;
+  failed_ = false;
+  error_.clear();
+  buffer_.clear();
+  nextHandle = kFirstProducerHandle;
+  if (!file_) {
+    fail("cannot create the file");
+    return false;
+  }
+  return true;
+}
+
+void DxfWriter::fail(const char* what) {
+  if (!failed_) {
+    failed_ = true;
+    error_ = std::string(what) + (errno ? std::string(": ") + std::strerror(errno) : std::string());
+  }
+}
+
+void DxfWriter::line(std::string_view bytes) {
+  buffer_.append(bytes);
+  buffer_.append("\r\n");
+  offset_ += bytes.size() + 2;
+  if (buffer_.size() >= kBufferLimit && file_) {
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) fail("write failed");
+    buffer_.clear();
+  }
+}
+
+void DxfWriter::text(int code, std::string_view value) {
+  char buf[16];
+  int n = std::snprintf(buf, sizeof buf, "%d", code);
+  line(std::string_view(buf, static_cast<std::size_t>(n)));
+  if (isAscii(value)) line(value);
+  else line(platform::utf8ToCp932(value));
+}
+
+void DxfWriter::handleSeedPlaceholder() {
+  line("5");
+  seedOffset_ = offset_;
+  line("      5E");
+}
+
+void DxfWriter::integer(int code, long long value) { text(code, std::to_string(value)); }
+
+void DxfWriter::real(int code, double value) { text(code, formatReal(value)); }
+
+void DxfWriter::record(std::string_view pairs) {
+  while (!pairs.empty()) {
+    std::size_t end = pairs.find(';');
+    std::string_view pair = pairs.substr(0, end);
+    std::size_t eq = pair.find('=');
+    if (eq != std::string_view::npos) {
+      int code = 0;
+      for (char c : pair.substr(0, eq))
+        if (c >= '0' && c <= '9') code = code * 10 + (c - '0');
+      text(code, pair.substr(eq + 1));
+    }
+    if (end == std::string_view::npos) break;
+    pairs.remove_prefix(end + 1);
+    // "a; b" separators: a blank after the semicolon is not part of the next code.
+    while (!pairs.empty() && pairs.front() == ' ') pairs.remove_prefix(1);
+  }
+}
+
+void DxfWriter::modelEntity(std::string_view type, std::string_view layer) {
+  text(0, type);
+  handleValue(5, takeHandle());
+  handleValue(330, kModelSpaceRecord);
+  text(100, "AcDbEntity");
+  text(8, layer);
+}
+
+void DxfWriter::paperEntity(std::string_view type, std::string_view layer) {
+  text(0, type);
+  handleValue(5, takeHandle());
+  handleValue(330, kPaperSpaceRecord);
+  integer(67, 1);
+  text(100, "AcDbEntity");
+  text(8, layer);
+}
+
+void DxfWriter::blockEntity(std::string_view type, std::uint32_t handle, std::uint32_t owner, std::string_view layer) {
+  text(0, type);
+  handleValue(5, handle);
+  handleValue(330, owner);
+  text(100, "AcDbEntity");
+  text(8, layer);
+}
+
+bool DxfWriter::close() {
+  if (!file_) return !failed_;
+  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) fail("write failed");
+  buffer_.clear();
+  if (std::fflush(file_) != 0) fail("write failed");
+  if (std::fclose(file_) != 0) fail("close failed");
+  file_ = nullptr;
+  return !failed_;
+}
+
+bool DxfWriter::patchHandleSeed(const std::filesystem::path& file, std::uint64_t offset, std::uint32_t seed,
+                                std::string* error) {
+  std::FILE* f = std::fopen(file.c_str(), "r+b");
+  auto failWith = [&](const char* what) {
+    if (error) *error = std::string(what) + ": " + std::strerror(errno);
+    if (f) std::fclose(f);
+    return false;
+  };
+  if (!f) return failWith("cannot reopen the file");
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%08X", seed);
+  if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return failWith("seek failed");
+  if (std::fwrite(digits, 1, 8, f) != 8) return failWith("write failed");
+  if (std::fclose(f) != 0) {
+    f = nullptr;
+    return failWith("close failed");
+  }
+  return true;
+}
+
+}  // namespace run

@@ -1,0 +1,80 @@
+#pragma once
+// The DXF document of one sheet: comment lines, HEADER, CLASSES, TABLES with the layer
+// set of the run, BLOCKS with the symbol library, then the producers' entities, the
+// border and the two paper-space viewports, OBJECTS with both layouts, and the patched
+// handle seed.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "converter/geo/colour_legend.h"
+#include "converter/run/dxf_writer.h"
+#include "converter/settings/drawing_settings.h"
+#include "converter/settings/run_values.h"
+
+namespace run {
+
+// One record of the LAYER table: name and the exact value texts after 62 and 370
+// (an empty lineweight writes no 370 pair).
+struct LayerRecord {
+  std::string name;
+  std::string colour;
+  std::string lineweight;
+};
+
+// What a sheet needs beyond the settings and run values.
+struct SheetContext {
+  int row = 0, column = 0;
+  geo::SheetLegend legend{1, 0, 0};  // metres
+  std::string title = "Terralinea";  // program name and version, e.g. "Terralinea 0.1"
+};
+
+// Layer records in table order after layer "0". `stopRun` is set when the 255-colour
+// flavour meets a colour outside the palette.
+std::vector<LayerRecord> sheetLayers(const settings::DrawingSettings& settings, const settings::RunValues& values,
+                                     const geo::SheetLegend& legend, bool* stopRun);
+// Number of LAYER records of a run, layer "0" included.
+int layerCount(const settings::DrawingSettings& settings, const settings::RunValues& values);
+
+class SheetDocument {
+ public:
+  SheetDocument(const settings::DrawingSettings& settings, const settings::RunValues& values, SheetContext context);
+
+  enum class BeginResult { Ok, CannotCreate, WriteFailed, PaletteStop };
+  // Opens the file and writes everything up to the start of the ENTITIES section.
+  // PaletteStop: the LAYER table met a colour the 255-colour flavour cannot hold; the
+  // file has been closed.
+  BeginResult begin(const std::filesystem::path& file);
+
+  DxfWriter& writer() { return writer_; }
+
+  // Border and viewports (after the producers and decorations), ENDSEC, OBJECTS, EOF,
+  // close and handle-seed patch. False when writing or patching failed (see error()).
+  bool finish();
+  const std::string& error() const { return error_; }
+
+  // Plane rectangle of this sheet.
+  settings::RunValues::Rect rect() const { return values_.sheetRect(context_.row, context_.column); }
+  double legendGridUnit() const { return values_.pageWidthMm / 290 * values_.unitsPerPaperMillimetre; }
+
+ private:
+  void header();
+  void classes();
+  void tables(bool* stopRun);
+  void blocks();
+  void border();
+  void viewports();
+  void objects();
+  void layout(bool paper);
+
+  const settings::DrawingSettings& s_;
+  const settings::RunValues& values_;
+  SheetContext context_;
+  DxfWriter writer_;
+  std::filesystem::path file_;
+  std::string error_;
+};
+
+}  // namespace run
