@@ -8,6 +8,9 @@ namespace platform {
 
 enum class Buttons { Ok, OkCancel, YesNo };
 
+// The lines of the run's progress window.
+enum class ProgressLine { Caption, TotalCaption, Total, Counter, Phase, Detail, Spare, File };
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -16,6 +19,9 @@ class Host {
   virtual bool ask(const std::string& caption, const std::string& text, Buttons buttons) = 0;
   virtual void setClipboard(const std::string& text) = 0;
   virtual void pump() {}
+  // True once the user asked to stop (abort button, interrupt); read after pump().
+  virtual bool abortRequested() const { return false; }
+  virtual void progress(ProgressLine, const std::string&) {}
 };
 
 }  // namespace platform

@@ -15,9 +15,32 @@ class CliHost : public platform::Host {
   bool ask(const std::string& caption, const std::string& text, platform::Buttons buttons) override;
   void setClipboard(const std::string&) override {}
 
- private:
+ protected:
   std::ostream& err_;
+
+ private:
   bool yes_;
+};
+
+// Host of a run on the command line: a one-line progress display on a terminal (phase,
+// file, counter of total), plain phase lines otherwise, nothing with `quiet`. An
+// interrupt (Ctrl+C) asks the run to stop.
+class CliRunHost : public CliHost {
+ public:
+  CliRunHost(std::ostream& err, bool answerYes, bool quiet, bool terminal);
+  ~CliRunHost() override;
+  void message(const std::string& caption, const std::string& text) override;
+  void progress(platform::ProgressLine line, const std::string& text) override;
+  void pump() override;
+  bool abortRequested() const override;
+
+ private:
+  void redraw();
+  void clearLine();
+  bool quiet_, terminal_;
+  std::string phase_, file_, counter_, total_, detail_;
+  bool drawn_ = false;
+  void (*previousHandler_)(int) = nullptr;
 };
 
 // Message text for a terminal: CR LF becomes LF, no trailing line end.

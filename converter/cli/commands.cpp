@@ -4,10 +4,15 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <chrono>
+#include <iostream>
 #include <ostream>
+#include <unistd.h>
 
 #include "converter/cli/cli_host.h"
 #include "converter/geo/plane_coordinates.h"
+#include "converter/run/conversion_run.h"
+#include "converter/run/run_outcome.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/settings_file.h"
 #include "converter/settings/sheet_labels.h"
@@ -22,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kOk = 0, kNotStarted = 1, kFailed = 2;
+constexpr int kOk = 0, kNotStarted = 1, kFailed = 2, kProblems = 3;
 
 const char* kUsage =
     "usage:\n"
@@ -162,6 +167,59 @@ int commandCheck(const std::vector<std::string>& args, std::ostream& out, std::o
   return kOk;
 }
 
+int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string file, writeFolder;
+  bool yes = false, quiet = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--yes") yes = true;
+    else if (args[i] == "--quiet") quiet = true;
+    else if (args[i] == "--write-folder" && i + 1 < args.size()) writeFolder = args[++i];
+    else if (file.empty() && !args[i].starts_with("--")) file = args[i];
+    else return err << kUsage, kNotStarted;
+  }
+  if (file.empty()) return err << kUsage, kNotStarted;
+  fs::path path = settings::utf8Path(file);
+  if (!readableFile(path, err)) return kNotStarted;
+  settings::DrawingSettings s;
+  platform::PrinterCatalogue printers;
+  settings::StartupOptions options;
+  options.settingsFile = path;
+  if (!startUp(s, options, printers, err)) return kFailed;
+  if (!writeFolder.empty()) s.writeFolder = writeFolder;
+
+  const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
+  CliRunHost host(err, yes, quiet, terminal);
+  geo::PlaneCoordinates coords;
+  settings::RunValues values;
+  if (settings::prepareRun(s, values, printers, coords, host) != settings::StartOutcome::Ready) return kNotStarted;
+
+  run::RunContext context(s, values, coords, host);
+  run::RunOptions runOptions;
+  runOptions.title = versionText();
+  const auto start = std::chrono::steady_clock::now();
+  run::RunResult result = run::ConversionRun(context, runOptions).execute();
+  s.elevationBufferCells = settings::kDefaultBufferCells;
+  s.contourShare = settings::kDefaultContourShare;
+  const std::string resultFile = settings::pathText(settings::resultFile(s, values));
+  if (result == run::RunResult::Failed) return kFailed;
+  if (result == run::RunResult::Stopped || !context.runContinue) {
+    err << "terralinea: the run was stopped\n";
+    return kFailed;
+  }
+  if (!context.anomalyMessage.empty()) {
+    host.message("障害発生", context.anomalyMessage);
+    out << resultFile << "\n";
+    return kProblems;
+  }
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+  if (!quiet) err << "正常終了: " << terminalText(run::completionText(seconds, values.singleSheet(), s.mapName)) << "\n";
+  out << resultFile << "\n";
+  std::string error;
+  if (!settings::saveSettings(settings::lastRunSettingsFile(), s, &error))
+    err << "terralinea: the last-run settings were not saved: " << error << "\n";
+  return kOk;
+}
+
 struct ZoneArgs {
   int zone = 0;
   int unitsPerMetre = 1000;
@@ -248,10 +306,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (command == "check") return commandCheck(args, out, err);
     if (command == "bltoxy") return commandBltoxy(args, out, err);
     if (command == "xytobl") return commandXytobl(args, out, err);
-    if (command == "run") {
-      err << "terralinea: the conversion run is not built yet; use check to test settings\n";
-      return kFailed;
-    }
+    if (command == "run") return commandRun(args, out, err);
     if (command.starts_with("-") || args.size() > 1) return err << kUsage, kNotStarted;
   }
   err << versionText() << ": the main window is not built yet; use a sub-command.\n" << kUsage;

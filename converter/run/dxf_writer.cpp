@@ -1,6 +1,7 @@
 #include "converter/run/dxf_writer.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -21,8 +22,10 @@ bool isAscii(std::string_view s) {
 // Digits of |value| rounded to 15 significant digits: mantissa digits without trailing
 // zeros and the decimal exponent of the first digit.
 void significantDigits(double value, std::string& digits, int& exponent) {
+  // to_chars does not follow the C locale, so a GUI locale cannot turn the point into a comma.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  auto result = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, 14);
+  *result.ptr = '\0';
   // buf: d.dddddddddddddde[+-]xx
   digits.clear();
   const char* p = buf;

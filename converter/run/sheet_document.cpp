@@ -152,14 +152,22 @@ SheetDocument::BeginResult SheetDocument::begin(const std::filesystem::path& fil
     writer_.close();
     return BeginResult::PaletteStop;
   }
-  blocks();
-  writer_.record("0=SECTION;2=ENTITIES");
   if (writer_.failed()) {
     error_ = writer_.error();
     writer_.close();
     return BeginResult::WriteFailed;
   }
   return BeginResult::Ok;
+}
+
+bool SheetDocument::writeBlocks() {
+  blocks();
+  writer_.record("0=SECTION;2=ENTITIES");
+  if (writer_.failed()) {
+    error_ = writer_.error();
+    return false;
+  }
+  return true;
 }
 
 void SheetDocument::header() {

@@ -43,10 +43,12 @@ class SheetDocument {
   SheetDocument(const settings::DrawingSettings& settings, const settings::RunValues& values, SheetContext context);
 
   enum class BeginResult { Ok, CannotCreate, WriteFailed, PaletteStop };
-  // Opens the file and writes everything up to the start of the ENTITIES section.
+  // Opens the file and writes the comment lines, HEADER, CLASSES and TABLES.
   // PaletteStop: the LAYER table met a colour the 255-colour flavour cannot hold; the
   // file has been closed.
   BeginResult begin(const std::filesystem::path& file);
+  // BLOCKS with the symbol library, and the start of the ENTITIES section.
+  bool writeBlocks();
 
   DxfWriter& writer() { return writer_; }
 

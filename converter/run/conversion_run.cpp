@@ -1,0 +1,236 @@
+#include "converter/run/conversion_run.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+#include "converter/run/scripts.h"
+#include "converter/run/sheet_document.h"
+#include "converter/settings/choice_lists.h"
+#include "converter/settings/sheet_labels.h"
+
+namespace run {
+
+namespace {
+
+using platform::ProgressLine;
+
+bool parseCell(const std::string& text, double& value) { return settings::parseReal(text, value); }
+
+// Digits after the point of "%0.2f".
+std::string twoDecimals(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%0.2f", value);
+  std::string s = buf;
+  auto dot = s.find('.');
+  return dot == std::string::npos ? "00" : s.substr(dot + 1, 2);
+}
+
+int decimalsOf(double value) {
+  std::string d = twoDecimals(value);
+  if (d == "00") return 0;
+  if (d[1] == '0') return 1;
+  return 2;
+}
+
+std::string clockText() {
+  std::time_t now = std::time(nullptr);
+  char buf[16];
+  std::strftime(buf, sizeof buf, "%H:%M:%S", std::localtime(&now));
+  return buf;
+}
+
+}  // namespace
+
+int legendDecimals(double interval, double bottom) {
+  int d = decimalsOf(interval);
+  if (d == 0) d = decimalsOf(bottom);
+  else if (d == 1 && twoDecimals(bottom)[1] != '0') d = 2;
+  return d;
+}
+
+ConversionRun::ConversionRun(RunContext& context, RunOptions options) : ctx_(context), options_(std::move(options)) {}
+
+void ConversionRun::countFiles() {
+  // Each dispatcher adds the files it would read to fileCounter; none is built yet.
+  ctx_.fileCounter = 0;
+  runTotal_ = 0;
+  runTotal_ += ctx_.fileCounter;
+  ctx_.fileCounter = 0;
+  ctx_.pump();
+  const auto& v = ctx_.values;
+  ctx_.progress(ProgressLine::Total, std::to_string(static_cast<long long>(v.sheetColumns) * runTotal_ * v.sheetRows));
+  ctx_.fileCounter = 0;
+}
+
+void ConversionRun::placeDecorations() {
+  const auto& v = ctx_.values;
+  const auto& s = ctx_.settings;
+  const double upm = v.unitsPerPaperMillimetre;
+  ctx_.legendGridUnit = v.pageWidthMm / 290 * upm;
+  ctx_.scaleBarUnit = std::pow(10.0, std::trunc(std::log10(v.paperWidthMm / 2.6 * upm)));
+  ctx_.scaleBarCount = static_cast<long long>(std::trunc(v.paperWidthMm * upm / 2.6 / ctx_.scaleBarUnit));
+  ctx_.scaleBarStart = v.paperWidthMm / 2 * upm - ctx_.scaleBarCount * ctx_.scaleBarUnit / 2;
+  ctx_.legendLeft = std::min((s.marginLeft + 7.25 + 30) * ctx_.legendGridUnit + upm * v.usableWidthMm / 2 - v.sheetWidth / 2,
+                             ctx_.scaleBarStart);
+}
+
+void ConversionRun::sheetLegend(int row, int column) {
+  const auto& s = ctx_.settings;
+  const double u = ctx_.values.unitsPerMetre;
+  double interval = 1, bottom = 0, value;
+  if (parseCell(s.legendIntervals.cell(row, column), value)) interval = value / u;
+  if (parseCell(s.legendBottoms.cell(row, column), value)) bottom = value / u;
+  ctx_.sheetLegendInterval[ctx_.sheetIndex] = interval;
+  ctx_.sheetLegendBottom[ctx_.sheetIndex] = bottom;
+  ctx_.sheetLegendDecimals[ctx_.sheetIndex] = legendDecimals(interval, bottom);
+}
+
+bool ConversionRun::sheet(int row, int column) {
+  const auto& s = ctx_.settings;
+  const auto& v = ctx_.values;
+  ctx_.progress(ProgressLine::TotalCaption, "ファイル数");
+  ctx_.progress(ProgressLine::Total, std::to_string(static_cast<long long>(v.sheetColumns) * runTotal_ * v.sheetRows));
+
+  // 2. the sheet
+  ctx_.sheetRow = row;
+  ctx_.sheetColumn = column;
+  ctx_.sheetIndex = row * v.sheetColumns + column;
+  const auto rect = v.sheetRect(row, column);
+  ctx_.sheetWest = rect.west;
+  ctx_.sheetEast = rect.east;
+  ctx_.sheetSouth = rect.south;
+  ctx_.sheetNorth = rect.north;
+
+  // 3.-6. elevation grid and legend
+  const bool elevation = s.meshSource >= 0 || s.contourSource >= 0;
+  if (elevation) {
+    loadElevationGrid();
+    if (!ctx_.runContinue) return false;
+  }
+  if (s.legendAuto) analyseLegend();
+  sheetLegend(row, column);
+
+  // 7.-9. the file, its tables and blocks
+  SheetContext context;
+  context.row = row;
+  context.column = column;
+  context.legend = ctx_.sheetLegend();
+  context.title = options_.title;
+  SheetDocument doc(s, v, context);
+  const auto file = settings::sheetFileName(settings::utf8Path(s.writeFolder), s.mapName, row, column, v.sheetRows, v.sheetColumns);
+  switch (doc.begin(file)) {
+    case SheetDocument::BeginResult::Ok: break;
+    case SheetDocument::BeginResult::CannotCreate:
+      ctx_.host.message("警告", "ファイルを開けません、他のソフトで開いていませんか。");
+      ctx_.runContinue = false;
+      failed_ = true;
+      return false;
+    case SheetDocument::BeginResult::WriteFailed:
+      ctx_.host.message("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
+      ctx_.runContinue = false;
+      failed_ = true;
+      return false;
+    case SheetDocument::BeginResult::PaletteStop:
+      ctx_.host.message("処理中断", "TrueColorは使えません");
+      ctx_.runContinue = false;
+      return false;
+  }
+  // An abort pressed before the tables were complete stops here, without a palette message.
+  if (!ctx_.runContinue) {
+    doc.writer().close();
+    return false;
+  }
+  if (!doc.writeBlocks()) {
+    ctx_.host.message("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
+    doc.writer().close();
+    ctx_.runContinue = false;
+    failed_ = true;
+    return false;
+  }
+  ctx_.sheet = &doc.writer();
+
+  // 10.-13. producers
+  writeElevationProducts();
+  ctx_.progress(ProgressLine::Detail, "");
+  buildMeshCodeList();
+  drawingPasses();
+  if (s.meshGridOn) writeMeshGrid();
+
+  // 14. decorations, border, viewports, objects, handle seed
+  writeDecorations();
+  const bool finished = doc.finish();
+  ctx_.sheet = nullptr;
+  if (!finished) {
+    ctx_.host.message("警告", doc.writer().failed() ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
+                                                    : std::string("ファイルを開けません"));
+    ctx_.runContinue = false;
+    failed_ = true;
+    return false;
+  }
+  // 15.-16.
+  if (!ctx_.runContinue) return false;
+  for (auto line : {ProgressLine::Phase, ProgressLine::Detail, ProgressLine::Spare, ProgressLine::File})
+    ctx_.progress(line, "");
+  return true;
+}
+
+RunResult ConversionRun::execute() {
+  const auto& s = ctx_.settings;
+  const auto& v = ctx_.values;
+  ctx_.progress(ProgressLine::Caption, "処理開始時刻 " + clockText());
+  for (auto line : {ProgressLine::Total, ProgressLine::Counter, ProgressLine::Detail, ProgressLine::File})
+    ctx_.progress(line, "");
+  ctx_.progress(ProgressLine::Phase, "ファイル数カウント中");
+
+  // 1. captions, then a moment for the window to paint
+  ctx_.progress(ProgressLine::TotalCaption, "ファイル数");
+  ctx_.progress(ProgressLine::Spare, "");
+  ctx_.pump();
+  if (options_.startPauseSeconds > 0)
+    std::this_thread::sleep_for(std::chrono::duration<double>(options_.startPauseSeconds));
+
+  // 2. per-run values
+  static const double thickSteps[] = {0.01, 1, 5, 10, 50, 100, 500, 1000};
+  ctx_.thickContourStep = s.contourWeightRule >= 0 && s.contourWeightRule <= 7 ? thickSteps[s.contourWeightRule] : 10;
+  ctx_.rankThreshold = s.objectRankFilter >= 0 && s.objectRankFilter <= 4 ? settings::kRankThresholds[s.objectRankFilter] : 0;
+
+  // 3.-5.
+  countFiles();
+  placeDecorations();
+  ctx_.layerCount = layerCount(s, v);
+
+  // The legend tables hold one entry per sheet of this run.
+  const std::size_t sheets = static_cast<std::size_t>(v.sheetRows) * v.sheetColumns;
+  ctx_.sheetLegendInterval.assign(sheets, 1);
+  ctx_.sheetLegendBottom.assign(sheets, 0);
+  ctx_.sheetLegendDecimals.assign(sheets, 0);
+
+  // 6. sheets, north to south, west to east
+  bool stopped = false;
+  for (int r = 0; r < v.sheetRows && !stopped; ++r)
+    for (int c = 0; c < v.sheetColumns && !stopped; ++c) stopped = !sheet(r, c);
+  if (failed_) return RunResult::Failed;
+  if (stopped || !ctx_.runContinue) return RunResult::Stopped;
+
+  // 7. run-level outputs
+  std::string error;
+  const auto folder = settings::utf8Path(s.writeFolder);
+  bool written = true;
+  if (sheets > 1) {
+    written = writeConversionScript(folder, s.mapName, v.sheetRows, v.sheetColumns, &error);
+    if (written) writeIndexDrawing();
+  } else {
+    written = writeElevationLayerScript(folder, ctx_.sheetLegend(), v.legendStepCount, &error);
+  }
+  if (!written) {
+    ctx_.host.message("警告", "スクリプトを書き込めません: " + error);
+    return RunResult::Failed;
+  }
+  ctx_.pump();
+  return ctx_.runContinue ? RunResult::Completed : RunResult::Stopped;
+}
+
+}  // namespace run

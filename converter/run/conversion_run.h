@@ -1,0 +1,51 @@
+#pragma once
+// One conversion run: the counting pass, the sheet loop with the producers in their fixed
+// order, and the run-level outputs.
+#include <string>
+
+#include "converter/run/run_context.h"
+
+namespace run {
+
+enum class RunResult {
+  Completed = 1,  // every sheet written (problems, if any, in anomalyMessage)
+  Stopped = 2,    // stopped by the user or by a producer
+  Failed = 3,     // a sheet or script file could not be written; its message was shown
+};
+
+struct RunOptions {
+  double startPauseSeconds = 0;  // the window shows its captions before the run starts
+  std::string title = "Terralinea";
+};
+
+// Number of decimals of the legend labels from the interval and bottom (metres).
+int legendDecimals(double interval, double bottom);
+
+class ConversionRun {
+ public:
+  ConversionRun(RunContext& context, RunOptions options = {});
+  RunResult execute();
+
+ private:
+  void countFiles();
+  void placeDecorations();
+  bool sheet(int row, int column);  // false: stop the loop
+  void sheetLegend(int row, int column);
+
+  // Producers, in the order the sheet steps call them; those not built yet write nothing.
+  void loadElevationGrid() {}
+  void analyseLegend() {}
+  void writeElevationProducts() {}
+  void buildMeshCodeList() {}
+  void drawingPasses() {}
+  void writeMeshGrid() {}
+  void writeDecorations() {}
+  void writeIndexDrawing() {}
+
+  RunContext& ctx_;
+  RunOptions options_;
+  std::int64_t runTotal_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace run

@@ -1,0 +1,62 @@
+#pragma once
+// Run-wide state shared by the run and every producer of a run. Each run owns one; two
+// runs in one process share nothing.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "converter/geo/colour_legend.h"
+#include "converter/geo/plane_coordinates.h"
+#include "converter/settings/drawing_settings.h"
+#include "converter/settings/run_values.h"
+#include "platform/host.h"
+
+namespace run {
+
+class DxfWriter;
+
+struct RunContext {
+  RunContext(const settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c,
+             platform::Host& h)
+      : settings(s), values(v), coordinates(c), host(h) {}
+
+  const settings::DrawingSettings& settings;
+  const settings::RunValues& values;
+  geo::PlaneCoordinates& coordinates;
+  platform::Host& host;
+
+  bool runContinue = true;
+  std::string anomalyMessage;
+  std::int64_t fileCounter = 0;
+
+  // Current sheet.
+  int sheetRow = 0, sheetColumn = 0, sheetIndex = 0;
+  double sheetWest = 0, sheetEast = 0, sheetSouth = 0, sheetNorth = 0;
+  // Legend of each sheet, indexed by sheetIndex (metres).
+  std::vector<double> sheetLegendInterval, sheetLegendBottom;
+  std::vector<int> sheetLegendDecimals;
+
+  // Per-run values.
+  int layerCount = 0;
+  int rankThreshold = 0;
+  double thickContourStep = 10;
+  double legendGridUnit = 0;
+  double scaleBarUnit = 0;
+  long long scaleBarCount = 0;
+  double scaleBarStart = 0, legendLeft = 0;
+
+  // The open sheet, while producers write.
+  DxfWriter* sheet = nullptr;
+
+  geo::SheetLegend sheetLegend() const {
+    return {sheetLegendInterval[sheetIndex], sheetLegendBottom[sheetIndex], sheetLegendDecimals[sheetIndex]};
+  }
+  void progress(platform::ProgressLine line, const std::string& text) { host.progress(line, text); }
+  // Lets pending events run (the abort button clears runContinue).
+  void pump() {
+    host.pump();
+    if (host.abortRequested()) runContinue = false;
+  }
+};
+
+}  // namespace run

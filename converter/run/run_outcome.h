@@ -1,0 +1,12 @@
+#pragma once
+// The words the start command ends a run with.
+#include <string>
+
+namespace run {
+
+// "所要時間は 1分5秒でした。" … with the publication note and the question whether to open the
+// result (the sheet, or the index drawing of several sheets).
+std::string elapsedTimeText(long long seconds);
+std::string completionText(long long seconds, bool singleSheet, const std::string& mapName);
+
+}  // namespace run
