@@ -16,11 +16,11 @@ namespace run {
 class DxfWriter;
 
 struct RunContext {
-  RunContext(const settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c,
-             platform::Host& h)
+  RunContext(settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c, platform::Host& h)
       : settings(s), values(v), coordinates(c), host(h) {}
 
-  const settings::DrawingSettings& settings;
+  // The automatic legend writes each sheet's values back into the legend tables.
+  settings::DrawingSettings& settings;
   const settings::RunValues& values;
   geo::PlaneCoordinates& coordinates;
   platform::Host& host;
