@@ -200,7 +200,10 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   run::RunResult result = run::ConversionRun(context, runOptions).execute();
   s.elevationBufferCells = settings::kDefaultBufferCells;
   s.contourShare = settings::kDefaultContourShare;
-  const std::string resultFile = settings::pathText(settings::resultFile(s, values));
+  std::error_code ec;
+  const auto resultPath = settings::resultFile(s, values);
+  // The index drawing of a multi-sheet run is not written yet; name only what exists.
+  const std::string resultFile = fs::exists(resultPath, ec) ? settings::pathText(resultPath) : std::string();
   if (result == run::RunResult::Failed) return kFailed;
   if (result == run::RunResult::Stopped || !context.runContinue) {
     err << "terralinea: the run was stopped\n";
@@ -208,12 +211,12 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   if (!context.anomalyMessage.empty()) {
     host.message("障害発生", context.anomalyMessage);
-    out << resultFile << "\n";
+    if (!resultFile.empty()) out << resultFile << "\n";
     return kProblems;
   }
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
   if (!quiet) err << "正常終了: " << terminalText(run::completionText(seconds, values.singleSheet(), s.mapName)) << "\n";
-  out << resultFile << "\n";
+  if (!resultFile.empty()) out << resultFile << "\n";
   std::string error;
   if (!settings::saveSettings(settings::lastRunSettingsFile(), s, &error))
     err << "terralinea: the last-run settings were not saved: " << error << "\n";

@@ -158,6 +158,37 @@ TEST_F(CliTest, WithoutSubcommandTheWindowIsNotBuiltYet) {
   EXPECT_EQ(run({"--version"}).out, "Terralinea 0.1.0\n");
 }
 
+TEST_F(CliTest, RunWritesTheSheetsAndSavesTheLastRun) {
+  std::string path = validFile();
+  auto r = run({"run", path, "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* name : {"MA0.dxf", "MA1.dxf", "MC1.dxf", "dxftodwg.scr"}) EXPECT_TRUE(std::filesystem::exists(temp / name)) << name;
+  EXPECT_TRUE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));
+
+  // Existing sheets: without --yes the question is answered No and nothing starts.
+  auto again = run({"run", path, "--quiet"});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("既存ファイルがあります: 上書きしますか"), std::string::npos) << again.err;
+  EXPECT_EQ(run({"run", path, "--quiet", "--yes"}).status, 0);
+}
+
+TEST_F(CliTest, RunExitStatuses) {
+  std::string path = validFile();
+  // Refused settings print the report.
+  auto refused = run({"run", path, "--write-folder", file("missing")});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("設定値を確認してください: 書込フォルダが見つかりません"), std::string::npos) << refused.err;
+  // A sheet that cannot be created stops the run (a link into a missing folder: even
+  // root cannot create it).
+  std::filesystem::create_directories(temp / "out");
+  std::filesystem::create_symlink(temp / "nowhere" / "x.dxf", temp / "out" / "MA0.dxf");
+  auto failed = run({"run", path, "--write-folder", file("out"), "--quiet"});
+  EXPECT_EQ(failed.status, 2);
+  EXPECT_NE(failed.err.find("ファイルを開けません"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(temp / "out" / "MA1.dxf"));
+  EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));
+}
+
 TEST_F(CliTest, ExecutableExitStatus) {
   std::string bin = std::string(TERRALINEA_BIN_DIR) + "/terralinea";
   std::string path = validFile();

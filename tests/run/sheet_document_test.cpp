@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "converter/geo/plane_coordinates.h"
@@ -159,4 +160,57 @@ TEST(SheetDocument, UncreatableFileIsReported) {
   ASSERT_EQ(checkSettings(s, printers, coords, values), "");
   run::SheetDocument doc(s, values, {});
   EXPECT_EQ(doc.begin(temp / "missing" / "M.dxf"), run::SheetDocument::BeginResult::CannotCreate);
+}
+
+TEST(SheetDocument, HeaderAndLineTypesByteForByte) {
+  TempFolder temp;
+  auto s = validSettings(temp);
+  s.drawingUnit = 2;  // metres
+  s.northEdge = "-35000";
+  s.southEdge = "-37000";
+  s.westEdge = "-8000";
+  s.eastEdge = "-6000";
+  s.scaleChoice = 15;  // 1/2500
+  auto sheet = writeSheet(temp, s, "H.dxf");
+  ASSERT_TRUE(sheet.finished);
+  platform::PrinterCatalogue printers;
+  geo::PlaneCoordinates coords;
+  RunValues v;
+  ASSERT_EQ(checkSettings(s, printers, coords, v), "");
+  using run::formatReal;
+  const double sc = v.unitsPerPaperMillimetre, pw = v.pageWidthMm, ph = v.pageHeightMm;
+  const double cx = 0.5 * v.sheetStepWidth + v.westEdge, cy = v.northEdge - 0.5 * v.sheetStepHeight;
+  auto seedAt = sheet.text.find("$HANDSEED\r\n5\r\n") + 14;
+  std::string expected =
+      "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1018\r\n9\r\n$DWGCODEPAGE\r\n3\r\nANSI_932\r\n"
+      "9\r\n$HANDSEED\r\n5\r\n" + sheet.text.substr(seedAt, 8) + "\r\n"
+      "9\r\n$MEASUREMENT\r\n70\r\n1\r\n9\r\n$LWDISPLAY\r\n290\r\n1\r\n9\r\n$PDMODE\r\n70\r\n0\r\n9\r\n$PDSIZE\r\n40\r\n-5.0\r\n"
+      "9\r\n$INSUNITS\r\n70\r\n6\r\n"
+      "9\r\n$EXTMIN\r\n10\r\n" + formatReal(cx - 0.65 * pw * sc) + "\r\n20\r\n" + formatReal(cy - ph * sc / 2) + "\r\n"
+      "9\r\n$EXTMAX\r\n10\r\n" + formatReal(cx + 0.55 * pw * sc) + "\r\n20\r\n" + formatReal(cy + ph * sc / 2) + "\r\n"
+      "9\r\n$CMLSTYLE\r\n2\r\nStandard\r\n9\r\n$TILEMODE\r\n70\r\n0\r\n0\r\nENDSEC\r\n"
+      "0\r\nSECTION\r\n2\r\nCLASSES\r\n"
+      "0\r\nCLASS\r\n1\r\nACDBDICTIONARYWDFLT\r\n2\r\nAcDbDictionaryWithDefault\r\n3\r\nObjectDBX Classes\r\n90\r\n0\r\n91\r\n1\r\n280\r\n0\r\n281\r\n0\r\n"
+      "0\r\nCLASS\r\n1\r\nLAYOUT\r\n2\r\nAcDbLayout\r\n3\r\nAutoCAD 2000\r\n90\r\n0\r\n280\r\n0\r\n281\r\n0\r\n0\r\nENDSEC\r\n";
+  auto start = sheet.text.find("0\r\nSECTION\r\n2\r\nHEADER");
+  EXPECT_EQ(sheet.text.substr(start, expected.size()), expected);
+
+  const double k = std::sqrt(sc / 25 / 1) * 1;
+  std::string lineTypes =
+      "0\r\nLTYPE\r\n5\r\n1D3\r\n330\r\n3\r\n100\r\nAcDbSymbolTableRecord\r\n100\r\nAcDbLinetypeTableRecord\r\n2\r\nPower Line\r\n"
+      "70\r\n0\r\n3\r\n送電線 --:----:--\r\n72\r\n65\r\n73\r\n2\r\n40\r\n" + formatReal(100 * k) + "\r\n49\r\n" + formatReal(50 * k) +
+      "\r\n74\r\n2\r\n75\r\n0\r\n340\r\nA\r\n46\r\n" + formatReal(18 * k) + "\r\n50\r\n0\r\n44\r\n0\r\n45\r\n" + formatReal(-6 * k) +
+      "\r\n9\r\n:\r\n49\r\n" + formatReal(50 * k) + "\r\n74\r\n0\r\n"
+      "0\r\nLTYPE\r\n5\r\n1D4\r\n330\r\n3\r\n100\r\nAcDbSymbolTableRecord\r\n100\r\nAcDbLinetypeTableRecord\r\n2\r\nDash Line\r\n"
+      "70\r\n0\r\n3\r\n点線 - - - - - - \r\n72\r\n65\r\n73\r\n2\r\n40\r\n28.5\r\n49\r\n22.8\r\n74\r\n0\r\n49\r\n-5.7\r\n74\r\n0\r\n"
+      "0\r\nLTYPE\r\n5\r\n1D5\r\n";
+  EXPECT_NE(sheet.text.find(lineTypes), std::string::npos);
+  EXPECT_NE(sheet.text.find("2\r\nDouble Dash\r\n70\r\n0\r\n3\r\n2点鎖線-- ･･ ---- ･･ --\r\n72\r\n65\r\n73\r\n6\r\n40\r\n99\r\n"
+                            "49\r\n73.5\r\n74\r\n0\r\n49\r\n-7.5\r\n74\r\n0\r\n49\r\n1.5\r\n"),
+            std::string::npos);
+  // The first layer after "0" takes the next handle after the line types.
+  EXPECT_NE(sheet.text.find("0\r\nLAYER\r\n5\r\n1D6\r\n330\r\n7\r\n"), std::string::npos);
+  // The paper layout names the printer, the paper and the plot scale.
+  EXPECT_NE(sheet.text.find("100\r\nAcDbPlotSettings\r\n1\r\n\r\n2\r\nTerralinea Paper\r\n4\r\nA3\r\n6\r\n\r\n40\r\n"), std::string::npos);
+  EXPECT_NE(sheet.text.find("143\r\n2.5\r\n70\r\n672\r\n72\r\n1\r\n73\r\n1\r\n74\r\n5\r\n7\r\nnone\r\n"), std::string::npos);
 }
