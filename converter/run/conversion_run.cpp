@@ -202,6 +202,8 @@ RunResult ConversionRun::execute() {
   placeDecorations();
   ctx_.layerCount = layerCount(s, v);
 
+  ctx_.pointBuffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)), PointPair{0, 0});
+
   // The legend tables hold one entry per sheet of this run.
   const std::size_t sheets = static_cast<std::size_t>(v.sheetRows) * v.sheetColumns;
   ctx_.sheetLegendInterval.assign(sheets, 1);

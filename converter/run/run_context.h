@@ -15,6 +15,12 @@ namespace run {
 
 class DxfWriter;
 
+// One pair of the run's shared buffer: a coordinate pair of a feature, or (first value)
+// an elevation cell.
+struct PointPair {
+  double x, y;
+};
+
 struct RunContext {
   RunContext(settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c, platform::Host& h)
       : settings(s), values(v), coordinates(c), host(h) {}
@@ -47,6 +53,12 @@ struct RunContext {
 
   // The open sheet, while producers write.
   DxfWriter* sheet = nullptr;
+
+  // The one buffer of elevationBufferCells pairs, allocated by the run and shared in turn
+  // by the elevation grid, contour tracing and the vector readers.
+  std::vector<PointPair> pointBuffer;
+  // Standard area mesh codes of the current sheet, spelled as in data file names.
+  std::vector<std::string> meshCodeList;
 
   geo::SheetLegend sheetLegend() const {
     return {sheetLegendInterval[sheetIndex], sheetLegendBottom[sheetIndex], sheetLegendDecimals[sheetIndex]};
