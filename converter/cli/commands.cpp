@@ -45,13 +45,7 @@ std::string versionText() {
   return "Terralinea " + v;
 }
 
-bool parseDouble(const std::string& text, double& value) {
-  const char* b = text.data();
-  const char* e = b + text.size();
-  if (b != e && *b == '+') ++b;
-  auto [p, ec] = std::from_chars(b, e, value);
-  return ec == std::errc() && p == e && b != e;
-}
+bool parseDouble(const std::string& text, double& value) { return settings::parseReal(text, value); }
 
 // A settings file named on the command line must be there and readable.
 bool readableFile(const fs::path& file, std::ostream& err) {
@@ -264,12 +258,17 @@ bool parseZoneArgs(const std::vector<std::string>& args, ZoneArgs& z, std::ostre
   return true;
 }
 
-int commandBltoxy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  ZoneArgs z;
-  if (!parseZoneArgs(args, z, err)) return kNotStarted;
+geo::PlaneCoordinates zoneCoordinates(const ZoneArgs& z) {
   geo::PlaneCoordinates coords;
   coords.unitsPerMetre = z.unitsPerMetre;
   coords.selectSystem(z.zone);
+  return coords;
+}
+
+int commandBltoxy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ZoneArgs z;
+  if (!parseZoneArgs(args, z, err)) return kNotStarted;
+  geo::PlaneCoordinates coords = zoneCoordinates(z);
   coords.bltoxy(z.numbers[0], z.numbers[1]);
   out << shortestReal(coords.planeX) << " " << shortestReal(coords.planeY) << "\n";
   return kOk;
@@ -278,9 +277,7 @@ int commandBltoxy(const std::vector<std::string>& args, std::ostream& out, std::
 int commandXytobl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ZoneArgs z;
   if (!parseZoneArgs(args, z, err)) return kNotStarted;
-  geo::PlaneCoordinates coords;
-  coords.unitsPerMetre = z.unitsPerMetre;
-  coords.selectSystem(z.zone);
+  geo::PlaneCoordinates coords = zoneCoordinates(z);
   if (!coords.xytobl(z.numbers[0], z.numbers[1])) {
     err << "terralinea: the point does not converge in system " << z.zone << " (too far from its origin)\n";
     return kFailed;

@@ -77,32 +77,31 @@ std::string filterTyped(const std::string& text) {
   return out;
 }
 
-bool parseReal(const std::string& text, double& value) {
+namespace {
+// The whole text (blanks around it allowed, a leading "+" too) as one number.
+template <typename T, typename... Format>
+bool parseWhole(const std::string& text, T& value, Format... format) {
   std::string t = trimmed(text);
   if (t.empty()) return false;
   const char* b = t.data();
   const char* e = t.data() + t.size();
   if (*b == '+') ++b;
   if (b == e) return false;
-  double v = 0;
-  auto [ptr, ec] = std::from_chars(b, e, v, std::chars_format::general);
-  if (ec != std::errc() || ptr != e || !std::isfinite(v)) return false;
-  value = v;
-  return true;
-}
-
-bool parseInteger(const std::string& text, long long& value) {
-  std::string t = trimmed(text);
-  if (t.empty()) return false;
-  const char* b = t.data();
-  const char* e = t.data() + t.size();
-  if (*b == '+') ++b;
-  if (b == e) return false;
-  long long v = 0;
-  auto [ptr, ec] = std::from_chars(b, e, v, 10);
+  T v{};
+  auto [ptr, ec] = std::from_chars(b, e, v, format...);
   if (ec != std::errc() || ptr != e) return false;
   value = v;
   return true;
 }
+}  // namespace
+
+bool parseReal(const std::string& text, double& value) {
+  double v = 0;
+  if (!parseWhole(text, v, std::chars_format::general) || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+bool parseInteger(const std::string& text, long long& value) { return parseWhole(text, value, 10); }
 
 }  // namespace settings

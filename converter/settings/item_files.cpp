@@ -1,6 +1,5 @@
 #include "converter/settings/item_files.h"
 
-#include <charconv>
 #include <fstream>
 #include <sstream>
 
@@ -64,21 +63,10 @@ class LineReader {
   }
 
   long long number(std::size_t column) {
-    std::string t = text(column);
-    auto b = t.find_first_not_of(' ');
-    auto e = t.find_last_not_of(' ');
     long long v = 0;
-    bool ok = b != std::string::npos;
-    if (ok) {
-      const char* first = t.data() + b;
-      const char* last = t.data() + e + 1;
-      if (*first == '+') ++first;
-      auto [p, ec] = std::from_chars(first, last, v);
-      ok = ec == std::errc() && p == last;
-    }
-    if (!ok && error_.empty()) {
+    if (!parseInteger(text(column), v) && error_.empty()) {
       error_ = std::string(file_) + " " + std::to_string(line_) + "行目 " + std::to_string(column + 1) +
-               "列目の数値が読めません: \"" + t + "\"";
+               "列目の数値が読めません: \"" + text(column) + "\"";
     }
     return v;
   }
