@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fills the demo settings file: a 2 x 2 sheet area in system 9 at 1/2500 on A3."""
+"""Fills the demo settings file: a 2 x 2 sheet area in system 9 at 1/2500 on A3, with the
+10 m elevation model as mesh and contours."""
 import os
 import sys
 
@@ -14,6 +15,10 @@ values = {
         "printer": "Terralinea Paper",
         "yousi": "A3",
         "syukusyaku": "15",
+    },
+    "alti": {
+        "alti10": "1",
+        "cont10": "1",
     },
     "area": {
         "namae": "demo",

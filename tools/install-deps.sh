@@ -7,7 +7,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev
   xvfb xauth fonts-noto-cjk
-  python3 python3-ezdxf python3-matplotlib proj-bin gdal-bin libzip-dev unzip
+  python3 python3-ezdxf python3-matplotlib proj-bin gdal-bin unzip
+  libzip-dev zipcmp zipmerge ziptool
 )
 missing=()
 for p in "${packages[@]}"; do
