@@ -6,6 +6,7 @@
 #include <ctime>
 #include <thread>
 
+#include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/scripts.h"
 #include "converter/run/sheet_document.h"
 #include "converter/settings/choice_lists.h"
@@ -51,14 +52,41 @@ int legendDecimals(double interval, double bottom) {
   return d;
 }
 
+void ConversionRun::drawingPasses() {
+  // Fills first, then lines, then points, symbols and texts, so later entities lie on top.
+  const auto& s = ctx_.settings;
+  const bool basic = !s.basicInfoFolder.empty(), fgdOn = !s.fgdFolder.empty();
+  // National Land Numerical Information takes its turn before each pass (masks
+  // 0x7FFFFF40, 62, then 1 and 128): dispatchMlitFiles is not built yet.
+  for (int mask : {fgd::kFillPassMask, fgd::kLinePassMask, fgd::kPointPassMask}) {
+    if (!ctx_.runContinue) return;
+    if (basic) fgd::dispatchBasicInfoFiles(ctx_, s.basicInfoFolder, false, mask);
+    if (!ctx_.runContinue) return;
+    if (fgdOn) fgd::dispatchFgdFiles(ctx_, s.fgdFolder, false, mask);
+  }
+}
+
 ConversionRun::ConversionRun(RunContext& context, RunOptions options) : ctx_(context), options_(std::move(options)) {}
 
 void ConversionRun::countFiles() {
-  // Each dispatcher adds the files it would read to fileCounter; none is built yet.
+  // Each dispatcher adds the files it would read to fileCounter.
+  const auto& settings = ctx_.settings;
   ctx_.fileCounter = 0;
   runTotal_ = 0;
+  fgd::dispatchFgdFiles(ctx_, settings.fgdFolder, true, fgd::kCountPassMask);
   runTotal_ += ctx_.fileCounter;
   ctx_.fileCounter = 0;
+  // National Land Numerical Information: dispatchMlitFiles(mlitFolder, count only) goes here.
+  if (!settings.basicInfoFolder.empty()) {
+    fgd::dispatchBasicInfoFiles(ctx_, settings.basicInfoFolder, true, fgd::kCountPassMask);
+    runTotal_ += ctx_.fileCounter;
+    ctx_.fileCounter = 0;
+  }
+  if ((settings.meshSource >= 0 || settings.contourSource >= 0) && !settings.elevationFolder.empty()) {
+    elevation::collectElevationFiles(ctx_, settings::utf8Path(settings.elevationFolder), false);
+    runTotal_ += ctx_.fileCounter;
+    ctx_.fileCounter = 0;
+  }
   ctx_.pump();
   const auto& v = ctx_.values;
   ctx_.progress(ProgressLine::Total, std::to_string(static_cast<long long>(v.sheetColumns) * runTotal_ * v.sheetRows));

@@ -3,6 +3,9 @@
 // order, and the run-level outputs.
 #include <string>
 
+#include "converter/elevation/elevation_loader.h"
+#include "converter/elevation/grid_analysis.h"
+#include "converter/elevation/mesh_code_list.h"
 #include "converter/run/run_context.h"
 
 namespace run {
@@ -33,11 +36,13 @@ class ConversionRun {
   void sheetLegend(int row, int column);
 
   // Producers, in the order the sheet steps call them; those not built yet write nothing.
-  void loadElevationGrid() {}
-  void analyseLegend() {}
+  void loadElevationGrid() { elevation::loadElevationGrid(ctx_); }
+  void analyseLegend() { elevation::analyseLegend(ctx_); }
   void writeElevationProducts() {}
-  void buildMeshCodeList() {}
-  void drawingPasses() {}
+  void buildMeshCodeList() {
+    elevation::buildMeshCodeList(ctx_, elevation::MeshCodeKind::secondLevelCompact, elevation::MeshBox::sheet);
+  }
+  void drawingPasses();
   void writeMeshGrid() {}
   void writeDecorations() {}
   void writeIndexDrawing() {}

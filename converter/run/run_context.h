@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "converter/elevation/elevation_grid.h"
 #include "converter/geo/colour_legend.h"
 #include "converter/geo/plane_coordinates.h"
+#include "converter/run/point_pair.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/run_values.h"
 #include "platform/host.h"
@@ -14,12 +16,6 @@
 namespace run {
 
 class DxfWriter;
-
-// One pair of the run's shared buffer: a coordinate pair of a feature, or (first value)
-// an elevation cell.
-struct PointPair {
-  double x, y;
-};
 
 struct RunContext {
   RunContext(settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c, platform::Host& h)
@@ -59,6 +55,8 @@ struct RunContext {
   std::vector<PointPair> pointBuffer;
   // Standard area mesh codes of the current sheet, spelled as in data file names.
   std::vector<std::string> meshCodeList;
+  // Elevations of the current sheet; its cells live in pointBuffer.
+  elevation::ElevationGrid elevationGrid;
 
   geo::SheetLegend sheetLegend() const {
     return {sheetLegendInterval[sheetIndex], sheetLegendBottom[sheetIndex], sheetLegendDecimals[sheetIndex]};

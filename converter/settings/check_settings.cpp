@@ -149,13 +149,13 @@ bool firstSheetGrid(geo::PlaneCoordinates& coords, RunValues& v) {
     south = std::min(south, coords.lastLatitude);
     north = std::max(north, coords.lastLatitude);
   }
-  const double cw = v.cellWidth, ch = v.cellHeight;
-  v.gridWest = std::trunc(west / cw - 1) * cw;
-  v.gridEast = std::trunc(east / cw + 2) * cw;
-  v.gridSouth = std::trunc(south / ch - 1) * ch;
-  v.gridNorth = std::trunc(north / ch + 2) * ch;
-  v.columnCount = static_cast<std::int64_t>(std::floor((v.gridEast - v.gridWest) / cw + 0.999));
-  v.rowCount = static_cast<std::int64_t>(std::floor((v.gridNorth - v.gridSouth) / ch + 0.999));
+  const SnappedBox box = snapElevationBox(west, east, south, north, v.cellWidth, v.cellHeight);
+  v.gridWest = box.west;
+  v.gridEast = box.east;
+  v.gridSouth = box.south;
+  v.gridNorth = box.north;
+  v.columnCount = box.columnCount;
+  v.rowCount = box.rowCount;
   return true;
 }
 
@@ -166,6 +166,17 @@ CellSize elevationCellSize(int source) {
       {0.2 / 3600, 0.2 / 3600}, {0.4 / 3600, 0.4 / 3600}, {2.25 / 3600, 1.5 / 3600},
       {11.25 / 3600, 7.5 / 3600}, {60.0 / 3600, 60.0 / 3600}}};
   return sizes[source >= 0 && source < kElevationSourceCount ? source : 0];
+}
+
+SnappedBox snapElevationBox(double west, double east, double south, double north, double cw, double ch) {
+  SnappedBox box;
+  box.west = std::trunc(west / cw - 1) * cw;
+  box.east = std::trunc(east / cw + 2) * cw;
+  box.south = std::trunc(south / ch - 1) * ch;
+  box.north = std::trunc(north / ch + 2) * ch;
+  box.columnCount = static_cast<std::int64_t>(std::floor((box.east - box.west) / cw + 0.999));
+  box.rowCount = static_cast<std::int64_t>(std::floor((box.north - box.south) / ch + 0.999));
+  return box;
 }
 
 int activeElevationSource(const DrawingSettings& s) {

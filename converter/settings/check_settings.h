@@ -1,6 +1,7 @@
 #pragma once
 // The start checks: every setting parsed and checked, one report line (ending CR LF) per
 // problem, and the run values derived.
+#include <cstdint>
 #include <string>
 
 #include "converter/settings/drawing_settings.h"
@@ -28,5 +29,14 @@ struct CellSize {
 CellSize elevationCellSize(int source);
 // The source whose grid a run uses: the mesh source, else the contour source, else 5 m.
 int activeElevationSource(const DrawingSettings& settings);
+
+// A latitude/longitude box (degrees) snapped outward to whole cells with room for one
+// more cell beyond each edge, and its size in cells. The first-sheet estimate and the
+// grid of every sheet are snapped alike.
+struct SnappedBox {
+  double west, east, south, north;
+  std::int64_t columnCount, rowCount;
+};
+SnappedBox snapElevationBox(double west, double east, double south, double north, double cellWidth, double cellHeight);
 
 }  // namespace settings

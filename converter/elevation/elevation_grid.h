@@ -1,0 +1,82 @@
+#pragma once
+// The latitude/longitude raster of elevations of one sheet. Its cells are the first
+// values of the first columnCount x rowCount pairs of the run's point buffer: row 0 is
+// the northern edge, column 0 the western edge.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "converter/run/point_pair.h"
+
+namespace elevation {
+
+struct GeoBox {  // degrees
+  double west = 0, east = 0, south = 0, north = 0;
+};
+
+// Columns [firstColumn, endColumn) and rows [firstRow, endRow) of the grid inside demBox.
+struct CellWindow {
+  int firstColumn = 0, endColumn = 0, firstRow = 0, endRow = 0;
+  bool contains(int row, int column) const {
+    return column >= firstColumn && column < endColumn && row >= firstRow && row < endRow;
+  }
+};
+
+// The 16-bit counts of the grid.
+inline constexpr std::int64_t kMaxGridDimension = 65535;
+
+struct ElevationGrid {
+  double cellWidth = 0, cellHeight = 0;  // degrees
+  GeoBox demBox;                         // the sheet's box snapped outward to whole cells
+  double gridWest = 0, gridEast = 0, gridSouth = 0, gridNorth = 0;  // demBox and the depression margin
+  int columnCount = 0, rowCount = 0;
+  CellWindow innerWindow;
+  double zMax = -1e308, zMin = 1e308;  // metres, datum offset included
+  double datumOffset = 0;              // metres
+
+  double missingElevation() const { return datumOffset - 9999; }
+
+  // Takes the first columnCount x rowCount pairs of the buffer; false (no cells) when
+  // they do not fit.
+  bool bind(std::vector<run::PointPair>& buffer) {
+    const std::int64_t count = static_cast<std::int64_t>(columnCount) * rowCount;
+    if (count <= 0 || static_cast<std::size_t>(count) > buffer.size()) {
+      cells_ = {};
+      return false;
+    }
+    cells_ = std::span<run::PointPair>(buffer.data(), static_cast<std::size_t>(count));
+    return true;
+  }
+  void unbind() { cells_ = {}; }
+
+  bool contains(int row, int column) const {
+    return row >= 0 && column >= 0 && row < rowCount && column < columnCount &&
+           static_cast<std::size_t>(column) + static_cast<std::size_t>(row) * columnCount < cells_.size();
+  }
+  // missingElevation outside the grid.
+  double cell(int row, int column) const {
+    return contains(row, column) ? cells_[static_cast<std::size_t>(column) + static_cast<std::size_t>(row) * columnCount].x
+                                 : missingElevation();
+  }
+  // Ignored outside the grid.
+  void setCell(int row, int column, double value) {
+    if (contains(row, column))
+      cells_[static_cast<std::size_t>(column) + static_cast<std::size_t>(row) * columnCount].x = value;
+  }
+  void fill(double value) {
+    for (auto& pair : cells_) pair.x = value;
+  }
+  void widenExtremes(double value) {
+    if (value > zMax) zMax = value;
+    if (value < zMin) zMin = value;
+  }
+
+ private:
+  std::span<run::PointPair> cells_;
+};
+
+// The part of the grid inside demBox, in whole cells.
+CellWindow innerWindowOf(const ElevationGrid& grid);
+
+}  // namespace elevation

@@ -1,0 +1,183 @@
+#include "converter/elevation/elevation_loader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "converter/elevation/elevation_source.h"
+#include "converter/elevation/etopo_reader.h"
+#include "converter/elevation/fgd_dem_reader.h"
+#include "converter/elevation/mesh_code_list.h"
+#include "converter/run/run_context.h"
+#include "converter/settings/check_settings.h"
+#include "converter/settings/sheet_labels.h"
+#include "platform/dir_list.h"
+
+namespace elevation {
+
+namespace {
+
+using platform::ProgressLine;
+
+constexpr int kAllContours = 1;  // "すべての等高線"
+
+void refuseSize(run::RunContext& ctx) {
+  ctx.host.message("標高メッシュ読込限度", "占有メモリーの拡大や描画範囲の分割が必要です");
+  ctx.runContinue = false;
+}
+
+void refuseRange(run::RunContext& ctx) {
+  ctx.host.message("描画範囲の異常", "単位、縮尺を選択してから描画範囲を設定してください");
+  ctx.runContinue = false;
+}
+
+// Box of the sheet's corners and of three more points of its northern edge, which bulges
+// north where it crosses the central meridian. False when a point does not convert.
+bool sheetLatLonBox(run::RunContext& ctx, GeoBox& box) {
+  auto& coords = ctx.coordinates;
+  const double y0 = ctx.sheetWest, y1 = ctx.sheetEast, x0 = ctx.sheetSouth, x1 = ctx.sheetNorth;
+  box = {1e308, -1e308, 1e308, -1e308};
+  const double corners[4][2] = {{y0, x0}, {y0, x1}, {y1, x1}, {y1, x0}};
+  for (const auto& p : corners) {
+    if (!coords.xytobl(p[0], p[1])) return false;
+    box.west = std::min(box.west, coords.lastLongitude);
+    box.east = std::max(box.east, coords.lastLongitude);
+    box.south = std::min(box.south, coords.lastLatitude);
+    box.north = std::max(box.north, coords.lastLatitude);
+  }
+  for (double y : {(3 * y0 + y1) / 4, (y0 + y1) / 2, (y0 + 3 * y1) / 4}) {
+    if (!coords.xytobl(y, x1)) return false;
+    box.north = std::max(box.north, coords.lastLatitude);
+  }
+  return true;
+}
+
+std::string upperAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+// The slice of a file name that carries its mesh code, placed relative to the first "DEM".
+std::string codeSlice(const std::string& upperName, const SourceFiles& files) {
+  const auto p = upperName.find("DEM");
+  if (p == std::string::npos) return {};
+  const long long start = static_cast<long long>(p) + files.sliceStart;
+  if (start < 0) return {};
+  return upperName.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(files.sliceLength));
+}
+
+void readEtopoFiles(run::RunContext& ctx, const std::vector<std::filesystem::path>& files) {
+  ctx.progress(ProgressLine::Phase, "ETOPO");
+  for (const auto& file : files) {
+    ctx.pump();
+    if (!ctx.runContinue) return;
+    ++ctx.fileCounter;
+    ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
+    ctx.progress(ProgressLine::File, settings::pathText(file.filename()));
+    readEtopoFile(ctx, file);
+  }
+}
+
+void readDemFiles(run::RunContext& ctx, const SourceFiles& source, const std::vector<std::filesystem::path>& files) {
+  ctx.progress(ProgressLine::Phase, "DEMデータ");
+  ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
+  for (const auto& file : files) {
+    ctx.pump();
+    if (!ctx.runContinue) return;
+    ++ctx.fileCounter;
+    const std::string name = settings::pathText(file.filename());
+    if (!inMeshCodeList(ctx.meshCodeList, codeSlice(upperAscii(name), source))) continue;
+    ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
+    ctx.progress(ProgressLine::File, name);
+    readFgdDemFile(ctx, file);
+  }
+}
+
+}  // namespace
+
+void collectElevationFiles(run::RunContext& ctx, const std::filesystem::path& folder, bool load) {
+  for (int s = dem5m; s <= etopo; ++s) {
+    if (!sourceActive(ctx.settings, s)) continue;
+    const SourceFiles& source = sourceFiles(s);
+    const auto files = platform::listFiles(folder, source.mask, ctx.settings.processSubfolders);
+    if (!load) {
+      ctx.fileCounter += static_cast<std::int64_t>(files.size());
+      continue;
+    }
+    if (s == etopo) {
+      readEtopoFiles(ctx, files);
+      continue;
+    }
+    // Codes of the meshes that touch demBox: the depression margin takes data only from them.
+    buildMeshCodeList(ctx, source.compactKind, MeshBox::grid);
+    if (source.dashedToo) buildMeshCodeList(ctx, source.dashedKind, MeshBox::grid);
+    readDemFiles(ctx, source, files);
+  }
+}
+
+void loadElevationGrid(run::RunContext& ctx) {
+  if (!ctx.runContinue) return;
+  const auto& s = ctx.settings;
+  const auto& v = ctx.values;
+  auto& g = ctx.elevationGrid;
+  g.unbind();
+  g.cellWidth = v.cellWidth;
+  g.cellHeight = v.cellHeight;
+  g.datumOffset = v.datumOffset;
+
+  GeoBox box;
+  const bool converted = sheetLatLonBox(ctx, box);
+  const auto snapped = settings::snapElevationBox(box.west, box.east, box.south, box.north, g.cellWidth, g.cellHeight);
+  g.demBox = {snapped.west, snapped.east, snapped.south, snapped.north};
+  const double columns = static_cast<double>(snapped.columnCount), rows = static_cast<double>(snapped.rowCount);
+
+  // The grid's share of the point buffer; hollows are traced in a grid that fills it.
+  const double share = static_cast<double>(s.elevationBufferCells) * s.contourShare / 10;
+  const bool margin = s.contourSource >= 0 && s.contourTarget != kAllContours;
+  double m = 0;
+  if (margin) {
+    m = std::floor((std::sqrt(4 * share + (columns + rows) * (columns + rows) - 4 * columns * rows) - columns - rows) / 4);
+  }
+  g.gridWest = g.demBox.west - m * g.cellWidth;
+  g.gridEast = g.demBox.east + m * g.cellWidth;
+  g.gridSouth = g.demBox.south - m * g.cellHeight;
+  g.gridNorth = g.demBox.north + m * g.cellHeight;
+  const double columnCount = std::floor((g.gridEast - g.gridWest) / g.cellWidth + 0.999);
+  const double rowCount = std::floor((g.gridNorth - g.gridSouth) / g.cellHeight + 0.999);
+
+  ctx.progress(ProgressLine::Phase, "標高値初期化処理 ");
+  ctx.progress(ProgressLine::Detail, "");
+  // A sheet whose corners have no latitude lies outside its coordinate system.
+  if (!converted || !std::isfinite(columnCount) || !std::isfinite(rowCount)) {
+    g.columnCount = g.rowCount = 0;
+    refuseRange(ctx);
+    return;
+  }
+  // Beyond the share, beyond the 16-bit counts, or demBox alone larger than the share
+  // (a negative margin) cannot be held.
+  if (columnCount * rowCount > share || m < 0 || columnCount > kMaxGridDimension || rowCount > kMaxGridDimension ||
+      columnCount * rowCount > static_cast<double>(ctx.pointBuffer.size())) {
+    g.columnCount = g.rowCount = 0;
+    refuseSize(ctx);
+    return;
+  }
+  g.columnCount = static_cast<int>(std::max(columnCount, 0.0));
+  g.rowCount = static_cast<int>(std::max(rowCount, 0.0));
+  if (columnCount <= 0 || rowCount <= 0 || !g.bind(ctx.pointBuffer)) {
+    g.columnCount = g.rowCount = 0;
+    refuseRange(ctx);
+    return;
+  }
+
+  g.fill(g.missingElevation());
+  g.zMax = -1e308;
+  g.zMin = 1e308;
+  g.innerWindow = innerWindowOf(g);
+
+  ctx.progress(ProgressLine::Phase, "標高値読込処理 ");
+  if (!s.elevationFolder.empty()) collectElevationFiles(ctx, settings::utf8Path(s.elevationFolder), true);
+  for (auto line : {ProgressLine::Detail, ProgressLine::File, ProgressLine::Phase}) ctx.progress(line, "");
+}
+
+}  // namespace elevation

@@ -1,0 +1,266 @@
+#include "converter/elevation/fgd_dem_reader.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "converter/elevation/anomaly.h"
+#include "converter/elevation/elevation_source.h"
+#include "converter/elevation/line_reader.h"
+#include "converter/run/run_context.h"
+#include "converter/settings/sheet_labels.h"
+#include "platform/host.h"
+#include "platform/text_codec.h"
+
+namespace elevation {
+
+namespace {
+
+constexpr std::string_view kElementList =
+    " <AdmArea <AdmBdry <CommBdry <Cstline <WL <WA <LeveeEdgeType <RvrMgtBdry <RdEdg <RdCompt <RdMgtBdry <RailCL "
+    "<BldA <BldL <Cntr <SBArea <SBBdry <SBAPt <AdmPt <CommPt <ElevPt <GCP <DEM5 <DEM10 <DEM50 <DEM250 ";
+
+constexpr std::string_view kLowerCorner = "<gml:lowerCorner>";
+constexpr std::string_view kUpperCorner = "<gml:upperCorner>";
+constexpr std::string_view kHigh = "<gml:high>";
+constexpr std::string_view kStartPoint = "<gml:startPoint>";
+constexpr std::string_view kTupleList = "<gml:tupleList>";
+constexpr std::string_view kTupleListEnd = "</gml:tupleList>";
+
+// The kind lines of the four DEM sources in both encodings a file may use.
+struct TypeLines {
+  std::array<std::string, 4> utf8, cp932;
+};
+const TypeLines& typeLines() {
+  static const TypeLines lines = [] {
+    TypeLines t;
+    for (int s = 0; s < 4; ++s) {
+      t.utf8[s] = std::string(sourceFiles(s).typeLine);
+      t.cp932[s] = platform::utf8ToCp932(t.utf8[s]);
+    }
+    return t;
+  }();
+  return lines;
+}
+
+std::string lowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool blankLine(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
+
+// "<tag>a b<": a up to the first blank, b from there to the next "<".
+bool splitPair(std::string_view line, std::string_view tag, std::string_view& a, std::string_view& b) {
+  std::string_view rest = line.substr(line.find(tag) + tag.size());
+  const auto blank = rest.find(' ');
+  if (blank == std::string_view::npos) return false;
+  a = rest.substr(0, blank);
+  rest.remove_prefix(blank + 1);
+  b = rest.substr(0, rest.find('<'));
+  return true;
+}
+
+struct DemExtent {
+  bool lower = false, upper = false, tupleList = false;
+  double south = 0, west = 0, north = 0, east = 0;
+  std::int64_t fileColumns = 225;
+  std::int64_t sx = 0, sy = 0;
+};
+
+class DemFile {
+ public:
+  DemFile(run::RunContext& ctx, const std::filesystem::path& path) : ctx_(ctx), path_(path) {}
+  void read();
+
+ private:
+  bool scanExtent(DemExtent& e);
+  void readTuples(const DemExtent& e);
+  void report(std::string_view what) { reportAnomaly(ctx_, std::string(what) + " " + settings::pathText(path_)); }
+  void reportLine(std::string_view what) {
+    reportAnomaly(ctx_, std::string(what) + " " + settings::pathText(path_) + " " + std::to_string(in_.lineNumber()) +
+                            "行目");
+  }
+
+  run::RunContext& ctx_;
+  const std::filesystem::path& path_;
+  LineReader in_;
+};
+
+void DemFile::read() {
+  if (!ctx_.runContinue) return;
+  if (!in_.open(path_)) {
+    report("標高データファイルを開けません");
+    return;
+  }
+  // Encoding, from the first line; the kind pass goes on from the second.
+  std::string_view line;
+  bool utf8 = false;
+  if (in_.next(line)) utf8 = lowerAscii(line).find("utf-8") != std::string::npos;
+  int k = 0;
+  while (in_.next(line)) {
+    k = kindPosition(line, utf8);
+    if (k > 1) break;
+  }
+  int source = -1;
+  for (int s = 0; s < 4; ++s)
+    if (k == sourceFiles(s).kindPosition) source = s;
+  // Vector files and DEMs of another resolution end here, without a message.
+  if (source < 0 || !sourceActive(ctx_.settings, source)) return;
+  ctx_.progress(platform::ProgressLine::Phase, "標高MESH");
+
+  DemExtent e;
+  if (!scanExtent(e)) return;
+  if (!e.lower || !e.upper) {
+    report("標高データに範囲(gml:lowerCorner, gml:upperCorner)がありません");
+    return;
+  }
+  const auto& g = ctx_.elevationGrid;
+  if (g.gridWest > e.east || g.gridSouth > e.north || g.gridEast < e.west || g.gridNorth < e.south) return;
+  if (!e.tupleList) {
+    report("標高データにgml:tupleListがありません");
+    return;
+  }
+  readTuples(e);
+}
+
+// Corners, column count and start point, wherever they stand; a later one wins.
+bool DemFile::scanExtent(DemExtent& e) {
+  if (!in_.rewind()) {
+    report("標高データファイルを読めません");
+    return false;
+  }
+  std::string_view line, a, b;
+  while (in_.next(line)) {
+    if (!std::memchr(line.data(), '<', line.size())) continue;  // tuples and blank lines
+    if (contains(line, kLowerCorner) || contains(line, kUpperCorner)) {
+      const bool lower = contains(line, kLowerCorner);
+      double lat, lon;
+      if (!splitPair(line, lower ? kLowerCorner : kUpperCorner, a, b) || !parseDecimal(a, lat) || !parseDecimal(b, lon)) {
+        reportLine("標高データの範囲の数値が異常です");
+        return false;
+      }
+      if (lower) {
+        e.lower = true;
+        e.south = lat;
+        e.west = lon;
+      } else {
+        e.upper = true;
+        e.north = lat;
+        e.east = lon;
+      }
+    } else if (contains(line, kHigh)) {
+      std::int64_t high;
+      if (!splitPair(line, kHigh, a, b) || !parseWhole(a, high) || high < 0 || high >= (std::int64_t{1} << 31)) {
+        reportLine("標高データのgml:highの数値が異常です");
+        return false;
+      }
+      e.fileColumns = high + 1;
+    } else if (contains(line, kStartPoint)) {
+      std::int64_t sx, sy;
+      constexpr std::int64_t limit = std::int64_t{1} << 31;
+      if (!splitPair(line, kStartPoint, a, b) || !parseWhole(a, sx) || !parseWhole(b, sy) || sx < 0 || sy < 0 ||
+          sx >= limit || sy >= limit) {
+        reportLine("標高データのgml:startPointの数値が異常です");
+        return false;
+      }
+      e.sx = sx;
+      e.sy = sy;
+    } else if (contains(line, kTupleList)) {
+      e.tupleList = true;
+    }
+  }
+  if (in_.readError()) {
+    report("標高データファイルを読めません");
+    return false;
+  }
+  return true;
+}
+
+void DemFile::readTuples(const DemExtent& e) {
+  auto& g = ctx_.elevationGrid;
+  const std::int64_t columns = e.fileColumns;
+  const std::int64_t dc = static_cast<std::int64_t>(std::floor((e.west - g.gridWest) / g.cellWidth + 0.00001));
+  const std::int64_t dr = static_cast<std::int64_t>(std::floor((g.gridNorth - e.north) / g.cellHeight + 0.00001));
+  g.innerWindow = innerWindowOf(g);
+  const CellWindow inner = g.innerWindow;
+  const double offset = g.datumOffset;
+
+  if (!in_.rewind()) {
+    report("標高データファイルを読めません");
+    return;
+  }
+  std::string_view line;
+  bool inList = false;
+  while (in_.next(line)) {
+    if (contains(line, kTupleList)) {
+      inList = true;
+      break;
+    }
+  }
+  if (!inList) return;  // the scan saw it; the file changed meanwhile
+
+  std::int64_t i = e.sy * columns + e.sx;
+  bool closed = false;
+  while (!closed && in_.next(line)) {
+    if (std::memchr(line.data(), '<', line.size())) {
+      const auto end = line.find(kTupleListEnd);
+      if (end != std::string_view::npos) {
+        closed = true;
+        line = line.substr(0, end);
+      }
+    }
+    const char* comma = static_cast<const char*>(std::memchr(line.data(), ',', line.size()));
+    std::string_view value;
+    if (comma) {
+      const std::string_view rest = line.substr(static_cast<std::size_t>(comma - line.data()));
+      if (rest.starts_with(",-9999") || rest.find(",-9999", 1) != std::string_view::npos) {
+        ++i;  // a cell without data
+        continue;
+      }
+      value = rest.substr(1, 99);
+    } else {
+      if (blankLine(line)) continue;  // a blank line holds no cell
+      value = line.substr(0, 99);
+    }
+    double v;
+    if (!parseDecimal(value, v)) {
+      reportLine("標高データの数値が異常です");
+      return;
+    }
+    const std::int64_t c = i % columns + dc;
+    const std::int64_t r = i / columns + dr;
+    if (c >= 0 && c < g.columnCount && r >= 0 && r < g.rowCount) {
+      const double z = v + offset;
+      g.setCell(static_cast<int>(r), static_cast<int>(c), z);
+      if (inner.contains(static_cast<int>(r), static_cast<int>(c))) g.widenExtremes(z);
+    }
+    ++i;
+  }
+  if (in_.readError()) report("標高データファイルを読めません");
+  else if (!closed) report("標高データが途中で終わっています");
+}
+
+}  // namespace
+
+int kindPosition(std::string_view line, bool utf8) {
+  std::string_view text = line;
+  const auto& types = utf8 ? typeLines().utf8 : typeLines().cp932;
+  for (int s = 0; s < 4; ++s) {
+    if (contains(line, types[s])) {
+      text = sourceFiles(s).kindTag;
+      break;
+    }
+  }
+  const auto blank = text.find(' ');
+  if (blank == std::string_view::npos) return 0;
+  const auto at = kElementList.find(text.substr(0, blank + 1));
+  return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+void readFgdDemFile(run::RunContext& ctx, const std::filesystem::path& path) { DemFile(ctx, path).read(); }
+
+}  // namespace elevation

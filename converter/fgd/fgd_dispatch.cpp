@@ -1,0 +1,82 @@
+#include "converter/fgd/fgd_dispatch.h"
+
+#include <algorithm>
+
+#include "converter/settings/sheet_labels.h"
+#include "platform/dir_list.h"
+
+namespace fgd {
+
+namespace {
+
+using platform::ProgressLine;
+
+void dispatch(run::RunContext& ctx, const settings::LayerTree& tree, const std::string& folder, bool countOnly,
+              int passMask, bool readAdmBdryEverywhere) {
+  const auto root = settings::utf8Path(folder);
+  // Groups from the last to the first: within a pass the first groups end up on top.
+  for (auto g = tree.groups.rbegin(); g != tree.groups.rend(); ++g) {
+    if (!g->on) continue;
+    const std::string element = elementOfKey(g->entry.key);
+    const auto files = platform::listFiles(root, "*" + element + "*.xml", ctx.settings.processSubfolders);
+    if (countOnly) {
+      ctx.fileCounter += static_cast<std::int64_t>(files.size());
+      continue;
+    }
+    const GroupState state = groupState(*g);
+    ctx.progress(ProgressLine::Phase, g->caption);
+    GmlReaders readers(ctx, state);
+    const int bits = passMask & g->entry.code;
+    for (const auto& file : files) {
+      ctx.pump();
+      if (!ctx.runContinue) return;
+      if (bits) ++ctx.fileCounter;
+      const std::string path = settings::pathText(file);
+      const bool onSheet = std::find(ctx.meshCodeList.begin(), ctx.meshCodeList.end(), meshCodeOfPath(path, element)) !=
+                           ctx.meshCodeList.end();
+      if (!onSheet && !(readAdmBdryEverywhere && g->entry.key == "AdmBdry")) continue;
+      // A pass that selects none of the group's readers leaves its files alone.
+      if (!bits) continue;
+      ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
+      ctx.progress(ProgressLine::File, settings::pathText(file.filename()));
+      readers.readFile(file, bits);
+    }
+  }
+}
+
+}  // namespace
+
+std::string elementOfKey(std::string_view key) {
+  const auto dash = key.find('-');
+  return std::string(dash == std::string_view::npos ? key : key.substr(0, dash));
+}
+
+std::string meshCodeOfPath(std::string_view path, std::string_view element) {
+  const auto at = path.find(element);
+  if (at == std::string_view::npos || element.empty()) return {};
+  const std::size_t start = at >= 8 ? at - 8 : 0;
+  return std::string(path.substr(start, 7));
+}
+
+GroupState groupState(const settings::LayerGroup& group) {
+  GroupState state;
+  for (const auto& item : group.items) {
+    if (!item.on) continue;
+    state.activeLayerNames.push_back(item.caption);
+    state.activeAttributeValues.push_back(item.entry.attributeValue);
+    state.activeOptions.push_back(item.entry.option);
+    state.activeSizeIndexes.push_back(item.entry.sizeIndex);
+  }
+  state.setElement(elementOfKey(group.entry.key));
+  return state;
+}
+
+void dispatchFgdFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
+  dispatch(context, context.settings.fgdLayers, folder, countOnly, passMask, true);
+}
+
+void dispatchBasicInfoFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
+  dispatch(context, context.settings.basicInfoLayers, folder, countOnly, passMask, false);
+}
+
+}  // namespace fgd

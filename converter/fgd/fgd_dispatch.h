@@ -1,0 +1,30 @@
+#pragma once
+// Finds the files of every selected group of the two vector layer trees, keeps those of
+// the sheet's meshes and calls the readers that the group and the drawing pass select.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "converter/fgd/gml_readers.h"
+#include "converter/run/run_context.h"
+#include "converter/settings/layer_tree.h"
+
+namespace fgd {
+
+inline constexpr int kCountPassMask = 0x7FFFFFFF;
+inline constexpr int kFillPassMask = 0x7FFFFC00;
+inline constexpr int kLinePassMask = 992;
+inline constexpr int kPointPassMask = 31;
+
+void dispatchFgdFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask);
+void dispatchBasicInfoFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask);
+
+// The element name of a group key: the part before the first "-".
+std::string elementOfKey(std::string_view key);
+// The seven characters that end eight characters before the first occurrence of the
+// element name in the path ("-523846" in ...FG-GML-523846-BldA-...).
+std::string meshCodeOfPath(std::string_view path, std::string_view element);
+// The working lists of a group: the items that are on, in tree order.
+GroupState groupState(const settings::LayerGroup& group);
+
+}  // namespace fgd

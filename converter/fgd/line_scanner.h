@@ -1,0 +1,90 @@
+#pragma once
+// Line-by-line reading of the published GML files, shared by every vector reader: the
+// encoding from the first line, tag tests that shorten the line, element values, numbers
+// read without the locale, positions and coordinate pairs.
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fgd {
+
+// Anything that ends a reader's work on a file: unreadable file, a number that does not
+// parse, an index outside the item lists.
+struct ReadError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class LineScanner {
+ public:
+  // Opens the file and reads its first line: a first line naming "utf-8" keeps the file
+  // as UTF-8 (and is itself consumed); otherwise every line, the first included, is read
+  // as CP932 and handed on in UTF-8. Throws ReadError when the file cannot be opened.
+  explicit LineScanner(const std::filesystem::path& file);
+  ~LineScanner();
+  LineScanner(const LineScanner&) = delete;
+  LineScanner& operator=(const LineScanner&) = delete;
+
+  // The next line without its line end; false at the end of the file. The view lives
+  // until the next call. Throws ReadError on a read failure or a runaway line.
+  bool next(std::string_view& line);
+
+  bool utf8() const { return utf8_; }
+  std::uint64_t bytesRead() const { return consumed_; }
+
+  static constexpr std::size_t kMaxLine = std::size_t(16) << 20;
+
+ private:
+  bool rawLine(std::string_view& line);
+  bool fill();
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0, end_ = 0;
+  bool eof_ = false;
+  bool utf8_ = true;
+  bool pendingFirst_ = false;
+  std::string firstLine_;
+  std::string converted_;
+  std::uint64_t consumed_ = 0;
+};
+
+// When `line` contains `tag`, drops everything up to and including it and returns true.
+inline bool take(std::string_view& line, std::string_view tag) {
+  const auto at = line.find(tag);
+  if (at == std::string_view::npos) return false;
+  line.remove_prefix(at + tag.size());
+  return true;
+}
+inline bool contains(std::string_view line, std::string_view tag) { return line.find(tag) != std::string_view::npos; }
+// True when the line can hold no tag at all (coordinate lines).
+inline bool tagFree(std::string_view line) { return line.find('<') == std::string_view::npos; }
+
+// The text of an element after its tag was taken: up to the next "<" (or `stop`).
+inline std::string_view valueUpTo(std::string_view rest, std::string_view stop = "<") {
+  const auto at = rest.find(stop);
+  return at == std::string_view::npos ? rest : rest.substr(0, at);
+}
+
+// Decimal numbers with a full stop, whatever the locale; blanks around them are allowed.
+// Throw ReadError when the text is not a number.
+double parseReal(std::string_view text);
+int parseWhole(std::string_view text);
+
+// "lat lon" of a "<gml:pos>" value (the text after the tag): latitude up to the first
+// blank, longitude from there to the next "<".
+void parsePosition(std::string_view rest, double& latitude, double& longitude);
+// One coordinate line of a "<gml:posList>": leading blanks skipped, latitude up to the
+// next blank, the rest (at most 99 characters) the longitude.
+void parsePair(std::string_view line, double& latitude, double& longitude);
+
+// Appends the DXF text of a real, exactly as run::formatReal writes it.
+void appendReal(std::string& out, double value);
+
+// Number of characters of a UTF-8 text.
+std::size_t characterCount(std::string_view utf8);
+// ASCII letters compared without case; other bytes exactly.
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace fgd

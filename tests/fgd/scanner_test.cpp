@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+
+#include "converter/fgd/line_scanner.h"
+#include "converter/run/dxf_writer.h"
+#include "platform/text_codec.h"
+#include "tests/common/temp_folder.h"
+
+using namespace fgd;
+
+namespace {
+
+std::vector<std::string> allLines(const std::filesystem::path& file, bool* utf8 = nullptr) {
+  LineScanner in(file);
+  std::vector<std::string> out;
+  std::string_view line;
+  while (in.next(line)) out.emplace_back(line);
+  if (utf8) *utf8 = in.utf8();
+  return out;
+}
+
+}  // namespace
+
+TEST(LineScanner, EncodingFromTheFirstLine) {
+  TempFolder temp;
+  // UTF-8 declared: the declaration is consumed; CRLF and LF both end lines; a last
+  // line without an end still counts.
+  writeBytes(temp / "a.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<name>玄界島</name>\r\nb\nc");
+  bool utf8 = false;
+  EXPECT_EQ(allLines(temp / "a.xml", &utf8), (std::vector<std::string>{"<name>玄界島</name>", "b", "c"}));
+  EXPECT_TRUE(utf8);
+  // With a byte order mark in front.
+  writeBytes(temp / "bom.xml", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\nx\r\n");
+  EXPECT_EQ(allLines(temp / "bom.xml"), (std::vector<std::string>{"x"}));
+  // No utf-8 declaration: the file is CP932 and its first line is data too.
+  writeBytes(temp / "sjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n" + platform::utf8ToCp932("<name>玄界島</name>") + "\r\n");
+  EXPECT_EQ(allLines(temp / "sjis.xml", &utf8),
+            (std::vector<std::string>{"<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>", "<name>玄界島</name>"}));
+  EXPECT_FALSE(utf8);
+}
+
+TEST(LineScanner, LinesLongerThanTheReadChunkAndMissingFiles) {
+  TempFolder temp;
+  std::string longLine(3 << 20, 'x');
+  writeBytes(temp / "long.xml", "encoding=\"utf-8\"\n" + longLine + "\nend\n");
+  auto lines = allLines(temp / "long.xml");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size(), longLine.size());
+  EXPECT_EQ(lines[1], "end");
+  EXPECT_THROW(LineScanner(temp / "missing.xml"), ReadError);
+}
+
+TEST(LineScanner, NumbersIgnoreTheLocale) {
+  // A locale with a decimal comma must not change how "33.5" reads.
+  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  EXPECT_DOUBLE_EQ(parseReal("33.684691954"), 33.684691954);
+  std::setlocale(LC_NUMERIC, "C");
+  struct Case {
+    const char* text;
+    bool ok;
+    double value;
+  };
+  for (const Case& c : {Case{"217.88", true, 217.88}, Case{" 30 ", true, 30}, Case{"-9999.", true, -9999}, Case{"+1.5", true, 1.5},
+                        Case{"1E3", true, 1000}, Case{"", false, 0}, Case{"3m未満", false, 0}, Case{"1,5", false, 0},
+                        Case{"KJ12", false, 0}}) {
+    if (c.ok) EXPECT_DOUBLE_EQ(parseReal(c.text), c.value) << c.text;
+    else EXPECT_THROW(parseReal(c.text), ReadError) << c.text;
+  }
+  EXPECT_EQ(parseWhole("2500"), 2500);
+  EXPECT_THROW(parseWhole("2500.5"), ReadError);
+  EXPECT_THROW(parseWhole(""), ReadError);
+}
+
+TEST(LineScanner, TagsShortenTheLineAndPairsSplitAtTheBlank) {
+  std::string_view line = "<type>普通建物</type><orgGILvl>2500</orgGILvl>";
+  EXPECT_TRUE(take(line, "<type>"));
+  EXPECT_EQ(valueUpTo(line), "普通建物");
+  // A later element on the same line is still found after the earlier one.
+  EXPECT_TRUE(take(line, "<orgGILvl>"));
+  EXPECT_EQ(valueUpTo(line), "2500");
+  EXPECT_FALSE(take(line, "<type>"));
+  std::string_view road = "<rdCtg>国道</rdCtg>";
+  ASSERT_TRUE(take(road, "<rdCtg>"));
+  EXPECT_EQ(valueUpTo(road, "</"), "国道");
+
+  double lat = 0, lon = 0;
+  parsePair("  33.684691954 130.237279665", lat, lon);
+  EXPECT_DOUBLE_EQ(lat, 33.684691954);
+  EXPECT_DOUBLE_EQ(lon, 130.237279665);
+  EXPECT_THROW(parsePair("33.684691954", lat, lon), ReadError);
+  parsePosition("33.689604306 130.231637361</gml:pos>", lat, lon);
+  EXPECT_DOUBLE_EQ(lon, 130.231637361);
+  EXPECT_EQ(characterCount("玄界島ab"), 5u);
+  EXPECT_TRUE(equalsNoCase("outOfData", "OUTOFDATA"));
+  EXPECT_FALSE(equalsNoCase("普通建物", "堅ろう建物"));
+}
+
+TEST(RealText, SameAsTheSheetWriter) {
+  std::vector<double> values = {0, 1, -1, 0.5, 1000, 1e-6, 0.00001, 0.000012345, 123456789012345.0, 1234567890123456.0, 1.5e16,
+                                -75218764.123456, 78613245.00000001, 0.1 + 0.2, 1.0 / 3, 2.0 / 3 * 1e8, 23000, 16250, 9.999999999999999e14};
+  std::uint64_t state = 88172645463325252ull;
+  for (int i = 0; i < 20000; ++i) {
+    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+    const double mantissa = static_cast<double>(state % 10000000000000ull) / 1e6;
+    const int exponent = static_cast<int>(state >> 58) - 40;  // -40 .. 23
+    values.push_back((state & 1 ? -1 : 1) * mantissa * std::pow(10.0, exponent / 3));
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(state >> 20)) / 1024.0);  // coordinates in mm
+  }
+  for (double v : values) {
+    std::string text;
+    appendReal(text, v);
+    ASSERT_EQ(text, run::formatReal(v)) << v;
+  }
+}
