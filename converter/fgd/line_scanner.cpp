@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "converter/run/dxf_writer.h"
@@ -147,52 +148,87 @@ void parsePair(std::string_view line, double& latitude, double& longitude) {
   longitude = parseReal(line.substr(blank + 1, 99));
 }
 
-// The text of run::formatReal without its allocations. When the shortest round-trip
-// digits of a value number at most 15, they are its rounding to 15 significant digits,
-// so the two agree; longer ones go through formatReal itself.
+namespace {
+
+constexpr std::uint64_t kPow10[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
+                                    100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
+                                    10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
+                                    100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
+
+// round(|v| · 10^k), ties to even, from the exact binary value (|v| < 1e15, 0 <= k <= 19).
+std::uint64_t scaledRounded(double v, int k) {
+  int e2 = 0;
+  const double f = std::frexp(v, &e2);  // v = f · 2^e2, 0.5 <= f < 1
+  const auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
+  e2 -= 53;
+  const unsigned __int128 num = static_cast<unsigned __int128>(m) * kPow10[k];
+  if (e2 >= 0) return static_cast<std::uint64_t>(num << e2);
+  const int s = -e2;
+  if (s >= 127) return 0;
+  unsigned __int128 q = num >> s;
+  const unsigned __int128 r = num & ((static_cast<unsigned __int128>(1) << s) - 1);
+  const unsigned __int128 half = static_cast<unsigned __int128>(1) << (s - 1);
+  if (r > half || (r == half && (q & 1))) ++q;
+  return static_cast<std::uint64_t>(q);
+}
+
+}  // namespace
+
+// Rounds the exact value to 15 significant digits with integer arithmetic, as the
+// writer's decimal conversion does; values outside the fixed form go to formatReal.
 void appendReal(std::string& out, double value) {
   if (value == 0) {
     out += '0';
     return;
   }
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
-  const char* e = std::find(buf, r.ptr, 'e');
-  char digits[24];
-  int n = 0;
-  for (const char* p = buf; p < e; ++p)
-    if (*p != '.') digits[n++] = *p;
-  int exponent = 0;
-  std::from_chars(e + 1 + (e[1] == '+'), r.ptr, exponent);
-  if (n > 15 || !std::isfinite(value)) {
+  const double a = std::fabs(value);
+  if (!(a >= 0.00001 && a < 1e15)) {
     out += run::formatReal(value);
     return;
   }
-  if (value < 0) out += '-';
-  if (std::fabs(value) >= 0.00001 && exponent < 15) {
-    if (exponent >= 0) {
-      const int intDigits = exponent + 1;
-      if (n <= intDigits) {
-        out.append(digits, static_cast<std::size_t>(n));
-        out.append(static_cast<std::size_t>(intDigits - n), '0');
-      } else {
-        out.append(digits, static_cast<std::size_t>(intDigits));
-        out += '.';
-        out.append(digits + intDigits, static_cast<std::size_t>(n - intDigits));
-      }
+  int exponent = static_cast<int>(std::floor(std::log10(a)));
+  std::uint64_t q = 0;
+  for (int tries = 0;; ++tries) {
+    const int k = 14 - exponent;
+    if (k < 0 || k > 19 || tries > 3) {
+      out += run::formatReal(value);
+      return;
+    }
+    q = scaledRounded(a, k);
+    if (q < kPow10[14]) {
+      --exponent;
+    } else if (q >= kPow10[15]) {
+      ++exponent;
     } else {
-      out += "0.";
-      out.append(static_cast<std::size_t>(-exponent - 1), '0');
+      break;
+    }
+  }
+  if (exponent >= 15) {
+    out += run::formatReal(value);
+    return;
+  }
+  char digits[16];
+  for (int i = 14; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + q % 10);
+    q /= 10;
+  }
+  int n = 15;
+  while (n > 1 && digits[n - 1] == '0') --n;
+  if (value < 0) out += '-';
+  if (exponent >= 0) {
+    const int intDigits = exponent + 1;
+    if (n <= intDigits) {
       out.append(digits, static_cast<std::size_t>(n));
+      out.append(static_cast<std::size_t>(intDigits - n), '0');
+    } else {
+      out.append(digits, static_cast<std::size_t>(intDigits));
+      out += '.';
+      out.append(digits + intDigits, static_cast<std::size_t>(n - intDigits));
     }
   } else {
-    out += digits[0];
-    if (n > 1) {
-      out += '.';
-      out.append(digits + 1, static_cast<std::size_t>(n - 1));
-    }
-    out += 'E';
-    out += std::to_string(exponent);
+    out += "0.";
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
+    out.append(digits, static_cast<std::size_t>(n));
   }
 }
 

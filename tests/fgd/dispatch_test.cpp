@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "converter/fgd/fgd_dispatch.h"
+#include "converter/settings/item_files.h"
 #include "converter/settings/sheet_labels.h"
 #include "tests/fgd/harness.h"
 
@@ -99,7 +102,7 @@ TEST(Dispatch, FilesOfTheSheetAndTheBoundaryException) {
     h.ctx.meshCodeList = c.meshes;
     h.settings.basicInfoLayers = tree;
     h.ctx.fileCounter = 0;
-    auto e = h.readFile(folder, [&](GmlReaders&) {
+    auto e = h.readFile([&](GmlReaders&) {
       if (c.basicTree) dispatchBasicInfoFiles(h.ctx, text, false, c.mask);
       else dispatchFgdFiles(h.ctx, text, false, c.mask);
     });
@@ -115,7 +118,7 @@ TEST(Dispatch, FilesOfTheSheetAndTheBoundaryException) {
   // pass, its file is listed but not read and the counter does not move.
   tree.groups[0].on = false;
   h.ctx.fileCounter = 0;
-  auto e = h.readFile(folder, [&](GmlReaders&) { dispatchFgdFiles(h.ctx, text, false, kLinePassMask); });
+  auto e = h.readFile([&](GmlReaders&) { dispatchFgdFiles(h.ctx, text, false, kLinePassMask); });
   EXPECT_EQ(h.ctx.fileCounter, 0);
   EXPECT_TRUE(e.empty());
 }
@@ -128,7 +131,62 @@ TEST(Dispatch, CancelStopsBeforeTheNextFile) {
   h.ctx.meshCodeList = {"-503041"};
   h.settings.fgdLayers.groups = {makeGroup("ElevPt", 2, {{"001", "", true, 12}})};
   h.ctx.runContinue = false;
-  auto e = h.readFile(folder, [&](GmlReaders&) { dispatchFgdFiles(h.ctx, settings::pathText(folder), false, kPointPassMask); });
+  auto e = h.readFile([&](GmlReaders&) { dispatchFgdFiles(h.ctx, settings::pathText(folder), false, kPointPassMask); });
   EXPECT_TRUE(e.empty());
   EXPECT_EQ(h.ctx.fileCounter, 0);
+}
+
+TEST(Dispatch, ShippedBasicTreeReadsEveryFixtureClass) {
+  Harness h;
+  ASSERT_TRUE(settings::loadItemFiles(std::filesystem::path(TERRALINEA_SOURCE_DIR) / "data", h.settings).complete);
+  for (auto& g : h.settings.basicInfoLayers.groups) {
+    g.on = true;
+    for (auto& item : g.items) item.on = true;
+  }
+  h.ctx.meshCodeList = {"-503041"};
+  const std::string folder = settings::pathText(std::filesystem::path(TERRALINEA_TEST_DATA) / "fgd");
+  auto e = h.readFile([&](GmlReaders&) {
+    for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) dispatchBasicInfoFiles(h.ctx, folder, false, mask);
+  });
+  EXPECT_EQ(h.ctx.anomalyMessage, "");
+  std::map<std::string, int> byLayer;
+  for (const auto& entity : e) ++byLayer[entity.type + " " + entity.value(8)];
+  auto count = [&](const std::string& type, const std::string& layerPart) {
+    int n = 0;
+    for (const auto& [k, v] : byLayer)
+      if (k.starts_with(type + " ") && k.find(layerPart) != std::string::npos) n += v;
+    return n;
+  };
+  // Six road classes, five railway kinds (the underground one on its own layer), a power line.
+  EXPECT_EQ(count("LWPOLYLINE", "道路中心線"), 6);
+  EXPECT_EQ(count("LWPOLYLINE", "道路中心線市区町村道等"), 1);
+  EXPECT_EQ(count("LWPOLYLINE", "鉄道中心線"), 5);
+  EXPECT_EQ(count("LWPOLYLINE", "鉄道中心線普通鉄道（ＪＲ以外）地下"), 1);
+  EXPECT_EQ(count("LWPOLYLINE", "送電線"), 1);
+  // Three horizontal and two vertical annotations, each in its own group.
+  EXPECT_EQ(count("MTEXT", "注記（横書き）"), 3);
+  EXPECT_EQ(count("MTEXT", "注記（縦書き）"), 2);
+  // Symbols: "指示点" draws nothing; power plants and radio towers have no type element.
+  EXPECT_EQ(count("INSERT", "建物記号"), 4);
+  EXPECT_EQ(count("INSERT", "土地利用記号"), 3);
+  EXPECT_EQ(count("INSERT", "発電所"), 1);
+  EXPECT_EQ(count("INSERT", "電波塔"), 1);
+  EXPECT_EQ(count("INSERT", "記念碑"), 1);
+  EXPECT_EQ(e.size(), 27u);
+}
+
+TEST(Dispatch, ABrokenFileIsReportedAndTheOthersAreRead) {
+  Harness h;
+  const auto folder = h.temp / "fgd";
+  std::string truncated = elevationPoint(33.70, 130.20);
+  truncated = truncated.substr(0, truncated.find("<alti>") + 7);  // "<alti>3" and the end of the file
+  writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0001.xml", std::string("\x89PNG\r\n\x1a\n\0\0<gml:pos>\xff\xfe 1\n", 20));
+  writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0002.xml", elevationPoint(33.70, 130.21));
+  writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0003.xml", truncated);
+  h.ctx.meshCodeList = {"-503041"};
+  h.settings.fgdLayers.groups = {makeGroup("ElevPt", 2, {{"001", "", true, 12}})};
+  auto e = h.readFile([&](GmlReaders&) { dispatchFgdFiles(h.ctx, settings::pathText(folder), false, kPointPassMask); });
+  EXPECT_EQ(e.size(), 2u);  // the good file's block and text
+  EXPECT_EQ(h.ctx.fileCounter, 3);
+  EXPECT_EQ(h.ctx.anomalyMessage, "GML2Elv(" + settings::pathText(folder / "FG-GML-503041-ElevPt-20181001-0001.xml") + ")で異常\r\n");
 }

@@ -279,19 +279,17 @@ TEST(AreaReaders, BuildingPerimeterThreshold) {
     }
     EXPECT_EQ(h.read(f, &GmlReaders::GML1024Hatch).size(), c.written) << c.element << " " << c.minimum;
   }
-  // Exactly equal to the threshold is dropped: a ring of exactly 40 m at u = 1.
-  h.values.unitsPerMetre = 1;
-  h.coords.unitsPerMetre = 1;
+  // The perimeter must be greater than the threshold: a ring of one repeated point has
+  // perimeter 0 and is dropped even with the threshold 0.
   h.group("BldA", {{"001", "", ""}});
-  // Build a square whose plane perimeter is a whole number of metres by searching its size.
+  h.settings.minBuildingPerimeter = 0;
+  const Points point = {{33.70, 130.20}, {33.70, 130.20}, {33.70, 130.20}, {33.70, 130.20}};
+  EXPECT_EQ(h.read(dataset(surfaceFeature("BldA", point, {}, "", "<type>普通建物</type>\r\n")), &GmlReaders::GML1024Hatch).size(), 0u);
   const Points tiny = square(33.70, 130.20, 0.00009);
   const double p = perimeterOf(h, tiny);
-  h.settings.minBuildingPerimeter = static_cast<int>(p);
-  EXPECT_EQ(h.read(dataset(surfaceFeature("BldA", tiny, {}, "", "<type>普通建物</type>\r\n")), &GmlReaders::GML1024Hatch).size(),
-            p > static_cast<int>(p) ? 1u : 0u);
   // BldL outlines use the same threshold in the outline reader.
   h.group("BldL", {{"001", "", ""}});
-  h.settings.minBuildingPerimeter = static_cast<int>(p) + 1;
+  h.settings.minBuildingPerimeter = static_cast<int>(p / 1000) + 1;
   EXPECT_EQ(h.read(dataset(surfaceFeature("BldL", tiny, {}, "", "<type>普通建物</type>\r\n")), &GmlReaders::GML512HatchEdge).size(), 0u);
 }
 
@@ -403,4 +401,37 @@ TEST(ReaderFailures, CancelledRunsReadNoLines) {
   for (auto reader : {&GmlReaders::GML1024Hatch, &GmlReaders::GML512HatchEdge, &GmlReaders::GML32Poly, &GmlReaders::GML64Poly_Road,
                       &GmlReaders::GML128Poly_Rail, &GmlReaders::GML256Poly})
     EXPECT_TRUE(h.read(file, reader).empty());
+}
+
+TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
+  class AbortingHost : public RecordingHost {
+   public:
+    bool abortRequested() const override { return pumps > 0; }
+    void progress(platform::ProgressLine line, const std::string& text) override {
+      if (line == platform::ProgressLine::Detail) details.push_back(text);
+    }
+    std::vector<std::string> details;
+  } host;
+  Harness h;
+  run::RunContext ctx(h.settings, h.values, h.coords, host);
+  ctx.pointBuffer.assign(1000, run::PointPair{0, 0});
+  ctx.sheetWest = ctx.sheetSouth = -1e12;
+  ctx.sheetEast = ctx.sheetNorth = 1e12;
+  h.group("RdEdg", {{"001", "", ""}});
+  std::string features;
+  const std::string one = curveFeature("RdEdg", {{33.70, 130.2}, {33.7001, 130.2001}}, "", "<type>真幅道路</type>\r\n");
+  for (int i = 0; i < 10050; ++i) features += one;
+  const auto file = h.temp / "FG-GML-503041-RdEdg-20181001-0001.xml";
+  writeBytes(file, dataset(features));
+  const auto out = h.temp / "entities.txt";
+  run::DxfWriter writer;
+  writer.open(out);
+  ctx.sheet = &writer;
+  fgd::GmlReaders(ctx, h.state).GML256Poly(file);
+  writer.close();
+  // The 10,000th list ends before its feature does: 9,999 lines, no problem reported.
+  EXPECT_EQ(Harness::parse(platform::cp932ToUtf8(readBytes(out))).size(), 9999u);
+  EXPECT_EQ(host.details, (std::vector<std::string>{"10000"}));
+  EXPECT_FALSE(ctx.runContinue);
+  EXPECT_EQ(ctx.anomalyMessage, "");
 }

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "converter/fgd/fgd_dispatch.h"
+#include "converter/run/conversion_run.h"
 #include "converter/run/sheet_document.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/choice_lists.h"
@@ -134,7 +135,7 @@ TEST(RealData, EveryPublishedFeatureIsWrittenOnce) {
     h.state = groupState(group);
     h.ctx.anomalyMessage.clear();
     long long lineFeatures = 0;
-    auto e = h.readFile(file, [&](GmlReaders& r) {
+    auto e = h.readFile([&](GmlReaders& r) {
       r.readFile(file, route.bit);
       lineFeatures = r.lineFeaturesWritten();
     });
@@ -150,11 +151,11 @@ TEST(RealData, EveryPublishedFeatureIsWrittenOnce) {
   EXPECT_GT(total, 5000);
 }
 
-TEST(RealData, SheetOfMesh503041PassesTheAudit) {
-  if (!std::filesystem::exists(realFolder())) GTEST_SKIP() << "no published data at " << realFolder();
-  TempFolder temp;
+// Settings of one sheet over Genkai island with every item of the tree on (but the town
+// block boundaries, which double the administrative ones).
+settings::DrawingSettings genkaiSettings(const TempFolder& temp) {
   settings::DrawingSettings s;
-  ASSERT_TRUE(settings::loadItemFiles(std::filesystem::path(TERRALINEA_SOURCE_DIR) / "data", s).complete);
+  EXPECT_TRUE(settings::loadItemFiles(std::filesystem::path(TERRALINEA_SOURCE_DIR) / "data", s).complete);
   for (auto& g : s.fgdLayers.groups) {
     // Boundaries of the town blocks double the administrative ones; leave them off.
     if (g.entry.key.starts_with("CommBdry")) continue;
@@ -183,6 +184,13 @@ TEST(RealData, SheetOfMesh503041PassesTheAudit) {
   s.southEdge = num(cx - 1.2e6);
   s.westEdge = num(cy - 1.7e6);
   s.eastEdge = num(cy + 1.7e6);
+  return s;
+}
+
+TEST(RealData, SheetOfMesh503041PassesTheAudit) {
+  if (!std::filesystem::exists(realFolder())) GTEST_SKIP() << "no published data at " << realFolder();
+  TempFolder temp;
+  auto s = genkaiSettings(temp);
   platform::PrinterCatalogue printers;
   geo::PlaneCoordinates coords;
   settings::RunValues values;
@@ -219,4 +227,32 @@ TEST(RealData, SheetOfMesh503041PassesTheAudit) {
   EXPECT_EQ(std::system(audit.c_str()), 0);
   // Kept for a look at the rendering when asked for.
   if (const char* keep = std::getenv("TERRALINEA_KEEP_SHEET")) std::filesystem::copy_file(file, keep, std::filesystem::copy_options::overwrite_existing);
+}
+
+TEST(RealData, ConversionRunDrawsTheTreeInItsPasses) {
+  if (!std::filesystem::exists(realFolder())) GTEST_SKIP() << "no published data at " << realFolder();
+  TempFolder temp;
+  auto s = genkaiSettings(temp);
+  platform::PrinterCatalogue printers;
+  geo::PlaneCoordinates coords;
+  settings::RunValues values;
+  ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
+  RecordingHost host;
+  run::RunContext ctx(s, values, coords, host);
+  run::RunOptions options;
+  options.title = "Terralinea 0.1.0";
+  ASSERT_EQ(run::ConversionRun(ctx, options).execute(), run::RunResult::Completed);
+  EXPECT_EQ(ctx.anomalyMessage, "");
+  const auto file = temp / "M.dxf";
+  const std::string text = platform::cp932ToUtf8(readBytes(file));
+  // Fills come first, then lines, then points: the first HATCH precedes the first
+  // LWPOLYLINE of a tree layer, which precedes the first MTEXT.
+  const auto hatch = text.find("0\r\nHATCH\r\n"), line = text.find("\r\n8\r\n002行政区画界線"), mtext = text.find("0\r\nMTEXT\r\n");
+  ASSERT_NE(hatch, std::string::npos);
+  ASSERT_NE(line, std::string::npos);
+  ASSERT_NE(mtext, std::string::npos);
+  EXPECT_LT(hatch, line);
+  EXPECT_LT(line, mtext);
+  const std::string audit = "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py' '" + file.string() + "'";
+  EXPECT_EQ(std::system(audit.c_str()), 0);
 }
