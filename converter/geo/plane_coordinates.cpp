@@ -91,9 +91,18 @@ double PlaneCoordinates::meridianArc(double phi) const {
   using L = long double;
   const L p = phi;
   const auto& c = arcCoefficients;
-  const L s = c[0] * p + c[1] * std::sin(2.0L * p) + c[2] * std::sin(4.0L * p) +
-              c[3] * std::sin(6.0L * p) + c[4] * std::sin(8.0L * p) + c[5] * std::sin(10.0L * p) +
-              c[6] * std::sin(12.0L * p) + c[7] * std::sin(14.0L * p) + c[8] * std::sin(16.0L * p);
+  // sin 2kφ for k = 1..8 by the recurrence sin((k+1)θ) = 2 cos θ sin kθ − sin((k−1)θ):
+  // one sine and one cosine instead of eight sines, the same value to extended precision.
+  const L theta = 2.0L * p;
+  const L twoCos = 2.0L * std::cos(theta);
+  L previous = 0.0L, current = std::sin(theta);
+  L s = c[0] * p;
+  for (int k = 1; k <= 8; ++k) {
+    s += c[k] * current;
+    const L next = twoCos * current - previous;
+    previous = current;
+    current = next;
+  }
   return static_cast<double>(s);
 }
 
@@ -117,28 +126,26 @@ void PlaneCoordinates::bltoxy(double kdo, double ido) {
   const L phi = phiD;
   const L dS = static_cast<L>(meridianArc(phiD)) - static_cast<L>(originArc);
 
-  const L ep2 = std::pow(static_cast<L>(secondEccentricity), 2.0L);
+  // Powers by multiplication: the series is evaluated for every vertex of a run.
+  const L ep = static_cast<L>(secondEccentricity);
+  const L ep2 = ep * ep;
   const L cp = std::cos(phi);
-  const L eta2 = ep2 * std::pow(cp, 2.0L);
-  const L eta4 = std::pow(eta2, 2.0L);
+  const L cp2 = cp * cp, cp3 = cp2 * cp, cp4 = cp2 * cp2, cp5 = cp4 * cp, cp6 = cp4 * cp2, cp7 = cp6 * cp,
+          cp8 = cp4 * cp4;
+  const L eta2 = ep2 * cp2;
+  const L eta4 = eta2 * eta2;
   const L N = static_cast<L>(polarRadius) / std::sqrt(1.0L + eta2);
   const L t = std::tan(phi);
-  const L t2 = std::pow(t, 2.0L), t4 = std::pow(t, 4.0L), t6 = std::pow(t, 6.0L);
+  const L t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
+  const L dl2 = dl * dl, dl3 = dl2 * dl, dl4 = dl2 * dl2, dl5 = dl4 * dl, dl6 = dl4 * dl2, dl7 = dl6 * dl,
+          dl8 = dl4 * dl4;
 
-  const L x = dS + N / 2.0L * std::pow(cp, 2.0L) * t * std::pow(dl, 2.0L) +
-              N / 24.0L * std::pow(cp, 4.0L) * t * (5.0L - t2 + 9.0L * eta2 + 4.0L * eta4) *
-                  std::pow(dl, 4.0L) -
-              N / 720.0L * std::pow(cp, 6.0L) * t *
-                  (58.0L * t2 - 61.0L - t4 - 270.0L * eta2 + 330.0L * t2 * eta2) *
-                  std::pow(dl, 6.0L) -
-              N / 40320.0L * std::pow(cp, 8.0L) * t * (3111.0L * t2 - 1385.0L - 543.0L * t4 + t6) *
-                  std::pow(dl, 8.0L);
-  const L y = N * cp * dl -
-              N / 6.0L * std::pow(cp, 3.0L) * (t2 - 1.0L - eta2) * std::pow(dl, 3.0L) -
-              N / 120.0L * std::pow(cp, 5.0L) *
-                  (18.0L * t2 - 5.0L - t4 - 14.0L * eta2 + 58.0L * t2 * eta2) * std::pow(dl, 5.0L) -
-              N / 5040.0L * std::pow(cp, 7.0L) * (479.0L * t2 - 61.0L - 179.0L * t4 + t6) *
-                  std::pow(dl, 7.0L);
+  const L x = dS + N / 2.0L * cp2 * t * dl2 + N / 24.0L * cp4 * t * (5.0L - t2 + 9.0L * eta2 + 4.0L * eta4) * dl4 -
+              N / 720.0L * cp6 * t * (58.0L * t2 - 61.0L - t4 - 270.0L * eta2 + 330.0L * t2 * eta2) * dl6 -
+              N / 40320.0L * cp8 * t * (3111.0L * t2 - 1385.0L - 543.0L * t4 + t6) * dl8;
+  const L y = N * cp * dl - N / 6.0L * cp3 * (t2 - 1.0L - eta2) * dl3 -
+              N / 120.0L * cp5 * (18.0L * t2 - 5.0L - t4 - 14.0L * eta2 + 58.0L * t2 * eta2) * dl5 -
+              N / 5040.0L * cp7 * (479.0L * t2 - 61.0L - 179.0L * t4 + t6) * dl7;
 
   const L scale = static_cast<L>(scaleFactor) * unitsPerMetre;
   planeX = static_cast<double>(x * scale + northSouthCorrection);
