@@ -87,23 +87,29 @@ void PlaneCoordinates::initialiseEllipsoid() {
   polarRadius = semiMajorAxis / std::sqrt(1.0 - eccentricity * eccentricity);
 }
 
-double PlaneCoordinates::meridianArc(double phi) const {
-  using L = long double;
-  const L p = phi;
-  const auto& c = arcCoefficients;
-  // sin 2kφ for k = 1..8 by the recurrence sin((k+1)θ) = 2 cos θ sin kθ − sin((k−1)θ):
-  // one sine and one cosine instead of eight sines, the same value to extended precision.
-  const L theta = 2.0L * p;
-  const L twoCos = 2.0L * std::cos(theta);
-  L previous = 0.0L, current = std::sin(theta);
-  L s = c[0] * p;
+namespace {
+// S(φ) from φ, sin φ and cos φ: sin 2kφ for k = 1..8 by the recurrence
+// sin((k+1)θ) = 2 cos θ sin kθ − sin((k−1)θ) with θ = 2φ, the same value to extended
+// precision as eight separate sines.
+long double arcSeries(const std::array<double, 9>& c, long double p, long double sinP, long double cosP) {
+  const long double sin2 = 2.0L * sinP * cosP;
+  const long double twoCos2 = 2.0L * (1.0L - 2.0L * sinP * sinP);
+  long double previous = 0.0L, current = sin2;
+  long double s = c[0] * p;
   for (int k = 1; k <= 8; ++k) {
     s += c[k] * current;
-    const L next = twoCos * current - previous;
+    const long double next = twoCos2 * current - previous;
     previous = current;
     current = next;
   }
-  return static_cast<double>(s);
+  return s;
+}
+}  // namespace
+
+double PlaneCoordinates::meridianArc(double phi) const {
+  long double sinP, cosP;
+  sincosl(static_cast<long double>(phi), &sinP, &cosP);
+  return static_cast<double>(arcSeries(arcCoefficients, phi, sinP, cosP));
 }
 
 bool PlaneCoordinates::selectSystem(int systemNumber) {
@@ -124,18 +130,21 @@ void PlaneCoordinates::bltoxy(double kdo, double ido) {
   const double phiD = radians(ido);
   const L dl = static_cast<L>(radians(kdo) - originLongitude);
   const L phi = phiD;
-  const L dS = static_cast<L>(meridianArc(phiD)) - static_cast<L>(originArc);
+  // One sine and cosine of the latitude serve the arc, cos φ and tan φ.
+  L sinP, cosP;
+  sincosl(phi, &sinP, &cosP);
+  const L dS = static_cast<L>(static_cast<double>(arcSeries(arcCoefficients, phi, sinP, cosP))) - static_cast<L>(originArc);
 
   // Powers by multiplication: the series is evaluated for every vertex of a run.
   const L ep = static_cast<L>(secondEccentricity);
   const L ep2 = ep * ep;
-  const L cp = std::cos(phi);
+  const L cp = cosP;
   const L cp2 = cp * cp, cp3 = cp2 * cp, cp4 = cp2 * cp2, cp5 = cp4 * cp, cp6 = cp4 * cp2, cp7 = cp6 * cp,
           cp8 = cp4 * cp4;
   const L eta2 = ep2 * cp2;
   const L eta4 = eta2 * eta2;
   const L N = static_cast<L>(polarRadius) / std::sqrt(1.0L + eta2);
-  const L t = std::tan(phi);
+  const L t = sinP / cosP;
   const L t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
   const L dl2 = dl * dl, dl3 = dl2 * dl, dl4 = dl2 * dl2, dl5 = dl4 * dl, dl6 = dl4 * dl2, dl7 = dl6 * dl,
           dl8 = dl4 * dl4;
