@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "converter/run/dxf_writer.h"
+
 namespace fgd {
 
 // Anything that ends a reader's work on a file: unreadable file, a number that does not
@@ -79,8 +81,7 @@ void parsePosition(std::string_view rest, double& latitude, double& longitude);
 // next blank, the rest (at most 99 characters) the longitude.
 void parsePair(std::string_view line, double& latitude, double& longitude);
 
-// Appends the DXF text of a real, exactly as run::formatReal writes it.
-void appendReal(std::string& out, double value);
+using run::appendReal;
 
 // Number of characters of a UTF-8 text.
 std::size_t characterCount(std::string_view utf8);

@@ -69,6 +69,90 @@ std::string hexHandle(std::uint32_t handle) {
   return buf;
 }
 
+namespace {
+
+constexpr std::uint64_t kPow10[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
+                                    100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
+                                    10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
+                                    100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
+
+// round(|v| · 10^k), ties to even, from the exact binary value (|v| < 1e15, 0 <= k <= 19).
+std::uint64_t scaledRounded(double v, int k) {
+  int e2 = 0;
+  const double f = std::frexp(v, &e2);  // v = f · 2^e2, 0.5 <= f < 1
+  const auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
+  e2 -= 53;
+  const unsigned __int128 num = static_cast<unsigned __int128>(m) * kPow10[k];
+  if (e2 >= 0) return static_cast<std::uint64_t>(num << e2);
+  const int s = -e2;
+  if (s >= 127) return 0;
+  unsigned __int128 q = num >> s;
+  const unsigned __int128 r = num & ((static_cast<unsigned __int128>(1) << s) - 1);
+  const unsigned __int128 half = static_cast<unsigned __int128>(1) << (s - 1);
+  if (r > half || (r == half && (q & 1))) ++q;
+  return static_cast<std::uint64_t>(q);
+}
+
+}  // namespace
+
+// The fixed form by integer arithmetic on the exact binary value (rounded to 15
+// significant digits, ties to even, as formatReal rounds); other values go to formatReal.
+void appendReal(std::string& out, double value) {
+  if (value == 0) {
+    out += '0';
+    return;
+  }
+  const double a = std::fabs(value);
+  if (!(a >= 0.00001 && a < 1e15)) {
+    out += formatReal(value);
+    return;
+  }
+  int exponent = static_cast<int>(std::floor(std::log10(a)));
+  std::uint64_t q = 0;
+  for (int tries = 0;; ++tries) {
+    const int k = 14 - exponent;
+    if (k < 0 || k > 19 || tries > 3) {
+      out += formatReal(value);
+      return;
+    }
+    q = scaledRounded(a, k);
+    if (q < kPow10[14]) {
+      --exponent;
+    } else if (q >= kPow10[15]) {
+      ++exponent;
+    } else {
+      break;
+    }
+  }
+  if (exponent >= 15) {
+    out += formatReal(value);
+    return;
+  }
+  char digits[16];
+  for (int i = 14; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + q % 10);
+    q /= 10;
+  }
+  int n = 15;
+  while (n > 1 && digits[n - 1] == '0') --n;
+  if (value < 0) out += '-';
+  if (exponent >= 0) {
+    const int intDigits = exponent + 1;
+    if (n <= intDigits) {
+      out.append(digits, static_cast<std::size_t>(n));
+      out.append(static_cast<std::size_t>(intDigits - n), '0');
+    } else {
+      out.append(digits, static_cast<std::size_t>(intDigits));
+      out += '.';
+      out.append(digits + intDigits, static_cast<std::size_t>(n - intDigits));
+    }
+  } else {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
+    out.append(digits, static_cast<std::size_t>(n));
+  }
+}
+
 DxfWriter::~DxfWriter() {
   if (file_) std::fclose(file_);
 }
@@ -121,7 +205,11 @@ void DxfWriter::handleSeedPlaceholder() {
 
 void DxfWriter::integer(int code, long long value) { text(code, std::to_string(value)); }
 
-void DxfWriter::real(int code, double value) { text(code, formatReal(value)); }
+void DxfWriter::real(int code, double value) {
+  std::string digits;
+  appendReal(digits, value);
+  text(code, digits);
+}
 
 void DxfWriter::record(std::string_view pairs) {
   while (!pairs.empty()) {
