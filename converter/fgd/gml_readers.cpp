@@ -39,6 +39,73 @@ struct Box {
   bool empty() const { return minLon > maxLon; }
 };
 
+// The coordinate lists of the feature being read, in the shared buffer. Counted lists
+// (lines cut at mesh edges, areas) keep every list of the feature, each behind a slot
+// holding its pair count; uncounted lists keep the pairs of the latest list only.
+class ListCollector {
+ public:
+  ListCollector(std::vector<PointPair>& buffer, bool counted)
+      : buf_(buffer.data()), capacity_(buffer.size()), counted_(counted) {}
+
+  bool open() const { return open_; }
+  // A line of an open list that holds no tag: its pair is stored.
+  bool takeCoordinateLine(std::string_view line) {
+    if (!open_ || !tagFree(line)) return false;
+    pair(line);
+    return true;
+  }
+  // The pair on a line of an open list that also holds a tag.
+  void pairIfOpen(std::string_view line) {
+    if (open_) pair(line);
+  }
+  void startFeature() {
+    used = 0;
+    open_ = false;
+    box.reset();
+  }
+  // "<gml:posList>" opens a list.
+  void openIfStart(std::string_view line) {
+    if (!contains(line, "<gml:posList>")) return;
+    if (counted_) {
+      if (used >= capacity_) throw XyLimit{};
+      listStart_ = used;
+      buf_[used++] = PointPair{0, 0};
+    } else {
+      used = 0;
+      box.reset();
+    }
+    open_ = true;
+  }
+  // "</gml:posList>" (taken off the line) closes an open list; true when it did.
+  bool closeIfEnd(std::string_view& line) {
+    if (!(take(line, "</gml:posList>") && open_)) return false;
+    close();
+    return true;
+  }
+  void close() {
+    if (counted_) buf_[listStart_].x = static_cast<double>(used - listStart_ - 1);
+    open_ = false;
+  }
+  PointPair* data() const { return buf_; }
+
+  std::size_t used = 0;
+  Box box;
+
+ private:
+  void pair(std::string_view line) {
+    double la, lo;
+    parsePair(line, la, lo);
+    if (used >= capacity_) throw XyLimit{};
+    buf_[used++] = PointPair{lo, la};
+    box.add(lo, la);
+  }
+  PointPair* buf_;
+  std::size_t capacity_;
+  bool counted_;
+  bool open_ = false;
+  std::size_t listStart_ = 0;
+};
+
 std::string format(const char* pattern, double value) {
   char buf[64];
   std::snprintf(buf, sizeof buf, pattern, value);
@@ -224,11 +291,6 @@ void GmlReaders::listDone(long long& lists) {
     ctx_.pump();
     if (!ctx_.runContinue) throw Cancelled{};
   }
-}
-
-void GmlReaders::store(std::size_t& used, double lon, double lat) {
-  if (used >= ctx_.pointBuffer.size()) throw XyLimit{};
-  ctx_.pointBuffer[used++] = PointPair{lon, lat};
 }
 
 bool GmlReaders::onMeshLine(const PointPair& p) {
@@ -645,39 +707,22 @@ void GmlReaders::GML32Poly(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
   guarded("GML32Poly", file, true, [&] {
     LineScanner in(file);
-    PointPair* buf = ctx_.pointBuffer.data();
-    std::size_t used = 0, listStart = 0;
-    bool inList = false;
-    Box box;
+    ListCollector list(ctx_.pointBuffer, true);
+    const PointPair* buf = list.data();
+    const Box& box = list.box;
+    const std::size_t& used = list.used;
     std::string type;
     int level = kStartLevel;
     long long lists = 0;
     std::string_view line;
-    auto closeList = [&] {
-      buf[listStart].x = static_cast<double>(used - listStart - 1);
-      inList = false;
-    };
     while (in.next(line)) {
-      if (inList && tagFree(line)) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-        continue;
-      }
-      if (contains(line, group_.featureStartMarker)) {
-        used = 0;
-        inList = false;
-        box.reset();
-      }
-      if (take(line, "</gml:posList>") && inList) {
-        closeList();
-        listDone(lists);
-      }
+      if (list.takeCoordinateLine(line)) continue;
+      if (contains(line, group_.featureStartMarker)) list.startFeature();
+      if (list.closeIfEnd(line)) listDone(lists);
       if (take(line, "<type>")) type = valueUpTo(line);
       if (take(line, "<orgGILvl>")) level = parseWhole(valueUpTo(line));
       if (contains(line, group_.featureEndMarker)) {
-        if (inList) closeList();
+        if (list.open()) list.close();
         const int k = route(type);
         if (k >= 0 && level >= rank_ && !box.empty() && boxOverlaps(box.minLon, box.minLat, box.maxLon, box.maxLat)) {
           const std::string& lay = layer(static_cast<std::size_t>(k));
@@ -705,18 +750,8 @@ void GmlReaders::GML32Poly(const std::filesystem::path& file) {
         }
         level = kStartLevel;
       }
-      if (inList) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-      }
-      if (contains(line, "<gml:posList>")) {
-        if (used >= ctx_.pointBuffer.size()) throw XyLimit{};
-        listStart = used;
-        buf[used++] = PointPair{0, 0};
-        inList = true;
-      }
+      list.pairIfOpen(line);
+      list.openIfStart(line);
     }
   });
 }
@@ -725,10 +760,11 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
   guarded("GML64Poly_Road", file, true, [&] {
     LineScanner in(file);
-    const PointPair* buf = ctx_.pointBuffer.data();
-    std::size_t used = 0;
-    bool inList = false, overlaps = false;
-    Box box;
+    ListCollector list(ctx_.pointBuffer, false);
+    const PointPair* buf = list.data();
+    const Box& box = list.box;
+    const std::size_t& used = list.used;
+    bool overlaps = false;
     std::string category;
     int level = kStartLevel;
     const double startWidth = 2.5 * u_;
@@ -736,13 +772,7 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
     long long lists = 0;
     std::string_view line;
     while (in.next(line)) {
-      if (inList && tagFree(line)) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-        continue;
-      }
+      if (list.takeCoordinateLine(line)) continue;
       if (take(line, "<rdCtg>")) category = valueUpTo(line, "</");
       if (take(line, "<rnkWidth>")) {
         const std::string_view v = valueUpTo(line);
@@ -754,8 +784,7 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
       }
       if (take(line, "<Width>")) width = parseReal(valueUpTo(line)) * u_;
       if (take(line, "<orgGILvl>")) level = parseWhole(valueUpTo(line));
-      if (take(line, "</gml:posList>") && inList) {
-        inList = false;
+      if (list.closeIfEnd(line)) {
         overlaps = !box.empty() && boxOverlaps(box.minLon, box.minLat, box.maxLon, box.maxLat);
         listDone(lists);
       }
@@ -766,17 +795,8 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
         width = startWidth;
         level = kStartLevel;
       }
-      if (inList) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-      }
-      if (contains(line, "<gml:posList>")) {
-        used = 0;
-        box.reset();
-        inList = true;
-      }
+      list.pairIfOpen(line);
+      list.openIfStart(line);
     }
   });
 }
@@ -786,26 +806,17 @@ void GmlReaders::GML128Poly_Rail(const std::filesystem::path& file) {
   // The rail reader reports under the road reader's name.
   guarded("GML64Poly_Road", file, true, [&] {
     LineScanner in(file);
-    const PointPair* buf = ctx_.pointBuffer.data();
-    std::size_t used = 0;
-    bool inList = false;
-    Box box;
+    ListCollector list(ctx_.pointBuffer, false);
+    const PointPair* buf = list.data();
+    const Box& box = list.box;
+    const std::size_t& used = list.used;
     std::string type, single, state;
     int level = kStartLevel;
     long long lists = 0;
     std::string_view line;
     while (in.next(line)) {
-      if (inList && tagFree(line)) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-        continue;
-      }
-      if (take(line, "</gml:posList>") && inList) {
-        inList = false;
-        listDone(lists);
-      }
+      if (list.takeCoordinateLine(line)) continue;
+      if (list.closeIfEnd(line)) listDone(lists);
       if (take(line, "<type>")) type = valueUpTo(line);
       if (take(line, "<snglDbl>")) single = valueUpTo(line);
       if (take(line, "<railState>")) {
@@ -822,17 +833,8 @@ void GmlReaders::GML128Poly_Rail(const std::filesystem::path& file) {
         state.clear();
         level = kStartLevel;
       }
-      if (inList) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-      }
-      if (contains(line, "<gml:posList>")) {
-        used = 0;
-        box.reset();
-        inList = true;
-      }
+      list.pairIfOpen(line);
+      list.openIfStart(line);
     }
   });
 }
@@ -841,29 +843,20 @@ void GmlReaders::GML256Poly(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
   guarded("GML256Poly", file, true, [&] {
     LineScanner in(file);
-    const PointPair* buf = ctx_.pointBuffer.data();
-    std::size_t used = 0;
-    bool inList = false;
-    Box box;
+    ListCollector list(ctx_.pointBuffer, false);
+    const PointPair* buf = list.data();
+    const Box& box = list.box;
+    const std::size_t& used = list.used;
     std::string type, visibility = "0";
     int level = kStartLevel;
     long long lists = 0;
     const bool power = group_.featureStartMarker == "<PwrTrnsmL";
     std::string_view line;
     while (in.next(line)) {
-      if (inList && tagFree(line)) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-        continue;
-      }
+      if (list.takeCoordinateLine(line)) continue;
       if (take(line, "<vis>")) visibility = valueUpTo(line);
       if (take(line, "<type>")) type = valueUpTo(line);
-      if (take(line, "</gml:posList>") && inList) {
-        inList = false;
-        listDone(lists);
-      }
+      if (list.closeIfEnd(line)) listDone(lists);
       if (take(line, "<orgGILvl>")) {
         const std::string_view v = valueUpTo(line);
         level = v.empty() ? 0 : parseWhole(v);
@@ -881,17 +874,8 @@ void GmlReaders::GML256Poly(const std::filesystem::path& file) {
         visibility = "0";
         level = kStartLevel;
       }
-      if (inList) {
-        double la, lo;
-        parsePair(line, la, lo);
-        store(used, lo, la);
-        box.add(lo, la);
-      }
-      if (contains(line, "<gml:posList>")) {
-        used = 0;
-        box.reset();
-        inList = true;
-      }
+      list.pairIfOpen(line);
+      list.openIfStart(line);
     }
   });
 }
@@ -906,52 +890,29 @@ template <typename Done>
 void scanAreas(LineScanner& in, std::vector<PointPair>& pointBuffer, const std::string& start, const std::string& end,
                bool readName, std::string& type, std::string& name, int& level, Box& box, std::size_t& used,
                const std::function<void(long long&)>& listDone, Done done) {
-  PointPair* buf = pointBuffer.data();
-  const std::size_t capacity = pointBuffer.size();
-  std::size_t listStart = 0;
-  bool inList = false;
+  ListCollector list(pointBuffer, true);
   long long lists = 0;
   std::string_view line;
-  auto pair = [&] {
-    double la, lo;
-    parsePair(line, la, lo);
-    if (used >= capacity) throw XyLimit{};
-    buf[used++] = PointPair{lo, la};
-    box.add(lo, la);
-  };
-  auto closeList = [&] {
-    buf[listStart].x = static_cast<double>(used - listStart - 1);
-    inList = false;
+  // The caller reads the feature's pairs and box after `done`.
+  auto publish = [&] {
+    used = list.used;
+    box = list.box;
   };
   while (in.next(line)) {
-    if (inList && tagFree(line)) {
-      pair();
-      continue;
-    }
-    if (contains(line, start)) {
-      used = 0;
-      inList = false;
-      box.reset();
-    }
-    if (take(line, "</gml:posList>") && inList) {
-      closeList();
-      listDone(lists);
-    }
+    if (list.takeCoordinateLine(line)) continue;
+    if (contains(line, start)) list.startFeature();
+    if (list.closeIfEnd(line)) listDone(lists);
     if (take(line, "<type>")) type = valueUpTo(line);
     if (take(line, "<orgGILvl>")) level = parseWhole(valueUpTo(line));
     if (readName && take(line, "<name>")) name = valueUpTo(line);
     if (contains(line, end)) {
-      if (inList) closeList();
+      if (list.open()) list.close();
+      publish();
       done();
       level = kStartLevel;
     }
-    if (inList) pair();
-    if (contains(line, "<gml:posList>")) {
-      if (used >= capacity) throw XyLimit{};
-      listStart = used;
-      buf[used++] = PointPair{0, 0};
-      inList = true;
-    }
+    list.pairIfOpen(line);
+    list.openIfStart(line);
   }
 }
 

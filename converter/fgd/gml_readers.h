@@ -71,7 +71,6 @@ class GmlReaders {
   void mtextHead(std::string_view layer);
   std::string inlineFont(std::string_view pitch, bool vertical = false) const;
   void listDone(long long& lists);
-  void store(std::size_t& used, double lon, double lat);
   void polyline(std::string_view layer, const run::PointPair* pairs, std::size_t m, int extra, double extraValue);
   static bool onMeshLine(const run::PointPair& p);
 
