@@ -8,26 +8,13 @@
 #include <cstring>
 
 #include "converter/run/dxf_writer.h"
+#include "platform/numbers.h"
 #include "platform/text_codec.h"
 
 namespace fgd {
 
-namespace {
-
-constexpr std::size_t kChunk = std::size_t(1) << 20;
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
-
-LineScanner::LineScanner(const std::filesystem::path& file) {
-  file_ = std::fopen(file.c_str(), "rb");
-  if (!file_) throw ReadError("cannot open " + file.string());
-  buffer_.resize(kChunk);
+LineScanner::LineScanner(const std::filesystem::path& file) : file_(kMaxLine) {
+  if (!file_.open(file)) throw ReadError("cannot open " + file.string());
   std::string_view first;
   if (!rawLine(first)) return;
   // A UTF-8 byte order mark is not part of the declaration.
@@ -42,56 +29,13 @@ LineScanner::LineScanner(const std::filesystem::path& file) {
   }
 }
 
-LineScanner::~LineScanner() {
-  if (file_) std::fclose(file_);
-}
-
-bool LineScanner::fill() {
-  if (eof_) return false;
-  if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
-  }
-  if (end_ == buffer_.size()) {
-    if (buffer_.size() >= kMaxLine) throw ReadError("line too long");
-    buffer_.resize(buffer_.size() * 2);
-  }
-  const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
-  if (n == 0) {
-    if (std::ferror(file_)) throw ReadError("read failed");
-    eof_ = true;
-    return false;
-  }
-  end_ += n;
-  return true;
-}
+LineScanner::~LineScanner() = default;
 
 bool LineScanner::rawLine(std::string_view& line) {
-  std::size_t searched = begin_;
-  for (;;) {
-    const char* start = buffer_.data() + searched;
-    const void* nl = std::memchr(start, '\n', end_ - searched);
-    if (nl) {
-      const std::size_t at = static_cast<const char*>(nl) - buffer_.data();
-      std::size_t len = at - begin_;
-      line = std::string_view(buffer_.data() + begin_, len);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      consumed_ += len + 1;
-      begin_ = at + 1;
-      return true;
-    }
-    const std::size_t offset = end_ - begin_;
-    if (!fill()) {
-      if (begin_ == end_) return false;
-      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      consumed_ += end_ - begin_;
-      begin_ = end_;
-      return true;
-    }
-    searched = begin_ + offset;
-  }
+  const bool got = file_.next(line);
+  if (file_.readError()) throw ReadError("read failed");
+  if (got && file_.lastLineCut()) throw ReadError("line too long");
+  return got;
 }
 
 bool LineScanner::next(std::string_view& line) {
@@ -110,24 +54,14 @@ bool LineScanner::next(std::string_view& line) {
 }
 
 double parseReal(std::string_view text) {
-  text = trimBlanks(text);
   double value = 0;
-  const char* first = text.data();
-  const char* last = first + text.size();
-  if (first != last && *first == '+') ++first;
-  auto [ptr, ec] = std::from_chars(first, last, value);
-  if (text.empty() || ec != std::errc() || ptr != last) throw ReadError("not a number: " + std::string(text));
+  if (!platform::parseDecimal(text, value)) throw ReadError("not a number: " + std::string(text));
   return value;
 }
 
 int parseWhole(std::string_view text) {
-  text = trimBlanks(text);
   int value = 0;
-  const char* first = text.data();
-  const char* last = first + text.size();
-  if (first != last && *first == '+') ++first;
-  auto [ptr, ec] = std::from_chars(first, last, value);
-  if (text.empty() || ec != std::errc() || ptr != last) throw ReadError("not a whole number: " + std::string(text));
+  if (!platform::parseWhole(text, value)) throw ReadError("not a whole number: " + std::string(text));
   return value;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "converter/run/dxf_writer.h"
+#include "platform/line_file.h"
 
 namespace fgd {
 
@@ -34,22 +35,17 @@ class LineScanner {
   bool next(std::string_view& line);
 
   bool utf8() const { return utf8_; }
-  std::uint64_t bytesRead() const { return consumed_; }
+  std::uint64_t bytesRead() const { return file_.bytesConsumed(); }
 
   static constexpr std::size_t kMaxLine = std::size_t(16) << 20;
 
  private:
   bool rawLine(std::string_view& line);
-  bool fill();
-  std::FILE* file_ = nullptr;
-  std::vector<char> buffer_;
-  std::size_t begin_ = 0, end_ = 0;
-  bool eof_ = false;
+  platform::LineFile file_;
   bool utf8_ = true;
   bool pendingFirst_ = false;
   std::string firstLine_;
   std::string converted_;
-  std::uint64_t consumed_ = 0;
 };
 
 // When `line` contains `tag`, drops everything up to and including it and returns true.

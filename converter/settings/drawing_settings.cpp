@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "converter/settings/choice_lists.h"
+#include "platform/numbers.h"
 
 namespace settings {
 
@@ -77,31 +78,13 @@ std::string filterTyped(const std::string& text) {
   return out;
 }
 
-namespace {
-// The whole text (blanks around it allowed, a leading "+" too) as one number.
-template <typename T, typename... Format>
-bool parseWhole(const std::string& text, T& value, Format... format) {
-  std::string t = trimmed(text);
-  if (t.empty()) return false;
-  const char* b = t.data();
-  const char* e = t.data() + t.size();
-  if (*b == '+') ++b;
-  if (b == e) return false;
-  T v{};
-  auto [ptr, ec] = std::from_chars(b, e, v, format...);
-  if (ec != std::errc() || ptr != e) return false;
+bool parseReal(const std::string& text, double& value) { return platform::parseDecimal(text, value); }
+
+bool parseInteger(const std::string& text, long long& value) {
+  std::int64_t v = 0;
+  if (!platform::parseWhole(text, v)) return false;
   value = v;
   return true;
 }
-}  // namespace
-
-bool parseReal(const std::string& text, double& value) {
-  double v = 0;
-  if (!parseWhole(text, v, std::chars_format::general) || !std::isfinite(v)) return false;
-  value = v;
-  return true;
-}
-
-bool parseInteger(const std::string& text, long long& value) { return parseWhole(text, value, 10); }
 
 }  // namespace settings

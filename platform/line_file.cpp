@@ -1,0 +1,107 @@
+#include "platform/line_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+bool LineFile::open(const std::filesystem::path& path) {
+  close();
+  file_ = std::fopen(path.c_str(), "rb");
+  if (!file_) return false;
+  if (buffer_.empty()) buffer_.resize(std::min(kBufferSize, std::max<std::size_t>(maxLine_, 1)));
+  return rewind();
+}
+
+void LineFile::close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool LineFile::rewind() {
+  begin_ = end_ = 0;
+  eof_ = error_ = skipRest_ = cut_ = false;
+  lineNumber_ = 0;
+  consumed_ = 0;
+  if (!file_ || std::fseek(file_, 0, SEEK_SET) != 0) {
+    error_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool LineFile::fill() {
+  // Keep the unfinished line at the front and read behind it.
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (eof_) return false;
+  if (end_ == buffer_.size()) {
+    if (buffer_.size() >= maxLine_) return false;
+    buffer_.resize(std::min(buffer_.size() * 2, maxLine_));
+  }
+  const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+  end_ += got;
+  if (got == 0) {
+    eof_ = true;
+    if (std::ferror(file_)) error_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool LineFile::next(std::string_view& line) {
+  if (!file_) return false;
+  cut_ = false;
+  std::size_t searched = begin_;
+  for (;;) {
+    char* base = buffer_.data();
+    const char* nl = static_cast<const char*>(std::memchr(base + searched, '\n', end_ - searched));
+    if (nl) {
+      std::size_t length = static_cast<std::size_t>(nl - (base + begin_));
+      const char* start = base + begin_;
+      begin_ += length + 1;
+      consumed_ += length + 1;
+      if (skipRest_) {  // the tail of a cut line
+        skipRest_ = false;
+        searched = begin_;
+        continue;
+      }
+      if (length > 0 && start[length - 1] == '\r') --length;
+      line = std::string_view(start, length);
+      ++lineNumber_;
+      return true;
+    }
+    const std::size_t pending = end_ - begin_;
+    if (fill()) {
+      searched = begin_ + pending;
+      continue;
+    }
+    if (end_ - begin_ == buffer_.size()) {
+      // A line longer than the longest allowed: hand out what fits, drop the rest.
+      line = std::string_view(buffer_.data(), buffer_.size());
+      consumed_ += buffer_.size();
+      begin_ = end_ = 0;
+      searched = 0;
+      if (skipRest_) continue;
+      skipRest_ = cut_ = true;
+      ++lineNumber_;
+      return true;
+    }
+    if (begin_ == end_ || error_) return false;
+    // The last line has no line end.
+    const char* start = buffer_.data() + begin_;
+    std::size_t length = end_ - begin_;
+    consumed_ += length;
+    begin_ = end_;
+    if (skipRest_) return false;
+    if (start[length - 1] == '\r') --length;
+    line = std::string_view(start, length);
+    ++lineNumber_;
+    return true;
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,48 @@
+#pragma once
+// Line-by-line reading of large text files through one buffer, without a copy per line:
+// the readers of the data files all scan this way.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+class LineFile {
+ public:
+  static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+
+  // Lines longer than `maxLine` bytes are cut there (the rest is dropped and
+  // `lastLineCut()` tells); the buffer grows up to that size as lines need it.
+  explicit LineFile(std::size_t maxLine = kBufferSize) : maxLine_(maxLine) {}
+  ~LineFile() { close(); }
+  LineFile(const LineFile&) = delete;
+  LineFile& operator=(const LineFile&) = delete;
+
+  bool open(const std::filesystem::path& path);
+  void close();
+  // Back to the first line, as if the file had been opened anew.
+  bool rewind();
+
+  // The next line without its CR LF or LF; the view lives until the next call. False at
+  // the end of the file or after a read error.
+  bool next(std::string_view& line);
+  std::int64_t lineNumber() const { return lineNumber_; }  // 1-based number of the last line returned
+  bool readError() const { return error_; }
+  bool lastLineCut() const { return cut_; }
+  std::uint64_t bytesConsumed() const { return consumed_; }
+
+ private:
+  bool fill();
+
+  std::size_t maxLine_;
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0, end_ = 0;
+  bool eof_ = false, error_ = false, skipRest_ = false, cut_ = false;
+  std::int64_t lineNumber_ = 0;
+  std::uint64_t consumed_ = 0;
+};
+
+}  // namespace platform

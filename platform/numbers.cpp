@@ -1,0 +1,41 @@
+#include "platform/numbers.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  return text;
+}
+
+template <typename T, typename... Format>
+bool parseAll(std::string_view text, T& value, Format... format) {
+  text = trimmed(text);
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  T v{};
+  auto [p, ec] = std::from_chars(text.data(), end, v, format...);
+  if (ec != std::errc() || p != end) return false;
+  value = v;
+  return true;
+}
+
+}  // namespace
+
+bool parseDecimal(std::string_view text, double& value) {
+  double v = 0;
+  if (!parseAll(text, v, std::chars_format::general) || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+bool parseWhole(std::string_view text, std::int64_t& value) { return parseAll(text, value, 10); }
+bool parseWhole(std::string_view text, int& value) { return parseAll(text, value, 10); }
+
+}  // namespace platform

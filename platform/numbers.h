@@ -1,0 +1,14 @@
+#pragma once
+// Numbers in input files and typed fields: the whole text, blanks and tabs around it
+// allowed, an optional sign, a full stop as the decimal point whatever the locale.
+#include <cstdint>
+#include <string_view>
+
+namespace platform {
+
+// Finite decimals only ("nan" and "inf" fail).
+bool parseDecimal(std::string_view text, double& value);
+bool parseWhole(std::string_view text, std::int64_t& value);
+bool parseWhole(std::string_view text, int& value);
+
+}  // namespace platform
