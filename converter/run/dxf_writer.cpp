@@ -107,7 +107,11 @@ void appendReal(std::string& out, double value) {
     out += formatReal(value);
     return;
   }
-  int exponent = static_cast<int>(std::floor(std::log10(a)));
+  // Decimal exponent of the first digit; the loop below corrects a one-off guess.
+  static constexpr double kTens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4,
+                                     1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14};
+  int exponent = -5;
+  while (exponent < 14 && a >= kTens[exponent + 6]) ++exponent;
   std::uint64_t q = 0;
   for (int tries = 0;; ++tries) {
     const int k = 14 - exponent;
@@ -191,8 +195,8 @@ void DxfWriter::line(std::string_view bytes) {
 
 void DxfWriter::text(int code, std::string_view value) {
   char buf[16];
-  int n = std::snprintf(buf, sizeof buf, "%d", code);
-  line(std::string_view(buf, static_cast<std::size_t>(n)));
+  const auto end = std::to_chars(buf, buf + sizeof buf, code).ptr;
+  line(std::string_view(buf, static_cast<std::size_t>(end - buf)));
   if (isAscii(value)) line(value);
   else line(platform::utf8ToCp932(value));
 }
