@@ -377,6 +377,42 @@ void GmlReaders::GML1Name(const std::filesystem::path& file) {
   });
 }
 
+void GmlReaders::insertBlock(std::string_view block, std::string_view lay, double x, double y, double z, double s) {
+  head("INSERT", lay, "AcDbBlockReference");
+  out_->text(2, block);
+  out_->real(10, y);
+  out_->real(20, x);
+  out_->real(30, z);
+  out_->real(41, s * u_ / 1000);
+  out_->real(42, s * u_ / 1000);
+}
+
+void GmlReaders::heightText(std::string_view lay, double firstY, double firstX, double alignY, double alignX, double z,
+                            double height, std::string_view text) {
+  head("TEXT", lay, "AcDbText");
+  out_->real(10, firstY);
+  out_->real(20, firstX);
+  out_->real(30, z);
+  out_->real(40, height);
+  out_->text(1, text);
+  out_->real(11, alignY);
+  out_->real(21, alignX);
+  out_->real(31, z);
+  out_->text(100, "AcDbText");
+  out_->text(73, "2");
+}
+
+void GmlReaders::heightMText(std::string_view lay, double y, double x, double z, double height, std::string_view text) {
+  head("MTEXT", lay, "AcDbMText");
+  out_->real(10, y);
+  out_->real(20, x);
+  out_->real(30, z);
+  out_->real(40, height);
+  out_->text(71, "4");
+  out_->text(72, "5");
+  out_->text(1, inlineFont("p18") + std::string(text));
+}
+
 void GmlReaders::GML2Elv(const std::filesystem::path& file) {
   guarded("GML2Elv", file, false, [&] {
     LineScanner in(file);
@@ -401,36 +437,13 @@ void GmlReaders::GML2Elv(const std::filesystem::path& file) {
       if (k < 0) continue;
       const double s = sizeFactor(static_cast<std::size_t>(k));
       const std::string& lay = layer(static_cast<std::size_t>(k));
-      head("INSERT", lay, "AcDbBlockReference");
-      out_->text(2, "標高点");
-      out_->real(10, y);
-      out_->real(20, x);
-      out_->real(30, z);
-      out_->real(41, s * u_ / 1000);
-      out_->real(42, s * u_ / 1000);
+      insertBlock("標高点", lay, x, y, z, s);
       const std::string t = format("%0.0f", z);
-      if (flavour_ == 1 || flavour_ == 2) {
-        head("TEXT", lay, "AcDbText");
-        out_->real(10, y + 10 * s * u_);
-        out_->real(20, flavour_ == 2 ? x - 16 * s * u_ : x);
-        out_->real(30, z);
-        out_->real(40, (flavour_ == 2 ? 40 : 30) * s * u_);
-        out_->text(1, t);
-        out_->real(11, y + 10 * s * u_);
-        out_->real(21, x);
-        out_->real(31, z);
-        out_->text(100, "AcDbText");
-        out_->text(73, "2");
-      } else {
-        head("MTEXT", lay, "AcDbMText");
-        out_->real(10, y + 10 * s * u_);
-        out_->real(20, x);
-        out_->real(30, z);
-        out_->real(40, 30 * s * u_);
-        out_->text(71, "4");
-        out_->text(72, "5");
-        out_->text(1, inlineFont("p18") + t);
-      }
+      if (flavour_ == 1 || flavour_ == 2)
+        heightText(lay, y + 10 * s * u_, flavour_ == 2 ? x - 16 * s * u_ : x, y + 10 * s * u_, x, z,
+                   (flavour_ == 2 ? 40 : 30) * s * u_, t);
+      else
+        heightMText(lay, y + 10 * s * u_, x, z, 30 * s * u_, t);
     }
   });
 }
@@ -465,35 +478,11 @@ void GmlReaders::GML4GCP(const std::filesystem::path& file) {
         out_->text(100, "AcDbText");
         continue;
       }
-      head("INSERT", lay, "AcDbBlockReference");
-      out_->text(2, block);
-      out_->real(10, y);
-      out_->real(20, x);
-      out_->real(30, z);
-      out_->real(41, s * u_ / 1000);
-      out_->real(42, s * u_ / 1000);
-      if (flavour_ == 1) {
-        head("TEXT", lay, "AcDbText");
-        out_->real(10, y + 20 * s * u_);
-        out_->real(20, x);
-        out_->real(30, z);
-        out_->real(40, 30 * s * u_);
-        out_->text(1, t);
-        out_->real(11, y + 17.8 * s * u_);
-        out_->real(21, x);
-        out_->real(31, z);
-        out_->text(100, "AcDbText");
-        out_->text(73, "2");
-      } else {
-        head("MTEXT", lay, "AcDbMText");
-        out_->real(10, y + 20 * s * u_);
-        out_->real(20, x);
-        out_->real(30, z);
-        out_->real(40, 30 * s * u_);
-        out_->text(71, "4");
-        out_->text(72, "5");
-        out_->text(1, inlineFont("p18") + t);
-      }
+      insertBlock(block, lay, x, y, z, s);
+      if (flavour_ == 1)
+        heightText(lay, y + 20 * s * u_, x, y + 17.8 * s * u_, x, z, 30 * s * u_, t);
+      else
+        heightMText(lay, y + 20 * s * u_, x, z, 30 * s * u_, t);
     }
   });
 }

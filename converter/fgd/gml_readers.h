@@ -69,6 +69,12 @@ class GmlReaders {
   bool boxOverlaps(double minLon, double minLat, double maxLon, double maxLat);
   void head(std::string_view type, std::string_view layer, std::string_view subclass);
   void mtextHead(std::string_view layer);
+  // An INSERT of a library block at plane (x, y) and height z, scaled by the item's factor.
+  void insertBlock(std::string_view block, std::string_view layer, double x, double y, double z, double s);
+  // The height label beside a point symbol, as TEXT (first and alignment point) or MTEXT.
+  void heightText(std::string_view layer, double firstY, double firstX, double alignY, double alignX, double z,
+                  double height, std::string_view text);
+  void heightMText(std::string_view layer, double y, double x, double z, double height, std::string_view text);
   std::string inlineFont(std::string_view pitch, bool vertical = false) const;
   void listDone(long long& lists);
   void polyline(std::string_view layer, const run::PointPair* pairs, std::size_t m, int extra, double extraValue);
