@@ -156,6 +156,7 @@ class PairBuffer {
   void text(int code, std::string_view value) {
     next(code);
     text_ += value;
+    if (text_.size() > 60000) flush();
   }
   void flush() {
     if (first_ >= 0) out_->fragment(first_, text_);
@@ -989,15 +990,25 @@ void GmlReaders::GML1024Hatch(const std::filesystem::path& file) {
     const bool administrative = settings::pathText(file).find("AdmArea") != std::string::npos;
     const PointPair* buf = ctx_.pointBuffer.data();
     std::vector<double> holeX, holeY;
+    // Every vertex ends one edge and starts the next: its numbers are formatted once.
+    std::vector<std::string> xText, yText;
     auto edges = [&](const std::vector<double>& xs, const std::vector<double>& ys, std::size_t n) {
+      xText.resize(n);
+      yText.resize(n);
+      for (std::size_t i = 0; i < n; ++i) {
+        xText[i].clear();
+        yText[i].clear();
+        appendReal(xText[i], xs[i]);
+        appendReal(yText[i], ys[i]);
+      }
       PairBuffer pairs(out_);
       for (std::size_t i = 0; i < n; ++i) {
         const std::size_t j = i + 1 == n ? 0 : i + 1;
         pairs.text(72, "1");
-        pairs.real(10, ys[i]);
-        pairs.real(20, xs[i]);
-        pairs.real(11, ys[j]);
-        pairs.real(21, xs[j]);
+        pairs.text(10, yText[i]);
+        pairs.text(20, xText[i]);
+        pairs.text(11, yText[j]);
+        pairs.text(21, xText[j]);
       }
       pairs.text(97, "0");
       pairs.flush();
