@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <csignal>
 #include <sstream>
 
+#include "converter/cli/cli_host.h"
 #include "converter/cli/commands.h"
 #include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
@@ -187,6 +189,19 @@ TEST_F(CliTest, RunExitStatuses) {
   EXPECT_NE(failed.err.find("ファイルを開けません"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(temp / "out" / "MA1.dxf"));
   EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));
+}
+
+TEST_F(CliTest, InterruptAsksTheRunToStop) {
+  std::ostringstream err;
+  {
+    cli::CliRunHost host(err, false, true, false);
+    EXPECT_FALSE(host.abortRequested());
+    std::raise(SIGINT);  // caught by the host, not the test process
+    EXPECT_TRUE(host.abortRequested());
+  }
+  // A new run starts without the old interrupt.
+  cli::CliRunHost next(err, false, true, false);
+  EXPECT_FALSE(next.abortRequested());
 }
 
 TEST_F(CliTest, ExecutableExitStatus) {
