@@ -191,6 +191,38 @@ TEST_F(CliTest, RunExitStatuses) {
   EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));
 }
 
+TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
+  // A railway file of the island's mesh with a coordinate that is not a number.
+  std::string text = readBytes(std::filesystem::path(TERRALINEA_TEST_DATA) / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml");
+  auto at = text.find("33.689200000 130.233400000");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 26, "33.689200000 130.2x3400000");
+  writeBytes(temp / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml", text);
+  std::string path = validFile();
+  std::string settingsText = platform::cp932ToUtf8(readBytes(path));
+  auto set = [&settingsText](const std::string& key, const std::string& value) {
+    auto from = settingsText.find("\r\n" + key + "=");
+    ASSERT_NE(from, std::string::npos) << key;
+    auto end = settingsText.find("\r\n", from + 2);
+    settingsText.replace(from + 2, end - from - 2, key + "=" + value);
+  };
+  set("readfolder", (temp / "fgd").string());
+  set("zahyokei", "6");  // system II
+  set("kita", "77011357");
+  set("minami", "75555819");
+  set("nisi", "-71756536");
+  set("higasi", "-69912844");
+  set("yokodiv", "1");
+  set("tatediv", "1");
+  writeBytes(path, platform::utf8ToCp932(settingsText));
+  auto r = run({"run", path, "--quiet"});
+  EXPECT_EQ(r.status, 3) << r.err;
+  // The rail reader reports under the road reader's name.
+  EXPECT_NE(r.err.find("障害発生: GML64Poly_Road("), std::string::npos) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(temp / "M.dxf"));
+  EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));  // not after problems
+}
+
 TEST_F(CliTest, InterruptAsksTheRunToStop) {
   std::ostringstream err;
   {
