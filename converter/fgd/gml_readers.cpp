@@ -915,6 +915,30 @@ struct GmlReaders::AreaFeature {
   std::size_t used = 0;
 };
 
+int GmlReaders::outerRing(const AreaFeature& f, double minPerimeter, std::size_t& vertices) {
+  const int k = route(f.type);
+  if (k < 0 || f.level < rank_ || f.used == 0 || f.box.empty() ||
+      !boxOverlaps(f.box.minLon, f.box.minLat, f.box.maxLon, f.box.maxLat))
+    return -1;
+  const PointPair* buf = ctx_.pointBuffer.data();
+  const std::size_t v = std::min(static_cast<std::size_t>(buf[0].x), f.used - 1);
+  const PointPair* ring = buf + 1;
+  auto& c = ctx_.coordinates;
+  ringX_.resize(v);
+  ringY_.resize(v);
+  double perimeter = 0;
+  for (std::size_t i = 0; i < v; ++i) {
+    c.bltoxy(ring[i].x, ring[i].y);
+    ringX_[i] = c.planeX;
+    ringY_[i] = c.planeY;
+    if (i > 0) perimeter += std::hypot(ringX_[i] - ringX_[i - 1], ringY_[i] - ringY_[i - 1]);
+  }
+  if (v > 0) perimeter += std::hypot(ringX_[0] - ringX_[v - 1], ringY_[0] - ringY_[v - 1]);
+  if (!(perimeter > minPerimeter)) return -1;
+  vertices = v;
+  return k;
+}
+
 void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
   guarded("GML512HatchEdge", file, true, [&] {
@@ -925,24 +949,11 @@ void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
     const PointPair* buf = ctx_.pointBuffer.data();
     scanAreas(in, ctx_.pointBuffer, group_.featureStartMarker, group_.featureEndMarker, false, f.type, f.name, f.level,
               f.box, f.used, [this](long long& n) { listDone(n); }, [&] {
-                const int k = route(f.type);
-                if (k < 0 || f.level < rank_ || f.used == 0 || f.box.empty() ||
-                    !boxOverlaps(f.box.minLon, f.box.minLat, f.box.maxLon, f.box.maxLat))
-                  return;
-                const std::size_t v = std::min(static_cast<std::size_t>(buf[0].x), f.used - 1);
+                std::size_t v = 0;
+                const int k = outerRing(f, minPerimeter, v);
+                if (k < 0) return;
                 const PointPair* ring = buf + 1;
                 auto& c = ctx_.coordinates;
-                ringX_.resize(v);
-                ringY_.resize(v);
-                double perimeter = 0;
-                for (std::size_t i = 0; i < v; ++i) {
-                  c.bltoxy(ring[i].x, ring[i].y);
-                  ringX_[i] = c.planeX;
-                  ringY_[i] = c.planeY;
-                  if (i > 0) perimeter += std::hypot(ringX_[i] - ringX_[i - 1], ringY_[i] - ringY_[i - 1]);
-                }
-                if (v > 0) perimeter += std::hypot(ringX_[0] - ringX_[v - 1], ringY_[0] - ringY_[v - 1]);
-                if (!(perimeter > minPerimeter)) return;
                 const std::string& lay = layer(static_cast<std::size_t>(k));
                 const bool closed = ring[0].x == ring[v - 1].x && ring[0].y == ring[v - 1].y;
                 const std::size_t n = closed ? v - 1 : v;
@@ -1016,24 +1027,11 @@ void GmlReaders::GML1024Hatch(const std::filesystem::path& file) {
     };
     scanAreas(in, ctx_.pointBuffer, group_.featureStartMarker, group_.featureEndMarker, true, f.type, f.name, f.level,
               f.box, f.used, [this](long long& n) { listDone(n); }, [&] {
-                const int k = route(f.type);
-                if (k < 0 || f.level < rank_ || f.used == 0 || f.box.empty() ||
-                    !boxOverlaps(f.box.minLon, f.box.minLat, f.box.maxLon, f.box.maxLat))
-                  return;
-                const std::size_t v = std::min(static_cast<std::size_t>(buf[0].x), f.used - 1);
+                std::size_t v = 0;
+                const int k = outerRing(f, minPerimeter, v);
+                if (k < 0) return;
                 const PointPair* ring = buf + 1;
                 auto& c = ctx_.coordinates;
-                ringX_.resize(v);
-                ringY_.resize(v);
-                double perimeter = 0;
-                for (std::size_t i = 0; i < v; ++i) {
-                  c.bltoxy(ring[i].x, ring[i].y);
-                  ringX_[i] = c.planeX;
-                  ringY_[i] = c.planeY;
-                  if (i > 0) perimeter += std::hypot(ringX_[i] - ringX_[i - 1], ringY_[i] - ringY_[i - 1]);
-                }
-                if (v > 0) perimeter += std::hypot(ringX_[0] - ringX_[v - 1], ringY_[0] - ringY_[v - 1]);
-                if (!(perimeter > minPerimeter)) return;
                 const std::string& lay = layer(static_cast<std::size_t>(k));
                 long long rings = 0;
                 for (std::size_t at = 0; at < f.used; at += std::min(static_cast<std::size_t>(buf[at].x), f.used - at - 1) + 1)

@@ -75,6 +75,10 @@ class GmlReaders {
   void heightText(std::string_view layer, double firstY, double firstX, double alignY, double alignX, double z,
                   double height, std::string_view text);
   void heightMText(std::string_view layer, double y, double x, double z, double height, std::string_view text);
+  // The item of an area feature that passes the item, rank and window tests and whose outer
+  // ring, converted into ringX_/ringY_ (`vertices` pairs), is longer than minPerimeter; -1
+  // when the feature is not drawn.
+  int outerRing(const AreaFeature& f, double minPerimeter, std::size_t& vertices);
   std::string inlineFont(std::string_view pitch, bool vertical = false) const;
   void listDone(long long& lists);
   void polyline(std::string_view layer, const run::PointPair* pairs, std::size_t m, int extra, double extraValue);
