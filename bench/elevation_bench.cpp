@@ -10,7 +10,7 @@
 #include "converter/elevation/fgd_dem_reader.h"
 #include "converter/elevation/line_reader.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/run_context.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
 #include "tests/elevation/zip_members.h"
@@ -76,13 +76,13 @@ struct AlpsRun {
     ctx.sheetEast = east;
     ctx.sheetSouth = south;
     ctx.sheetNorth = north;
-    ctx.pointBuffer.assign(static_cast<std::size_t>(s.elevationBufferCells), run::PointPair{0, 0});
+    ctx.pointBuffer.assign(static_cast<std::size_t>(s.elevationBufferCells), geo::PointPair{0, 0});
   }
   settings::DrawingSettings s;
   settings::RunValues v;
   geo::PlaneCoordinates coords;
   NullHost host;
-  run::RunContext ctx{s, v, coords, host};
+  sheet::RunContext ctx{s, v, coords, host};
 };
 
 constexpr std::int64_t kAlpsTuples = 1125 * 750;

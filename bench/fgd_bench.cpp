@@ -17,8 +17,8 @@
 
 #include "converter/fgd/gml_readers.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/run/dxf_writer.h"
-#include "converter/run/run_context.h"
+#include "dxfio/dxf_writer.h"
+#include "converter/sheet/run_context.h"
 
 namespace fs = std::filesystem;
 
@@ -138,8 +138,8 @@ void readerBench(benchmark::State& state, bool buildings, Reader reader, const c
   c.selectSystem(9);
   c.unitsPerMetre = v.unitsPerMetre = 1000;
   NullHost host;
-  run::RunContext ctx(s, v, c, host);
-  ctx.pointBuffer.assign(settings::kDefaultBufferCells, run::PointPair{0, 0});
+  sheet::RunContext ctx(s, v, c, host);
+  ctx.pointBuffer.assign(settings::kDefaultBufferCells, geo::PointPair{0, 0});
   ctx.sheetWest = ctx.sheetSouth = -1e12;
   ctx.sheetEast = ctx.sheetNorth = 1e12;
   fgd::GroupState group;
@@ -154,7 +154,7 @@ void readerBench(benchmark::State& state, bool buildings, Reader reader, const c
   const fs::path out = g.folder / "out.dxf";
   long long vertices = 0;
   for (auto _ : state) {
-    run::DxfWriter writer;
+    dxfio::DxfWriter writer;
     writer.open(out);
     ctx.sheet = &writer;
     fgd::GmlReaders readers(ctx, group);

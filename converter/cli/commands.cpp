@@ -187,7 +187,7 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   settings::RunValues values;
   if (settings::prepareRun(s, values, printers, coords, host) != settings::StartOutcome::Ready) return kNotStarted;
 
-  run::RunContext context(s, values, coords, host);
+  sheet::RunContext context(s, values, coords, host);
   run::RunOptions runOptions;
   runOptions.title = versionText();
   const auto start = std::chrono::steady_clock::now();

@@ -7,8 +7,8 @@
 #include "converter/elevation/elevation_source.h"
 #include "converter/elevation/etopo_reader.h"
 #include "converter/elevation/fgd_dem_reader.h"
-#include "converter/elevation/mesh_code_list.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/sheet_mesh_codes.h"
+#include "converter/sheet/run_context.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/dir_list.h"
@@ -21,19 +21,19 @@ using platform::ProgressLine;
 
 constexpr int kAllContours = 1;  // "すべての等高線"
 
-void refuseSize(run::RunContext& ctx) {
+void refuseSize(sheet::RunContext& ctx) {
   ctx.host.message("標高メッシュ読込限度", "占有メモリーの拡大や描画範囲の分割が必要です");
   ctx.runContinue = false;
 }
 
-void refuseRange(run::RunContext& ctx) {
+void refuseRange(sheet::RunContext& ctx) {
   ctx.host.message("描画範囲の異常", "単位、縮尺を選択してから描画範囲を設定してください");
   ctx.runContinue = false;
 }
 
 // Box of the sheet's corners and of three more points of its northern edge, which bulges
 // north where it crosses the central meridian. False when a point does not convert.
-bool sheetLatLonBox(run::RunContext& ctx, GeoBox& box) {
+bool sheetLatLonBox(sheet::RunContext& ctx, geo::GeoBox& box) {
   auto& coords = ctx.coordinates;
   const double y0 = ctx.sheetWest, y1 = ctx.sheetEast, x0 = ctx.sheetSouth, x1 = ctx.sheetNorth;
   box = {1e308, -1e308, 1e308, -1e308};
@@ -67,7 +67,7 @@ std::string codeSlice(const std::string& upperName, const SourceFiles& files) {
   return upperName.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(files.sliceLength));
 }
 
-void readEtopoFiles(run::RunContext& ctx, const std::vector<std::filesystem::path>& files) {
+void readEtopoFiles(sheet::RunContext& ctx, const std::vector<std::filesystem::path>& files) {
   ctx.progress(ProgressLine::Phase, "ETOPO");
   for (const auto& file : files) {
     ctx.pump();
@@ -79,7 +79,7 @@ void readEtopoFiles(run::RunContext& ctx, const std::vector<std::filesystem::pat
   }
 }
 
-void readDemFiles(run::RunContext& ctx, const SourceFiles& source, const std::vector<std::filesystem::path>& files) {
+void readDemFiles(sheet::RunContext& ctx, const SourceFiles& source, const std::vector<std::filesystem::path>& files) {
   ctx.progress(ProgressLine::Phase, "DEMデータ");
   ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
   for (const auto& file : files) {
@@ -87,7 +87,7 @@ void readDemFiles(run::RunContext& ctx, const SourceFiles& source, const std::ve
     if (!ctx.runContinue) return;
     ++ctx.fileCounter;
     const std::string name = settings::pathText(file.filename());
-    if (!inMeshCodeList(ctx.meshCodeList, codeSlice(upperAscii(name), source))) continue;
+    if (!geo::inMeshCodeList(ctx.meshCodeList, codeSlice(upperAscii(name), source))) continue;
     ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
     ctx.progress(ProgressLine::File, name);
     readFgdDemFile(ctx, file);
@@ -96,7 +96,7 @@ void readDemFiles(run::RunContext& ctx, const SourceFiles& source, const std::ve
 
 }  // namespace
 
-void collectElevationFiles(run::RunContext& ctx, const std::filesystem::path& folder, bool load) {
+void collectElevationFiles(sheet::RunContext& ctx, const std::filesystem::path& folder, bool load) {
   for (int s = dem5m; s <= etopo; ++s) {
     if (!sourceActive(ctx.settings, s)) continue;
     const SourceFiles& source = sourceFiles(s);
@@ -110,13 +110,13 @@ void collectElevationFiles(run::RunContext& ctx, const std::filesystem::path& fo
       continue;
     }
     // Codes of the meshes that touch demBox: the depression margin takes data only from them.
-    buildMeshCodeList(ctx, source.compactKind, MeshBox::grid);
-    if (source.dashedToo) buildMeshCodeList(ctx, source.dashedKind, MeshBox::grid);
+    sheet::buildMeshCodeList(ctx, source.compactKind, sheet::MeshBox::grid);
+    if (source.dashedToo) sheet::buildMeshCodeList(ctx, source.dashedKind, sheet::MeshBox::grid);
     readDemFiles(ctx, source, files);
   }
 }
 
-void loadElevationGrid(run::RunContext& ctx) {
+void loadElevationGrid(sheet::RunContext& ctx) {
   if (!ctx.runContinue) return;
   const auto& s = ctx.settings;
   const auto& v = ctx.values;
@@ -126,7 +126,7 @@ void loadElevationGrid(run::RunContext& ctx) {
   g.cellHeight = v.cellHeight;
   g.datumOffset = v.datumOffset;
 
-  GeoBox box;
+  geo::GeoBox box;
   const bool converted = sheetLatLonBox(ctx, box);
   const auto snapped = settings::snapElevationBox(box.west, box.east, box.south, box.north, g.cellWidth, g.cellHeight);
   g.demBox = {snapped.west, snapped.east, snapped.south, snapped.north};
@@ -156,7 +156,7 @@ void loadElevationGrid(run::RunContext& ctx) {
   }
   // Beyond the share, beyond the 16-bit counts, or demBox alone larger than the share
   // (a negative margin) cannot be held.
-  if (columnCount * rowCount > share || m < 0 || columnCount > kMaxGridDimension || rowCount > kMaxGridDimension ||
+  if (columnCount * rowCount > share || m < 0 || columnCount > geo::kMaxGridDimension || rowCount > geo::kMaxGridDimension ||
       columnCount * rowCount > static_cast<double>(ctx.pointBuffer.size())) {
     g.columnCount = g.rowCount = 0;
     refuseSize(ctx);
@@ -173,7 +173,7 @@ void loadElevationGrid(run::RunContext& ctx) {
   g.fill(g.missingElevation());
   g.zMax = -1e308;
   g.zMin = 1e308;
-  g.innerWindow = innerWindowOf(g);
+  g.innerWindow = geo::innerWindowOf(g);
 
   ctx.progress(ProgressLine::Phase, "標高値読込処理 ");
   if (!s.elevationFolder.empty()) collectElevationFiles(ctx, settings::utf8Path(s.elevationFolder), true);

@@ -3,7 +3,7 @@
 // the elevation folder.
 #include <filesystem>
 
-namespace run {
+namespace sheet {
 struct RunContext;
 }
 
@@ -13,11 +13,11 @@ namespace elevation {
 // traced), fills it with missingElevation and reads the elevation folder into it. A grid
 // that does not fit its share of the point buffer or that is empty is refused with a
 // message and clears runContinue.
-void loadElevationGrid(run::RunContext& ctx);
+void loadElevationGrid(sheet::RunContext& ctx);
 
 // Lists the files of the active source below `folder`. With load false their number is
 // added to fileCounter; with load true those whose mesh code is in the grid's
 // meshCodeList are read into the grid.
-void collectElevationFiles(run::RunContext& ctx, const std::filesystem::path& folder, bool load);
+void collectElevationFiles(sheet::RunContext& ctx, const std::filesystem::path& folder, bool load);
 
 }  // namespace elevation

@@ -3,7 +3,7 @@
 // part of a file name that carries the mesh code.
 #include <string_view>
 
-#include "converter/elevation/mesh_code_list.h"
+#include "converter/geo/mesh_codes.h"
 #include "converter/settings/drawing_settings.h"
 
 namespace elevation {
@@ -15,7 +15,7 @@ struct SourceFiles {
   std::string_view typeLine;  // UTF-8 start of the <type> element, empty for the global grid
   std::string_view kindTag;   // what the kind line becomes
   int kindPosition;           // position of kindTag in the element list (1-based)
-  MeshCodeKind compactKind, dashedKind;  // lists for this source, compact first
+  geo::MeshCodeKind compactKind, dashedKind;  // lists for this source, compact first
   bool dashedToo;                         // false: compactKind alone
   int sliceLength, sliceStart;            // code slice of a file name, start relative to "DEM"
 };

@@ -7,9 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "converter/elevation/anomaly.h"
 #include "converter/elevation/elevation_source.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/run_context.h"
 #include "converter/settings/sheet_labels.h"
 
 namespace elevation {
@@ -31,10 +30,10 @@ struct File {
 
 }  // namespace
 
-void readEtopoFile(run::RunContext& ctx, const std::filesystem::path& path) {
+void readEtopoFile(sheet::RunContext& ctx, const std::filesystem::path& path) {
   if (!sourceActive(ctx.settings, etopo)) return;
   auto& g = ctx.elevationGrid;
-  g.innerWindow = innerWindowOf(g);
+  g.innerWindow = geo::innerWindowOf(g);
   // The grid edges are whole minutes up to rounding; near 19000 minutes that rounding
   // exceeds 1e-12, so the tolerance is a millionth of a cell.
   const long long r0 = static_cast<long long>(std::floor((90 - g.gridNorth) * 60 + 1e-6));
@@ -42,7 +41,7 @@ void readEtopoFile(run::RunContext& ctx, const std::filesystem::path& path) {
 
   File file{std::fopen(path.c_str(), "rb")};
   if (!file.f) {
-    reportAnomaly(ctx, "標高データファイルを開けません " + settings::pathText(path));
+    ctx.reportOnce("標高データファイルを開けません " + settings::pathText(path));
     return;
   }
   const double offset = g.datumOffset, missing = g.missingElevation();

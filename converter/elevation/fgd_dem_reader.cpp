@@ -5,10 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "converter/elevation/anomaly.h"
 #include "converter/elevation/elevation_source.h"
 #include "converter/elevation/line_reader.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/run_context.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/host.h"
 #include "platform/text_codec.h"
@@ -73,19 +72,19 @@ struct DemExtent {
 
 class DemFile {
  public:
-  DemFile(run::RunContext& ctx, const std::filesystem::path& path) : ctx_(ctx), path_(path) {}
+  DemFile(sheet::RunContext& ctx, const std::filesystem::path& path) : ctx_(ctx), path_(path) {}
   void read();
 
  private:
   bool scanExtent(DemExtent& e);
   void readTuples(const DemExtent& e);
-  void report(std::string_view what) { reportAnomaly(ctx_, std::string(what) + " " + settings::pathText(path_)); }
+  void report(std::string_view what) { ctx_.reportOnce(std::string(what) + " " + settings::pathText(path_)); }
   void reportLine(std::string_view what) {
-    reportAnomaly(ctx_, std::string(what) + " " + settings::pathText(path_) + " " + std::to_string(in_.lineNumber()) +
+    ctx_.reportOnce(std::string(what) + " " + settings::pathText(path_) + " " + std::to_string(in_.lineNumber()) +
                             "行目");
   }
 
-  run::RunContext& ctx_;
+  sheet::RunContext& ctx_;
   const std::filesystem::path& path_;
   LineReader in_;
 };
@@ -185,8 +184,8 @@ void DemFile::readTuples(const DemExtent& e) {
   const std::int64_t columns = e.fileColumns;
   const std::int64_t dc = static_cast<std::int64_t>(std::floor((e.west - g.gridWest) / g.cellWidth + 0.00001));
   const std::int64_t dr = static_cast<std::int64_t>(std::floor((g.gridNorth - e.north) / g.cellHeight + 0.00001));
-  g.innerWindow = innerWindowOf(g);
-  const CellWindow inner = g.innerWindow;
+  g.innerWindow = geo::innerWindowOf(g);
+  const geo::CellWindow inner = g.innerWindow;
   const double offset = g.datumOffset;
 
   if (!in_.rewind()) {
@@ -261,6 +260,6 @@ int kindPosition(std::string_view line, bool utf8) {
   return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
 }
 
-void readFgdDemFile(run::RunContext& ctx, const std::filesystem::path& path) { DemFile(ctx, path).read(); }
+void readFgdDemFile(sheet::RunContext& ctx, const std::filesystem::path& path) { DemFile(ctx, path).read(); }
 
 }  // namespace elevation

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace run {
+namespace sheet {
 struct RunContext;
 }
 
@@ -13,7 +13,7 @@ namespace elevation {
 // Reads the file into the run's grid when its kind is the active source and it overlaps
 // the grid. A file that cannot be opened or holds a broken number, corner or tuple list
 // is reported in anomalyMessage; what was stored before the fault stays.
-void readFgdDemFile(run::RunContext& ctx, const std::filesystem::path& path);
+void readFgdDemFile(sheet::RunContext& ctx, const std::filesystem::path& path);
 
 // Position of a line's kind text in the element list (0: none); a DEM kind line counts
 // as its tag. Lines are bytes of UTF-8 or, with utf8 false, of CP932.

@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "converter/elevation/anomaly.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/run_context.h"
 
 namespace elevation {
 
@@ -105,14 +104,14 @@ std::string legendValueText(double value) {
   return ec == std::errc() ? std::string(buf, p) : std::string("0");
 }
 
-void analyseLegend(run::RunContext& ctx) {
+void analyseLegend(sheet::RunContext& ctx) {
   ctx.progress(ProgressLine::Phase, "最高最低標高値解析 ");
   const auto& g = ctx.elevationGrid;
   const auto& s = ctx.settings;
 
   // 1. samples inside the window, its border rows and columns left out
   const double floor = g.datumOffset - 9998;
-  const CellWindow& w = g.innerWindow;
+  const geo::CellWindow& w = g.innerWindow;
   const int r0 = std::max(w.firstRow + 1, 0), r1 = std::min(w.endRow - 1, g.rowCount);
   const int c0 = std::max(w.firstColumn + 1, 0), c1 = std::min(w.endColumn - 1, g.columnCount);
   double hi = -1e38, lo = 1e38;
@@ -172,7 +171,7 @@ void analyseLegend(run::RunContext& ctx) {
   ctx.settings.legendBottoms.setCell(ctx.sheetRow, ctx.sheetColumn, legendValueText(bottom * u));
 }
 
-double xytoz(run::RunContext& ctx, double xxx, double yyy) {
+double xytoz(sheet::RunContext& ctx, double xxx, double yyy) {
   const auto& g = ctx.elevationGrid;
   auto& coords = ctx.coordinates;
   if (coords.xytobl(xxx, yyy)) {
@@ -180,7 +179,7 @@ double xytoz(run::RunContext& ctx, double xxx, double yyy) {
     const double r = whole((g.gridNorth - coords.lastLatitude) / g.cellHeight);
     if (c >= 0 && c < g.columnCount && r >= 0 && r < g.rowCount) return g.cell(static_cast<int>(r), static_cast<int>(c));
   }
-  reportAnomaly(ctx, "標高位置解析で異常値が検出されました。\r\n設定値を保存し、作者にご連絡いただけると幸いです。");
+  ctx.reportOnce("標高位置解析で異常値が検出されました。\r\n設定値を保存し、作者にご連絡いただけると幸いです。");
   return g.datumOffset - 99999;
 }
 

@@ -3,7 +3,7 @@
 // and the elevation at a drawing position.
 #include <string>
 
-namespace run {
+namespace sheet {
 struct RunContext;
 }
 
@@ -19,11 +19,11 @@ double snapLegendInterval(double interval, LegendLadder ladder);
 
 // Computes the sheet's legend from the grid's samples and writes it into the sheet's
 // cells of the legend tables, in drawing units. A grid without samples leaves them.
-void analyseLegend(run::RunContext& ctx);
+void analyseLegend(sheet::RunContext& ctx);
 
 // Elevation (metres) of the nearest cell at drawing easting xxx, northing yyy. Outside
 // the grid the anomaly text is set and datumOffset - 99999 returned.
-double xytoz(run::RunContext& ctx, double xxx, double yyy);
+double xytoz(sheet::RunContext& ctx, double xxx, double yyy);
 
 // Text of a legend value as the tables hold it: at most 15 significant digits, no
 // trailing zeros.

@@ -11,7 +11,7 @@ namespace {
 
 using platform::ProgressLine;
 
-void dispatch(run::RunContext& ctx, const settings::LayerTree& tree, const std::string& folder, bool countOnly,
+void dispatch(sheet::RunContext& ctx, const settings::LayerTree& tree, const std::string& folder, bool countOnly,
               int passMask, bool readAdmBdryEverywhere) {
   const auto root = settings::utf8Path(folder);
   // Groups from the last to the first: within a pass the first groups end up on top.
@@ -71,11 +71,11 @@ GroupState groupState(const settings::LayerGroup& group) {
   return state;
 }
 
-void dispatchFgdFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
+void dispatchFgdFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
   dispatch(context, context.settings.fgdLayers, folder, countOnly, passMask, true);
 }
 
-void dispatchBasicInfoFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
+void dispatchBasicInfoFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
   dispatch(context, context.settings.basicInfoLayers, folder, countOnly, passMask, false);
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "converter/fgd/gml_readers.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/run_context.h"
 #include "converter/settings/layer_tree.h"
 
 namespace fgd {
@@ -16,8 +16,8 @@ inline constexpr int kFillPassMask = 0x7FFFFC00;
 inline constexpr int kLinePassMask = 992;
 inline constexpr int kPointPassMask = 31;
 
-void dispatchFgdFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask);
-void dispatchBasicInfoFiles(run::RunContext& context, const std::string& folder, bool countOnly, int passMask);
+void dispatchFgdFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask);
+void dispatchBasicInfoFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask);
 
 // The element name of a group key: the part before the first "-".
 std::string elementOfKey(std::string_view key);

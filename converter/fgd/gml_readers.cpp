@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "converter/fgd/line_scanner.h"
+#include "converter/gml/line_scanner.h"
 #include "converter/geo/colour_legend.h"
-#include "converter/run/dxf_writer.h"
+#include "dxfio/dxf_writer.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/sheet_labels.h"
@@ -18,7 +18,9 @@ namespace fgd {
 
 namespace {
 
-using run::PointPair;
+using geo::PointPair;
+using namespace gml;
+using dxfio::appendReal;
 
 // A feature larger than the shared buffer.
 struct XyLimit {};
@@ -146,7 +148,7 @@ constexpr Renaming kSymbolRenamings[] = {
 // then the rest as it stands, so the bytes are those of one call per pair.
 class PairBuffer {
  public:
-  explicit PairBuffer(run::DxfWriter*& out) : out_(out) {}
+  explicit PairBuffer(dxfio::DxfWriter*& out) : out_(out) {}
   ~PairBuffer() = default;
   void real(int code, double value) {
     next(code);
@@ -176,14 +178,14 @@ class PairBuffer {
     text_.append(buf, r.ptr);
     text_ += "\r\n";
   }
-  run::DxfWriter*& out_;
+  dxfio::DxfWriter*& out_;
   int first_ = -1;
   std::string text_;
 };
 
 }  // namespace
 
-GmlReaders::GmlReaders(run::RunContext& context, const GroupState& group) : ctx_(context), group_(group) {
+GmlReaders::GmlReaders(sheet::RunContext& context, const GroupState& group) : ctx_(context), group_(group) {
   const auto& s = ctx_.settings;
   out_ = ctx_.sheet;
   u_ = ctx_.values.unitsPerMetre;

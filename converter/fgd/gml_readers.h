@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "converter/run/run_context.h"
+#include "converter/sheet/run_context.h"
 
 namespace fgd {
 
@@ -32,7 +32,7 @@ enum ReaderBit : int {
 
 class GmlReaders {
  public:
-  GmlReaders(run::RunContext& context, const GroupState& group);
+  GmlReaders(sheet::RunContext& context, const GroupState& group);
 
   void GML1Name(const std::filesystem::path& file);
   void GML2Elv(const std::filesystem::path& file);
@@ -81,12 +81,12 @@ class GmlReaders {
   int outerRing(const AreaFeature& f, double minPerimeter, std::size_t& vertices);
   std::string inlineFont(std::string_view pitch, bool vertical = false) const;
   void listDone(long long& lists);
-  void polyline(std::string_view layer, const run::PointPair* pairs, std::size_t m, int extra, double extraValue);
-  static bool onMeshLine(const run::PointPair& p);
+  void polyline(std::string_view layer, const geo::PointPair* pairs, std::size_t m, int extra, double extraValue);
+  static bool onMeshLine(const geo::PointPair& p);
 
-  run::RunContext& ctx_;
+  sheet::RunContext& ctx_;
   const GroupState& group_;
-  run::DxfWriter* out_ = nullptr;
+  dxfio::DxfWriter* out_ = nullptr;
   double u_ = 1000;
   int flavour_ = 0;
   std::string font_;

@@ -8,7 +8,7 @@
 
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/scripts.h"
-#include "converter/run/sheet_document.h"
+#include "converter/sheet/sheet_document.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
 
@@ -66,7 +66,7 @@ void ConversionRun::drawingPasses() {
   }
 }
 
-ConversionRun::ConversionRun(RunContext& context, RunOptions options) : ctx_(context), options_(std::move(options)) {}
+ConversionRun::ConversionRun(sheet::RunContext& context, RunOptions options) : ctx_(context), options_(std::move(options)) {}
 
 void ConversionRun::countFiles() {
   // Each dispatcher adds the files it would read to fileCounter.
@@ -142,26 +142,26 @@ bool ConversionRun::sheet(int row, int column) {
   sheetLegend(row, column);
 
   // 7.-9. the file, its tables and blocks
-  SheetContext context;
+  sheet::SheetContext context;
   context.row = row;
   context.column = column;
   context.legend = ctx_.sheetLegend();
   context.title = options_.title;
-  SheetDocument doc(s, v, context);
+  sheet::SheetDocument doc(s, v, context);
   const auto file = settings::sheetFileName(settings::utf8Path(s.writeFolder), s.mapName, row, column, v.sheetRows, v.sheetColumns);
   switch (doc.begin(file)) {
-    case SheetDocument::BeginResult::Ok: break;
-    case SheetDocument::BeginResult::CannotCreate:
+    case sheet::SheetDocument::BeginResult::Ok: break;
+    case sheet::SheetDocument::BeginResult::CannotCreate:
       ctx_.host.message("警告", "ファイルを開けません、他のソフトで開いていませんか。");
       ctx_.runContinue = false;
       failed_ = true;
       return false;
-    case SheetDocument::BeginResult::WriteFailed:
+    case sheet::SheetDocument::BeginResult::WriteFailed:
       ctx_.host.message("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
       ctx_.runContinue = false;
       failed_ = true;
       return false;
-    case SheetDocument::BeginResult::PaletteStop:
+    case sheet::SheetDocument::BeginResult::PaletteStop:
       ctx_.host.message("処理中断", "TrueColorは使えません");
       ctx_.runContinue = false;
       return false;
@@ -228,9 +228,9 @@ RunResult ConversionRun::execute() {
   // 3.-5.
   countFiles();
   placeDecorations();
-  ctx_.layerCount = layerCount(s, v);
+  ctx_.layerCount = sheet::layerCount(s, v);
 
-  ctx_.pointBuffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)), PointPair{0, 0});
+  ctx_.pointBuffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)), geo::PointPair{0, 0});
 
   // The legend tables hold one entry per sheet of this run.
   const std::size_t sheets = static_cast<std::size_t>(v.sheetRows) * v.sheetColumns;

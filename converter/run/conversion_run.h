@@ -5,8 +5,8 @@
 
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/grid_analysis.h"
-#include "converter/elevation/mesh_code_list.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/sheet_mesh_codes.h"
+#include "converter/sheet/run_context.h"
 
 namespace run {
 
@@ -26,7 +26,7 @@ int legendDecimals(double interval, double bottom);
 
 class ConversionRun {
  public:
-  ConversionRun(RunContext& context, RunOptions options = {});
+  ConversionRun(sheet::RunContext& context, RunOptions options = {});
   RunResult execute();
 
  private:
@@ -40,14 +40,14 @@ class ConversionRun {
   void analyseLegend() { elevation::analyseLegend(ctx_); }
   void writeElevationProducts() {}
   void buildMeshCodeList() {
-    elevation::buildMeshCodeList(ctx_, elevation::MeshCodeKind::secondLevelCompact, elevation::MeshBox::sheet);
+    sheet::buildMeshCodeList(ctx_, geo::MeshCodeKind::secondLevelCompact, sheet::MeshBox::sheet);
   }
   void drawingPasses();
   void writeMeshGrid() {}
   void writeDecorations() {}
   void writeIndexDrawing() {}
 
-  RunContext& ctx_;
+  sheet::RunContext& ctx_;
   RunOptions options_;
   std::int64_t runTotal_ = 0;
   bool failed_ = false;

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "converter/elevation/elevation_grid.h"
+#include "converter/geo/elevation_grid.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/run/run_context.h"
+#include "converter/sheet/run_context.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/run_values.h"
@@ -47,7 +47,7 @@ struct ElevationRun {
     v.cellHeight = cell.height;
     v.unitsPerMetre = 1000;
     coords.unitsPerMetre = 1000;
-    ctx.pointBuffer.assign(bufferPairs, run::PointPair{0, 0});
+    ctx.pointBuffer.assign(bufferPairs, geo::PointPair{0, 0});
   }
 
   // A grid with its north-west corner at (north, west) and the given size in cells;
@@ -69,10 +69,10 @@ struct ElevationRun {
     g.fill(g.missingElevation());
     g.zMax = -1e308;
     g.zMin = 1e308;
-    g.innerWindow = elevation::innerWindowOf(g);
+    g.innerWindow = geo::innerWindowOf(g);
   }
 
-  const elevation::ElevationGrid& grid() const { return ctx.elevationGrid; }
+  const geo::ElevationGrid& grid() const { return ctx.elevationGrid; }
   int storedCells() const {
     int n = 0;
     for (int r = 0; r < grid().rowCount; ++r)
@@ -84,7 +84,7 @@ struct ElevationRun {
   settings::RunValues v;
   geo::PlaneCoordinates coords;
   ProgressHost host;
-  run::RunContext ctx{s, v, coords, host};
+  sheet::RunContext ctx{s, v, coords, host};
 };
 
 // 35 N 135 E, where the small fixtures lie: their cells count from there in 0.4" steps.

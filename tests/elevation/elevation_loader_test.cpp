@@ -40,7 +40,7 @@ TEST(LoadElevationGrid, GridCoversTheSheetAndItsNorthernBulge) {
   run.ctx.sheetSouth = -50000e3;
   run.ctx.sheetNorth = -49000e3;
   run.s.elevationBufferCells = 4000000;
-  run.ctx.pointBuffer.assign(4000000, run::PointPair{0, 0});
+  run.ctx.pointBuffer.assign(4000000, geo::PointPair{0, 0});
   elevation::loadElevationGrid(run.ctx);
   ASSERT_TRUE(run.ctx.runContinue);
   const auto& g = run.grid();
@@ -72,7 +72,7 @@ TEST(LoadElevationGrid, DepressionMarginFillsTheGridsShare) {
     run.s.contourTarget = target;
     run.s.elevationBufferCells = 300000;
     run.s.contourShare = 6;
-    run.ctx.pointBuffer.assign(300000, run::PointPair{0, 0});
+    run.ctx.pointBuffer.assign(300000, geo::PointPair{0, 0});
     sheetAround(run, 9, 139.8, 35.7, 1000, 800);
     elevation::loadElevationGrid(run.ctx);
     ASSERT_TRUE(run.ctx.runContinue) << target;
@@ -116,7 +116,7 @@ TEST(LoadElevationGrid, GridsThatCannotBeHeldAreRefused) {
     }
     run.s.contourTarget = c.contourTarget;
     run.s.elevationBufferCells = c.bufferCells;
-    run.ctx.pointBuffer.assign(static_cast<std::size_t>(c.bufferCells), run::PointPair{0, 0});
+    run.ctx.pointBuffer.assign(static_cast<std::size_t>(c.bufferCells), geo::PointPair{0, 0});
     sheetAround(run, 9, 139.0 + 50.0 / 60, 36.0, c.widthM, c.heightM);
     elevation::loadElevationGrid(run.ctx);
     EXPECT_FALSE(run.ctx.runContinue) << c.what;

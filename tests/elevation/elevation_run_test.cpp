@@ -57,7 +57,7 @@ TEST(ElevationInTheRun, LegendOfTheSheetComesFromItsGrid) {
   settings::RunValues values;
   ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
   ProgressHost host;
-  run::RunContext context(s, values, coords, host);
+  sheet::RunContext context(s, values, coords, host);
   const auto result = run::ConversionRun(context).execute();
   EXPECT_EQ(result, run::RunResult::Completed);
   EXPECT_EQ(context.anomalyMessage, "");

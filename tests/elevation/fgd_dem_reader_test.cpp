@@ -75,7 +75,7 @@ TEST(DemReaderWindow, ExtremesComeFromTheInnerWindowOnly) {
   run.layOut(kFixtureWest, fixtureNorth(), 10, 5);
   // demBox starts at column 3: the file's first column (10, 20.5, 30) lies in the margin.
   run.ctx.elevationGrid.demBox.west = kFixtureWest + 3 * run.v.cellWidth;
-  run.ctx.elevationGrid.innerWindow = elevation::innerWindowOf(run.grid());
+  run.ctx.elevationGrid.innerWindow = geo::innerWindowOf(run.grid());
   ASSERT_EQ(run.grid().innerWindow.firstColumn, 3);
   readFgdDemFile(run.ctx, elevationFixtures() / "FG-GML-5235-40-DEM10B-placed.xml");
   EXPECT_DOUBLE_EQ(run.grid().cell(0, 2), 10.0);  // stored all the same

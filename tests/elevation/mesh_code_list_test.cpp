@@ -1,64 +1,65 @@
-#include "converter/elevation/mesh_code_list.h"
+#include "converter/geo/mesh_codes.h"
 
 #include <gtest/gtest.h>
 
 #include "converter/geo/plane_coordinates.h"
+#include "converter/sheet/sheet_mesh_codes.h"
 #include "tests/elevation/elevation_fixture.h"
 
-using elevation::GeoBox;
-using elevation::listMeshCodes;
-using elevation::MeshCodeKind;
+using geo::GeoBox;
+using geo::listMeshCodes;
+using geo::MeshCodeKind;
 
 namespace {
 
-std::vector<std::string> codes(MeshCodeKind kind, GeoBox box) {
+std::vector<std::string> codes(geo::MeshCodeKind kind, geo::GeoBox box) {
   std::vector<std::string> list;
-  listMeshCodes(list, kind, box);
+  geo::listMeshCodes(list, kind, box);
   return list;
 }
 
 // A point of the third-level mesh 5339-45-12.
-constexpr GeoBox kPoint{139.65625, 139.65625, 35.679166, 35.679166};
+constexpr geo::GeoBox kPoint{139.65625, 139.65625, 35.679166, 35.679166};
 
 }  // namespace
 
 TEST(MeshCodes, EachKindSpellsItsCode) {
   const struct {
-    MeshCodeKind kind;
+    geo::MeshCodeKind kind;
     const char* code;
-  } cases[] = {{MeshCodeKind::firstLevel, "5339"},
-               {MeshCodeKind::secondLevelCompact, "-533945"},
-               {MeshCodeKind::thirdLevelCompact, "L-53394512"},
-               {MeshCodeKind::secondLevelDashed, "5339-45"},
-               {MeshCodeKind::thirdLevelDashed, "5339-45-12"}};
+  } cases[] = {{geo::MeshCodeKind::firstLevel, "5339"},
+               {geo::MeshCodeKind::secondLevelCompact, "-533945"},
+               {geo::MeshCodeKind::thirdLevelCompact, "L-53394512"},
+               {geo::MeshCodeKind::secondLevelDashed, "5339-45"},
+               {geo::MeshCodeKind::thirdLevelDashed, "5339-45-12"}};
   for (const auto& c : cases) EXPECT_EQ(codes(c.kind, kPoint), std::vector<std::string>{c.code}) << c.code;
 }
 
 TEST(MeshCodes, RowsSouthToNorthColumnsWestToEast) {
   // Second-level meshes 5339-45, -46 and 5339-55, -56.
-  const GeoBox box{139.70, 139.80, 35.70, 35.80};
-  EXPECT_EQ(codes(MeshCodeKind::secondLevelDashed, box),
+  const geo::GeoBox box{139.70, 139.80, 35.70, 35.80};
+  EXPECT_EQ(codes(geo::MeshCodeKind::secondLevelDashed, box),
             (std::vector<std::string>{"5339-45", "5339-46", "5339-55", "5339-56"}));
   // A box inside one first-level mesh gives that mesh alone.
-  EXPECT_EQ(codes(MeshCodeKind::firstLevel, box), std::vector<std::string>{"5339"});
+  EXPECT_EQ(codes(geo::MeshCodeKind::firstLevel, box), std::vector<std::string>{"5339"});
 }
 
 TEST(MeshCodes, NorthEdgeOnABoundaryTakesTheRowBeyond) {
   // 36 N is the boundary between first-level rows 53 and 54.
-  const GeoBox box{139.5, 139.6, 35.9, 36.0};
-  EXPECT_EQ(codes(MeshCodeKind::firstLevel, box), (std::vector<std::string>{"5339", "5439"}));
+  const geo::GeoBox box{139.5, 139.6, 35.9, 36.0};
+  EXPECT_EQ(codes(geo::MeshCodeKind::firstLevel, box), (std::vector<std::string>{"5339", "5439"}));
 }
 
 TEST(MeshCodes, CompactThenDashedKeepsBothSpellings) {
-  const GeoBox box{139.70, 139.80, 35.70, 35.80};
+  const geo::GeoBox box{139.70, 139.80, 35.70, 35.80};
   std::vector<std::string> list{"stale"};
-  listMeshCodes(list, MeshCodeKind::secondLevelCompact, box);
-  listMeshCodes(list, MeshCodeKind::secondLevelDashed, box);
+  geo::listMeshCodes(list, geo::MeshCodeKind::secondLevelCompact, box);
+  geo::listMeshCodes(list, geo::MeshCodeKind::secondLevelDashed, box);
   EXPECT_EQ(list, (std::vector<std::string>{"-533945", "-533946", "-533955", "-533956", "5339-45", "5339-46", "5339-55",
                                             "5339-56"}));
-  listMeshCodes(list, MeshCodeKind::thirdLevelCompact, kPoint);
+  geo::listMeshCodes(list, geo::MeshCodeKind::thirdLevelCompact, kPoint);
   EXPECT_EQ(list, std::vector<std::string>{"L-53394512"});
-  listMeshCodes(list, MeshCodeKind::firstLevel, box);
+  geo::listMeshCodes(list, geo::MeshCodeKind::firstLevel, box);
   EXPECT_EQ(list, std::vector<std::string>{"5339"});
 }
 
@@ -68,8 +69,8 @@ TEST(MeshCodes, SheetBoxBulgesNorthOverTheCentralMeridian) {
   ASSERT_TRUE(coords.selectSystem(9));
   // 40 km wide across the meridian of system IX, 10 km tall.
   const double y0 = -20000e3, y1 = 20000e3, x0 = -50000e3, x1 = -40000e3;
-  GeoBox box;
-  ASSERT_TRUE(elevation::sheetGeoBox(coords, y0, y1, x0, x1, box));
+  geo::GeoBox box;
+  ASSERT_TRUE(geo::sheetGeoBox(coords, y0, y1, x0, x1, box));
   ASSERT_TRUE(coords.xytobl(0, x1));
   const double middle = coords.lastLatitude;
   ASSERT_TRUE(coords.xytobl(y0, x1));
@@ -86,12 +87,12 @@ TEST(MeshCodes, RunListForTheSheet) {
   run.ctx.sheetEast = 1000e3;
   run.ctx.sheetSouth = -1000e3;
   run.ctx.sheetNorth = 1000e3;
-  elevation::buildMeshCodeList(run.ctx, MeshCodeKind::secondLevelCompact, elevation::MeshBox::sheet);
+  sheet::buildMeshCodeList(run.ctx, geo::MeshCodeKind::secondLevelCompact, sheet::MeshBox::sheet);
   // The origin of system IX, 36 N 139 50' E, lies on the boundary of two second-level rows.
   EXPECT_EQ(run.ctx.meshCodeList, (std::vector<std::string>{"-533976", "-543906"}));
   // A sheet that has no latitude empties the list and says so.
   run.ctx.sheetWest = -1e15;
-  elevation::buildMeshCodeList(run.ctx, MeshCodeKind::secondLevelCompact, elevation::MeshBox::sheet);
+  sheet::buildMeshCodeList(run.ctx, geo::MeshCodeKind::secondLevelCompact, sheet::MeshBox::sheet);
   EXPECT_TRUE(run.ctx.meshCodeList.empty());
   EXPECT_NE(run.ctx.anomalyMessage, "");
 }

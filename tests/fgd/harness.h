@@ -9,8 +9,8 @@
 
 #include "converter/fgd/gml_readers.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/run/dxf_writer.h"
-#include "converter/run/run_context.h"
+#include "dxfio/dxf_writer.h"
+#include "converter/sheet/run_context.h"
 #include "platform/text_codec.h"
 #include "tests/common/recording_host.h"
 #include "tests/common/temp_folder.h"
@@ -51,7 +51,7 @@ class Harness {
     coords.selectSystem(2);
     values.unitsPerMetre = 1000;
     coords.unitsPerMetre = 1000;
-    ctx.pointBuffer.assign(1 << 16, run::PointPair{0, 0});
+    ctx.pointBuffer.assign(1 << 16, geo::PointPair{0, 0});
     // A sheet that holds everything unless a test narrows it.
     ctx.sheetWest = ctx.sheetSouth = -1e12;
     ctx.sheetEast = ctx.sheetNorth = 1e12;
@@ -84,7 +84,7 @@ class Harness {
 
   std::vector<Entity> readFile(const std::function<void(fgd::GmlReaders&)>& call) {
     const auto out = temp / "entities.txt";
-    run::DxfWriter writer;
+    dxfio::DxfWriter writer;
     writer.open(out);
     ctx.sheet = &writer;
     fgd::GmlReaders readers(ctx, state);
@@ -119,11 +119,11 @@ class Harness {
   settings::RunValues values;
   geo::PlaneCoordinates coords;
   RecordingHost host;
-  run::RunContext ctx;
+  sheet::RunContext ctx;
   fgd::GroupState state;
 };
 
-inline std::string num(double v) { return run::formatReal(v); }
+inline std::string num(double v) { return dxfio::formatReal(v); }
 
 // A file in the published layout: declaration, dataset head, features, dataset end.
 inline std::string dataset(const std::string& features) {

@@ -369,7 +369,7 @@ TEST(ReaderFailures, FeaturesLargerThanTheBufferAndItemsOutsideTheLists) {
   for (int i = 0; i < 40; ++i) many.emplace_back(33.70 + i * 1e-5, 130.2 + (i % 2) * 1e-5);
   many.push_back(many.front());
   const std::string big = surfaceFeature("BldA", many, {}, "", "<type>普通建物</type>\r\n");
-  h.ctx.pointBuffer.assign(12, run::PointPair{0, 0});
+  h.ctx.pointBuffer.assign(12, geo::PointPair{0, 0});
   const std::string name = "FG-GML-503041-BldA-20181001-0001.xml";
   for (auto reader : {&GmlReaders::GML1024Hatch, &GmlReaders::GML512HatchEdge, &GmlReaders::GML32Poly, &GmlReaders::GML64Poly_Road,
                       &GmlReaders::GML128Poly_Rail, &GmlReaders::GML256Poly}) {
@@ -381,7 +381,7 @@ TEST(ReaderFailures, FeaturesLargerThanTheBufferAndItemsOutsideTheLists) {
   }
   EXPECT_EQ(h.ctx.pointBuffer.size(), 12u);
   // A size index outside the size list ends the reader's work with its message.
-  h.ctx.pointBuffer.assign(1000, run::PointPair{0, 0});
+  h.ctx.pointBuffer.assign(1000, geo::PointPair{0, 0});
   h.group("BldSbl", {{"001", "", "", 40}});
   h.ctx.anomalyMessage.clear();
   h.read(dataset(pointFeature("BldSbl", 33.7, 130.2, "", "<type>郵便局</type>\r\n")), &GmlReaders::GML16Symbol, name);
@@ -413,8 +413,8 @@ TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
     std::vector<std::string> details;
   } host;
   Harness h;
-  run::RunContext ctx(h.settings, h.values, h.coords, host);
-  ctx.pointBuffer.assign(1000, run::PointPair{0, 0});
+  sheet::RunContext ctx(h.settings, h.values, h.coords, host);
+  ctx.pointBuffer.assign(1000, geo::PointPair{0, 0});
   ctx.sheetWest = ctx.sheetSouth = -1e12;
   ctx.sheetEast = ctx.sheetNorth = 1e12;
   h.group("RdEdg", {{"001", "", ""}});
@@ -424,7 +424,7 @@ TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
   const auto file = h.temp / "FG-GML-503041-RdEdg-20181001-0001.xml";
   writeBytes(file, dataset(features));
   const auto out = h.temp / "entities.txt";
-  run::DxfWriter writer;
+  dxfio::DxfWriter writer;
   writer.open(out);
   ctx.sheet = &writer;
   fgd::GmlReaders(ctx, h.state).GML256Poly(file);

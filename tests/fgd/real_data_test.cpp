@@ -9,7 +9,7 @@
 
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/conversion_run.h"
-#include "converter/run/sheet_document.h"
+#include "converter/sheet/sheet_document.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/item_files.h"
@@ -107,7 +107,7 @@ std::string elementOfFile(const std::string& name) {
 TEST(RealData, EveryPublishedFeatureIsWrittenOnce) {
   if (!std::filesystem::exists(realFolder())) GTEST_SKIP() << "no published data at " << realFolder();
   Harness h;
-  h.ctx.pointBuffer.assign(settings::kDefaultBufferCells, run::PointPair{0, 0});
+  h.ctx.pointBuffer.assign(settings::kDefaultBufferCells, geo::PointPair{0, 0});
   for (const char* zip : {"FG-GML-493107-ALL-20201001", "FG-GML-503060-ALL-20170401"}) {
     const std::string command = "unzip -q -o '" + (realFolder() / (std::string(zip) + ".zip")).string() + "' -d '" +
                                 (h.temp / zip).string() + "'";
@@ -196,24 +196,24 @@ TEST(RealData, SheetOfMesh503041PassesTheAudit) {
   settings::RunValues values;
   ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
   RecordingHost host;
-  run::RunContext ctx(s, values, coords, host);
-  ctx.pointBuffer.assign(settings::kDefaultBufferCells, run::PointPair{0, 0});
+  sheet::RunContext ctx(s, values, coords, host);
+  ctx.pointBuffer.assign(settings::kDefaultBufferCells, geo::PointPair{0, 0});
   ctx.meshCodeList = {"-503041"};
   ctx.sheetLegendInterval.assign(1, 1);
   ctx.sheetLegendBottom.assign(1, 0);
   ctx.sheetLegendDecimals.assign(1, 0);
-  ctx.layerCount = run::layerCount(s, values);
+  ctx.layerCount = sheet::layerCount(s, values);
   const auto rect = values.sheetRect(0, 0);
   ctx.sheetWest = rect.west;
   ctx.sheetEast = rect.east;
   ctx.sheetSouth = rect.south;
   ctx.sheetNorth = rect.north;
-  run::SheetContext sheet;
+  sheet::SheetContext sheet;
   sheet.legend = {10, 0, 0};
   sheet.title = "Terralinea 0.1.0";
-  run::SheetDocument doc(s, values, sheet);
+  sheet::SheetDocument doc(s, values, sheet);
   const auto file = temp / "M.dxf";
-  ASSERT_EQ(doc.begin(file), run::SheetDocument::BeginResult::Ok);
+  ASSERT_EQ(doc.begin(file), sheet::SheetDocument::BeginResult::Ok);
   ASSERT_TRUE(doc.writeBlocks());
   ctx.sheet = &doc.writer();
   for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) dispatchFgdFiles(ctx, s.fgdFolder, false, mask);
@@ -238,7 +238,7 @@ TEST(RealData, ConversionRunDrawsTheTreeInItsPasses) {
   settings::RunValues values;
   ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
   RecordingHost host;
-  run::RunContext ctx(s, values, coords, host);
+  sheet::RunContext ctx(s, values, coords, host);
   run::RunOptions options;
   options.title = "Terralinea 0.1.0";
   ASSERT_EQ(run::ConversionRun(ctx, options).execute(), run::RunResult::Completed);

@@ -34,7 +34,7 @@ Run runOnce(DrawingSettings& s, AbortingHost& host) {
   geo::PlaneCoordinates coords;
   RunValues values;
   EXPECT_EQ(checkSettings(s, printers, coords, values), "");
-  run::RunContext context(s, values, coords, host);
+  sheet::RunContext context(s, values, coords, host);
   run::RunOptions options;
   options.title = "Terralinea 0.1.0";
   Run r{run::ConversionRun(context, options).execute(), context.anomalyMessage, host.shown};

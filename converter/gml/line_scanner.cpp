@@ -1,4 +1,4 @@
-#include "converter/fgd/line_scanner.h"
+#include "converter/gml/line_scanner.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "converter/run/dxf_writer.h"
+#include "dxfio/dxf_writer.h"
 #include "platform/numbers.h"
 #include "platform/text_codec.h"
 
-namespace fgd {
+namespace gml {
 
 LineScanner::LineScanner(const std::filesystem::path& file) : file_(kMaxLine) {
   if (!file_.open(file)) throw ReadError("cannot open " + file.string());
@@ -100,4 +100,4 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace fgd
+}  // namespace gml

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace run {
+namespace geo {
 
 // One pair of the run's shared buffer: a coordinate pair of a feature, or (first value)
 // an elevation cell.
@@ -8,4 +8,4 @@ struct PointPair {
   double x, y;
 };
 
-}  // namespace run
+}  // namespace geo

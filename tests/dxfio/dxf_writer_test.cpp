@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "converter/run/dxf_writer.h"
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+#include "dxfio/dxf_writer.h"
 #include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 
-using run::DxfWriter;
-using run::formatReal;
+using dxfio::DxfWriter;
+using dxfio::formatReal;
 
 TEST(DxfWriter, RealsInTheShortestGeneralForm) {
   struct Case {
@@ -35,8 +39,8 @@ TEST(DxfWriter, RealsInTheShortestGeneralForm) {
 }
 
 TEST(DxfWriter, HandlesPairsAndEncoding) {
-  EXPECT_EQ(run::hexHandle(467), "1D3");
-  EXPECT_EQ(run::hexHandle(10), "A");
+  EXPECT_EQ(dxfio::hexHandle(467), "1D3");
+  EXPECT_EQ(dxfio::hexHandle(10), "A");
   TempFolder temp;
   DxfWriter w;
   ASSERT_TRUE(w.open(temp / "a.dxf"));
@@ -80,4 +84,26 @@ TEST(DxfWriter, WriteErrorsAreReported) {
   for (int i = 0; i < 100000; ++i) full.text(1, "filler text of a line");
   EXPECT_FALSE(full.close());
   EXPECT_TRUE(full.failed());
+}
+
+TEST(RealText, SameAsTheSheetWriter) {
+  std::vector<double> values = {0, 1, -1, 0.5, 1000, 1e-6, 0.00001, 0.000012345, 123456789012345.0, 1234567890123456.0, 1.5e16,
+                                -75218764.123456, 78613245.00000001, 0.1 + 0.2, 1.0 / 3, 2.0 / 3 * 1e8, 23000, 16250, 9.999999999999999e14, 999999999999999.9,
+                                123456789012345.5, 123456789012344.5, 0.5e-5, 1.00000000000005, 0.30000000000000004};
+  std::uint64_t state = 88172645463325252ull;
+  for (int i = 0; i < 20000; ++i) {
+    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+    const double mantissa = static_cast<double>(state % 10000000000000ull) / 1e6;
+    const int exponent = static_cast<int>(state >> 58) - 40;  // -40 .. 23
+    values.push_back((state & 1 ? -1 : 1) * mantissa * std::pow(10.0, exponent / 3));
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(state >> 20)) / 1024.0);  // coordinates in mm
+    const double any = std::bit_cast<double>(state);  // every bit pattern that is a number
+    if (std::isfinite(any)) values.push_back(any);
+    values.push_back(-75218764.0 + static_cast<double>(state % 1000000007ull) * 1.0e-7);  // plane coordinates
+  }
+  for (double v : values) {
+    std::string text;
+    dxfio::appendReal(text, v);
+    ASSERT_EQ(text, dxfio::formatReal(v)) << v;
+  }
 }

@@ -3,19 +3,22 @@
 // runs in one process share nothing.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "converter/elevation/elevation_grid.h"
+#include "converter/geo/elevation_grid.h"
 #include "converter/geo/colour_legend.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/run/point_pair.h"
+#include "converter/geo/point_pair.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/run_values.h"
 #include "platform/host.h"
 
-namespace run {
-
+namespace dxfio {
 class DxfWriter;
+}  // namespace dxfio
+
+namespace sheet {
 
 struct RunContext {
   RunContext(settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c, platform::Host& h)
@@ -48,15 +51,27 @@ struct RunContext {
   double scaleBarStart = 0, legendLeft = 0;
 
   // The open sheet, while producers write.
-  DxfWriter* sheet = nullptr;
+  dxfio::DxfWriter* sheet = nullptr;
 
   // The one buffer of elevationBufferCells pairs, allocated by the run and shared in turn
   // by the elevation grid, contour tracing and the vector readers.
-  std::vector<PointPair> pointBuffer;
+  std::vector<geo::PointPair> pointBuffer;
   // Standard area mesh codes of the current sheet, spelled as in data file names.
   std::vector<std::string> meshCodeList;
   // Elevations of the current sheet; its cells live in pointBuffer.
-  elevation::ElevationGrid elevationGrid;
+  geo::ElevationGrid elevationGrid;
+
+  // A problem for the end-of-run message: one line, ended by CR LF. Files read again for
+  // every sheet report with reportOnce, so a line stands once in the message.
+  void report(std::string_view line) {
+    anomalyMessage += line;
+    anomalyMessage += "\r\n";
+  }
+  void reportOnce(std::string_view line) {
+    std::string entry(line);
+    entry += "\r\n";
+    if (anomalyMessage.find(entry) == std::string::npos) anomalyMessage += entry;
+  }
 
   geo::SheetLegend sheetLegend() const {
     return {sheetLegendInterval[sheetIndex], sheetLegendBottom[sheetIndex], sheetLegendDecimals[sheetIndex]};
@@ -69,4 +84,4 @@ struct RunContext {
   }
 };
 
-}  // namespace run
+}  // namespace sheet

@@ -1,8 +1,8 @@
-#include "converter/elevation/elevation_grid.h"
+#include "converter/geo/elevation_grid.h"
 
 #include <cmath>
 
-namespace elevation {
+namespace geo {
 
 CellWindow innerWindowOf(const ElevationGrid& g) {
   CellWindow w;
@@ -13,4 +13,4 @@ CellWindow innerWindowOf(const ElevationGrid& g) {
   return w;
 }
 
-}  // namespace elevation
+}  // namespace geo

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "converter/run/dxf_writer.h"
+#include "dxfio/dxf_writer.h"
 
-namespace run {
+namespace sheet {
 
 inline constexpr std::uint32_t kFirstLibraryRecord = 0x26;
 inline constexpr std::uint32_t kFirstLibraryHandle = 0x6A;
@@ -36,11 +36,11 @@ const std::vector<std::string_view>& symbolBlockNames();
 
 // The BLOCK_RECORD table entries of the five cells and the 63 symbols (records 26 … 69),
 // each with 340=0. The table head and the two space records are the caller's.
-void writeLibraryBlockRecords(DxfWriter& w);
+void writeLibraryBlockRecords(dxfio::DxfWriter& w);
 // BLOCK/ENDBLK pairs of *Model_Space (15/16) and *Paper_Space (17/18, with 67=1).
-void writeSpaceBlocks(DxfWriter& w);
+void writeSpaceBlocks(dxfio::DxfWriter& w);
 // The five cell blocks, then the 63 symbols, with the fixed handles 6A … 1D2. Writes no
 // SECTION or ENDSEC and does not touch w.nextHandle.
-void writeLibraryBlocks(DxfWriter& w, const MeshCellHalfSizes& cells);
+void writeLibraryBlocks(dxfio::DxfWriter& w, const MeshCellHalfSizes& cells);
 
-}  // namespace run
+}  // namespace sheet

@@ -1,13 +1,10 @@
-#include "converter/elevation/mesh_code_list.h"
+#include "converter/geo/mesh_codes.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "converter/elevation/anomaly.h"
-#include "converter/geo/plane_coordinates.h"
-#include "converter/run/run_context.h"
 
-namespace elevation {
+namespace geo {
 
 namespace {
 
@@ -49,12 +46,12 @@ std::string codeText(MeshCodeKind kind, long long r, long long c) {
   return buf;
 }
 
+}  // namespace
+
 bool clearsList(MeshCodeKind kind) {
   return kind == MeshCodeKind::firstLevel || kind == MeshCodeKind::secondLevelCompact ||
          kind == MeshCodeKind::thirdLevelCompact;
 }
-
-}  // namespace
 
 void listMeshCodes(std::vector<std::string>& list, MeshCodeKind kind, const GeoBox& box) {
   if (clearsList(kind)) list.clear();
@@ -64,37 +61,4 @@ void listMeshCodes(std::vector<std::string>& list, MeshCodeKind kind, const GeoB
     for (long long c = low.column; c <= high.column; ++c) list.push_back(codeText(kind, r, c));
 }
 
-bool sheetGeoBox(geo::PlaneCoordinates& coords, double y0, double y1, double x0, double x1, GeoBox& box) {
-  if (!coords.xytobl(y0, x0)) return false;
-  box.west = coords.lastLongitude;
-  box.south = coords.lastLatitude;
-  if (!coords.xytobl(y1, x1)) return false;
-  box.east = coords.lastLongitude;
-  box.north = coords.lastLatitude;
-  if (!coords.xytobl(y0, x1)) return false;
-  box.west = std::min(box.west, coords.lastLongitude);
-  box.north = std::max(box.north, coords.lastLatitude);
-  if (!coords.xytobl(y1, x0)) return false;
-  box.south = std::min(box.south, coords.lastLatitude);
-  box.east = std::max(box.east, coords.lastLongitude);
-  // The northern edge bulges beyond its corners where it crosses the central meridian.
-  if (y0 < 0 && 0 < y1) {
-    if (!coords.xytobl(0, x1)) return false;
-    box.north = std::max(box.north, coords.lastLatitude);
-  }
-  return true;
-}
-
-void buildMeshCodeList(run::RunContext& ctx, MeshCodeKind kind, MeshBox choice) {
-  GeoBox box = ctx.elevationGrid.demBox;
-  if (choice == MeshBox::sheet &&
-      !sheetGeoBox(ctx.coordinates, ctx.sheetWest, ctx.sheetEast, ctx.sheetSouth, ctx.sheetNorth, box)) {
-    // Without a box no mesh belongs to the sheet.
-    if (clearsList(kind)) ctx.meshCodeList.clear();
-    reportAnomaly(ctx, "図郭の緯度経度を求められません");
-    return;
-  }
-  listMeshCodes(ctx.meshCodeList, kind, box);
-}
-
-}  // namespace elevation
+}  // namespace geo

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "converter/geo/colour_legend.h"
-#include "converter/run/dxf_writer.h"
+#include "dxfio/dxf_writer.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/run_values.h"
 
-namespace run {
+namespace sheet {
 
 // One record of the LAYER table: name and the exact value texts after 62 and 370
 // (an empty lineweight writes no 370 pair).
@@ -50,7 +50,7 @@ class SheetDocument {
   // BLOCKS with the symbol library, and the start of the ENTITIES section.
   bool writeBlocks();
 
-  DxfWriter& writer() { return writer_; }
+  dxfio::DxfWriter& writer() { return writer_; }
 
   // Border and viewports (after the producers and decorations), ENDSEC, OBJECTS, EOF,
   // close and handle-seed patch. False when writing or patching failed (see error()).
@@ -74,9 +74,9 @@ class SheetDocument {
   const settings::DrawingSettings& s_;
   const settings::RunValues& values_;
   SheetContext context_;
-  DxfWriter writer_;
+  dxfio::DxfWriter writer_;
   std::filesystem::path file_;
   std::string error_;
 };
 
-}  // namespace run
+}  // namespace sheet

@@ -9,10 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "converter/run/dxf_writer.h"
 #include "platform/line_file.h"
 
-namespace fgd {
+namespace gml {
 
 // Anything that ends a reader's work on a file: unreadable file, a number that does not
 // parse, an index outside the item lists.
@@ -77,11 +76,10 @@ void parsePosition(std::string_view rest, double& latitude, double& longitude);
 // next blank, the rest (at most 99 characters) the longitude.
 void parsePair(std::string_view line, double& latitude, double& longitude);
 
-using run::appendReal;
 
 // Number of characters of a UTF-8 text.
 std::size_t characterCount(std::string_view utf8);
 // ASCII letters compared without case; other bytes exactly.
 bool equalsNoCase(std::string_view a, std::string_view b);
 
-}  // namespace fgd
+}  // namespace gml

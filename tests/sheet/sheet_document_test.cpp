@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "converter/geo/plane_coordinates.h"
-#include "converter/run/sheet_document.h"
+#include "converter/sheet/sheet_document.h"
 #include "converter/settings/check_settings.h"
 #include "platform/printer_catalogue.h"
 #include "platform/text_codec.h"
@@ -17,7 +17,7 @@ namespace {
 struct Sheet {
   std::filesystem::path file;
   std::string text;  // decoded
-  run::SheetDocument::BeginResult begin;
+  sheet::SheetDocument::BeginResult begin;
   bool finished = false;
 };
 
@@ -48,16 +48,16 @@ Sheet writeSheet(const TempFolder& temp, DrawingSettings& s, const char* name, i
   RunValues values;
   EXPECT_EQ(checkSettings(s, printers, coords, values), "");
   if (afterCheck) afterCheck(s);
-  run::SheetContext context;
+  sheet::SheetContext context;
   context.row = row;
   context.column = column;
   context.legend = {10, 0, 0};
   context.title = "Terralinea 0.1.0";
-  run::SheetDocument doc(s, values, context);
+  sheet::SheetDocument doc(s, values, context);
   Sheet sheet;
   sheet.file = temp / name;
   sheet.begin = doc.begin(sheet.file);
-  if (sheet.begin == run::SheetDocument::BeginResult::Ok) sheet.finished = doc.writeBlocks() && doc.finish();
+  if (sheet.begin == sheet::SheetDocument::BeginResult::Ok) sheet.finished = doc.writeBlocks() && doc.finish();
   sheet.text = platform::cp932ToUtf8(readBytes(sheet.file));
   return sheet;
 }
@@ -77,7 +77,7 @@ TEST(SheetDocument, EmptySheetsOfEveryFlavourPassTheAudit) {
     TempFolder temp;
     auto s = fullSettings(temp, format);
     auto sheet = writeSheet(temp, s, "M.dxf");
-    ASSERT_EQ(sheet.begin, run::SheetDocument::BeginResult::Ok) << format;
+    ASSERT_EQ(sheet.begin, sheet::SheetDocument::BeginResult::Ok) << format;
     ASSERT_TRUE(sheet.finished) << format;
     EXPECT_EQ(audit(sheet.file), 0) << "flavour " << format;
     EXPECT_TRUE(sheet.text.starts_with("999\r\nTerralinea 0.1.0   \r\n999\r\n  Made by Nelvarin\r\n0\r\nSECTION\r\n"));
@@ -148,7 +148,7 @@ TEST(SheetDocument, PaletteFlavourStopsOnATrueColourLayer) {
   auto s = fullSettings(temp, 1);
   itemByKey(s.fgdLayers, "BldA-1").entry.colour = 0x010203;
   auto sheet = writeSheet(temp, s, "T.dxf");
-  EXPECT_EQ(sheet.begin, run::SheetDocument::BeginResult::PaletteStop);
+  EXPECT_EQ(sheet.begin, sheet::SheetDocument::BeginResult::PaletteStop);
 }
 
 TEST(SheetDocument, UncreatableFileIsReported) {
@@ -158,8 +158,8 @@ TEST(SheetDocument, UncreatableFileIsReported) {
   geo::PlaneCoordinates coords;
   RunValues values;
   ASSERT_EQ(checkSettings(s, printers, coords, values), "");
-  run::SheetDocument doc(s, values, {});
-  EXPECT_EQ(doc.begin(temp / "missing" / "M.dxf"), run::SheetDocument::BeginResult::CannotCreate);
+  sheet::SheetDocument doc(s, values, {});
+  EXPECT_EQ(doc.begin(temp / "missing" / "M.dxf"), sheet::SheetDocument::BeginResult::CannotCreate);
 }
 
 TEST(SheetDocument, HeaderAndLineTypesByteForByte) {
@@ -177,7 +177,7 @@ TEST(SheetDocument, HeaderAndLineTypesByteForByte) {
   geo::PlaneCoordinates coords;
   RunValues v;
   ASSERT_EQ(checkSettings(s, printers, coords, v), "");
-  using run::formatReal;
+  using dxfio::formatReal;
   const double sc = v.unitsPerPaperMillimetre, pw = v.pageWidthMm, ph = v.pageHeightMm;
   const double cx = 0.5 * v.sheetStepWidth + v.westEdge, cy = v.northEdge - 0.5 * v.sheetStepHeight;
   auto seedAt = sheet.text.find("$HANDSEED\r\n5\r\n") + 14;

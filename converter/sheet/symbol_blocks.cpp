@@ -1,11 +1,11 @@
-#include "converter/run/symbol_blocks.h"
+#include "converter/sheet/symbol_blocks.h"
 
 #include <cmath>
 #include <numbers>
 #include <string>
 #include <utility>
 
-namespace run {
+namespace sheet {
 
 namespace {
 
@@ -32,7 +32,7 @@ struct Pt {
 // ("15588.457268", "-9000") come out as they are written in the table below, the computed
 // ones are rounded to the same six decimals so that the text does not depend on the last
 // bit of a sine.
-std::string num(double v) { return formatReal(std::round(v * 1e6) / 1e6); }
+std::string num(double v) { return dxfio::formatReal(std::round(v * 1e6) / 1e6); }
 
 void point(Pairs& p, int code, Pt v) {
   p.emplace_back(code, num(v.x));
@@ -520,7 +520,7 @@ const std::vector<Symbol>& symbols() {
   return s;
 }
 
-void blockHead(DxfWriter& w, std::uint32_t handle, std::uint32_t record, std::string_view name) {
+void blockHead(dxfio::DxfWriter& w, std::uint32_t handle, std::uint32_t record, std::string_view name) {
   w.text(0, "BLOCK");
   w.handleValue(5, handle);
   w.handleValue(330, record);
@@ -530,7 +530,7 @@ void blockHead(DxfWriter& w, std::uint32_t handle, std::uint32_t record, std::st
   w.text(3, name);
 }
 
-void blockEnd(DxfWriter& w, std::uint32_t handle, std::uint32_t record) {
+void blockEnd(dxfio::DxfWriter& w, std::uint32_t handle, std::uint32_t record) {
   w.text(0, "ENDBLK");
   w.handleValue(5, handle);
   w.handleValue(330, record);
@@ -553,7 +553,7 @@ const std::vector<std::string_view>& symbolBlockNames() {
   return names;
 }
 
-void writeLibraryBlockRecords(DxfWriter& w) {
+void writeLibraryBlockRecords(dxfio::DxfWriter& w) {
   std::uint32_t record = kFirstLibraryRecord;
   auto write = [&](std::string_view name) {
     w.text(0, "BLOCK_RECORD");
@@ -566,14 +566,14 @@ void writeLibraryBlockRecords(DxfWriter& w) {
   for (std::string_view name : symbolBlockNames()) write(name);
 }
 
-void writeSpaceBlocks(DxfWriter& w) {
+void writeSpaceBlocks(dxfio::DxfWriter& w) {
   w.record("0=BLOCK;5=15;330=13;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=*Model_Space;70=0;10=0;20=0;30=0;3=*Model_Space;1=;"
            "0=ENDBLK;5=16;330=13;100=AcDbEntity;8=0;100=AcDbBlockEnd;"
            "0=BLOCK;5=17;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockBegin;2=*Paper_Space;70=0;10=0;20=0;30=0;3=*Paper_Space;1=;"
            "0=ENDBLK;5=18;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockEnd");
 }
 
-void writeLibraryBlocks(DxfWriter& w, const MeshCellHalfSizes& cells) {
+void writeLibraryBlocks(dxfio::DxfWriter& w, const MeshCellHalfSizes& cells) {
   std::uint32_t record = kFirstLibraryRecord;
   std::uint32_t handle = kFirstLibraryHandle;
 
@@ -581,8 +581,8 @@ void writeLibraryBlocks(DxfWriter& w, const MeshCellHalfSizes& cells) {
   for (std::size_t i = 0; i < meshNames.size(); ++i) {
     const double factor = i == 4 ? 6 : 1;
     const std::size_t source = i == 4 ? 3 : i;
-    const std::string hw = formatReal(factor * cells.halfWidth[source]), mw = formatReal(-factor * cells.halfWidth[source]);
-    const std::string hh = formatReal(factor * cells.halfHeight[source]), mh = formatReal(-factor * cells.halfHeight[source]);
+    const std::string hw = dxfio::formatReal(factor * cells.halfWidth[source]), mw = dxfio::formatReal(-factor * cells.halfWidth[source]);
+    const std::string hh = dxfio::formatReal(factor * cells.halfHeight[source]), mh = dxfio::formatReal(-factor * cells.halfHeight[source]);
     blockHead(w, handle++, record, meshNames[i]);
     w.record("1=");
     w.blockEntity("SOLID", handle++, record);
@@ -608,4 +608,4 @@ void writeLibraryBlocks(DxfWriter& w, const MeshCellHalfSizes& cells) {
   }
 }
 
-}  // namespace run
+}  // namespace sheet

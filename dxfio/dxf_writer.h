@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace run {
+namespace dxfio {
 
 // Shortest general form with up to 15 significant digits and a full stop; exponent form
 // ("1E-6", "1.5E16") below 0.00001 in magnitude or with more than 15 integer digits.
@@ -83,4 +83,4 @@ class DxfWriter {
   std::string buffer_;
 };
 
-}  // namespace run
+}  // namespace dxfio

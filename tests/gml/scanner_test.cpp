@@ -5,12 +5,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "converter/fgd/line_scanner.h"
-#include "converter/run/dxf_writer.h"
+#include "converter/gml/line_scanner.h"
 #include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 
-using namespace fgd;
+using namespace gml;
 
 namespace {
 
@@ -97,26 +96,4 @@ TEST(LineScanner, TagsShortenTheLineAndPairsSplitAtTheBlank) {
   EXPECT_EQ(characterCount("玄界島ab"), 5u);
   EXPECT_TRUE(equalsNoCase("outOfData", "OUTOFDATA"));
   EXPECT_FALSE(equalsNoCase("普通建物", "堅ろう建物"));
-}
-
-TEST(RealText, SameAsTheSheetWriter) {
-  std::vector<double> values = {0, 1, -1, 0.5, 1000, 1e-6, 0.00001, 0.000012345, 123456789012345.0, 1234567890123456.0, 1.5e16,
-                                -75218764.123456, 78613245.00000001, 0.1 + 0.2, 1.0 / 3, 2.0 / 3 * 1e8, 23000, 16250, 9.999999999999999e14, 999999999999999.9,
-                                123456789012345.5, 123456789012344.5, 0.5e-5, 1.00000000000005, 0.30000000000000004};
-  std::uint64_t state = 88172645463325252ull;
-  for (int i = 0; i < 20000; ++i) {
-    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-    const double mantissa = static_cast<double>(state % 10000000000000ull) / 1e6;
-    const int exponent = static_cast<int>(state >> 58) - 40;  // -40 .. 23
-    values.push_back((state & 1 ? -1 : 1) * mantissa * std::pow(10.0, exponent / 3));
-    values.push_back(static_cast<double>(static_cast<std::int64_t>(state >> 20)) / 1024.0);  // coordinates in mm
-    const double any = std::bit_cast<double>(state);  // every bit pattern that is a number
-    if (std::isfinite(any)) values.push_back(any);
-    values.push_back(-75218764.0 + static_cast<double>(state % 1000000007ull) * 1.0e-7);  // plane coordinates
-  }
-  for (double v : values) {
-    std::string text;
-    appendReal(text, v);
-    ASSERT_EQ(text, run::formatReal(v)) << v;
-  }
 }

@@ -1,4 +1,4 @@
-#include "converter/run/dxf_writer.h"
+#include "dxfio/dxf_writer.h"
 
 #include <cerrno>
 #include <charconv>
@@ -7,7 +7,7 @@
 
 #include "platform/text_codec.h"
 
-namespace run {
+namespace dxfio {
 
 namespace {
 
@@ -288,4 +288,4 @@ bool DxfWriter::patchHandleSeed(const std::filesystem::path& file, std::uint64_t
   return true;
 }
 
-}  // namespace run
+}  // namespace dxfio

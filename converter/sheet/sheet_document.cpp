@@ -1,11 +1,11 @@
-#include "converter/run/sheet_document.h"
+#include "converter/sheet/sheet_document.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "converter/run/symbol_blocks.h"
+#include "converter/sheet/symbol_blocks.h"
 
-namespace run {
+namespace sheet {
 
 namespace {
 
@@ -438,8 +438,8 @@ bool SheetDocument::finish() {
     error_ = writer_.error();
     return false;
   }
-  if (!DxfWriter::patchHandleSeed(file_, writer_.handleSeedOffset(), seed, &error_)) return false;
+  if (!dxfio::DxfWriter::patchHandleSeed(file_, writer_.handleSeedOffset(), seed, &error_)) return false;
   return true;
 }
 
-}  // namespace run
+}  // namespace sheet

@@ -7,13 +7,10 @@
 #include <span>
 #include <vector>
 
-#include "converter/run/point_pair.h"
+#include "converter/geo/geo_box.h"
+#include "converter/geo/point_pair.h"
 
-namespace elevation {
-
-struct GeoBox {  // degrees
-  double west = 0, east = 0, south = 0, north = 0;
-};
+namespace geo {
 
 // Columns [firstColumn, endColumn) and rows [firstRow, endRow) of the grid inside demBox.
 struct CellWindow {
@@ -39,13 +36,13 @@ struct ElevationGrid {
 
   // Takes the first columnCount x rowCount pairs of the buffer; false (no cells) when
   // they do not fit.
-  bool bind(std::vector<run::PointPair>& buffer) {
+  bool bind(std::vector<PointPair>& buffer) {
     const std::int64_t count = static_cast<std::int64_t>(columnCount) * rowCount;
     if (count <= 0 || static_cast<std::size_t>(count) > buffer.size()) {
       cells_ = {};
       return false;
     }
-    cells_ = std::span<run::PointPair>(buffer.data(), static_cast<std::size_t>(count));
+    cells_ = std::span<PointPair>(buffer.data(), static_cast<std::size_t>(count));
     return true;
   }
   void unbind() { cells_ = {}; }
@@ -73,10 +70,10 @@ struct ElevationGrid {
   }
 
  private:
-  std::span<run::PointPair> cells_;
+  std::span<PointPair> cells_;
 };
 
 // The part of the grid inside demBox, in whole cells.
 CellWindow innerWindowOf(const ElevationGrid& grid);
 
-}  // namespace elevation
+}  // namespace geo

@@ -1,4 +1,4 @@
-#include "converter/run/symbol_blocks.h"
+#include "converter/sheet/symbol_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 
-using run::DxfWriter;
+using dxfio::DxfWriter;
 
 namespace {
 
@@ -110,8 +110,8 @@ std::vector<Block> blocksOf(const Pairs& pairs) {
   return blocks;
 }
 
-run::MeshCellHalfSizes millimetreCells() {
-  run::MeshCellHalfSizes c;
+sheet::MeshCellHalfSizes millimetreCells() {
+  sheet::MeshCellHalfSizes c;
   c.halfWidth = {2504.25, 5011.5, 22540.125, 112700.5, 999999};
   c.halfHeight = {3088.9, 6170, 23110.7, 115730, 888888};
   return c;
@@ -119,7 +119,7 @@ run::MeshCellHalfSizes millimetreCells() {
 
 struct LibraryTest : ::testing::Test {
   TempFolder temp;
-  Pairs pairs = written(temp, [](DxfWriter& w) { run::writeLibraryBlocks(w, millimetreCells()); });
+  Pairs pairs = written(temp, [](DxfWriter& w) { sheet::writeLibraryBlocks(w, millimetreCells()); });
   std::vector<Block> blocks = blocksOf(pairs);
 
   const Block& block(std::string_view name) const {
@@ -232,8 +232,8 @@ char kindOf(const std::string& type) {
 }  // namespace
 
 TEST(SymbolBlocks, NamesOfTheLibrary) {
-  const auto& symbols = run::symbolBlockNames();
-  const auto& cells = run::meshCellBlockNames();
+  const auto& symbols = sheet::symbolBlockNames();
+  const auto& cells = sheet::meshCellBlockNames();
   ASSERT_EQ(symbols.size(), 63u);
   ASSERT_EQ(cells.size(), 5u);
   EXPECT_EQ(std::vector<std::string_view>(cells.begin(), cells.end()),
@@ -249,7 +249,7 @@ TEST(SymbolBlocks, NamesOfTheLibrary) {
 
 TEST(SymbolBlocks, SpaceBlocks) {
   TempFolder temp;
-  Pairs p = written(temp, run::writeSpaceBlocks);
+  Pairs p = written(temp, sheet::writeSpaceBlocks);
   EXPECT_EQ(notation(p.begin(), p.end()),
             "0=BLOCK;5=15;330=13;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=*Model_Space;70=0;10=0;20=0;30=0;3=*Model_Space;1=;"
             "0=ENDBLK;5=16;330=13;100=AcDbEntity;8=0;100=AcDbBlockEnd;"
@@ -258,7 +258,7 @@ TEST(SymbolBlocks, SpaceBlocks) {
 }
 
 TEST_F(LibraryTest, BlockRecordsListTheLibraryInTheOrderOfTheBlocks) {
-  Pairs records = written(temp, run::writeLibraryBlockRecords);
+  Pairs records = written(temp, sheet::writeLibraryBlockRecords);
   ASSERT_EQ(records.size(), 68u * 7);
   EXPECT_EQ(notation(records.begin(), records.begin() + 7),
             "0=BLOCK_RECORD;5=26;330=12;100=AcDbSymbolTableRecord;100=AcDbBlockTableRecord;2=5M;340=0");
@@ -289,14 +289,14 @@ TEST_F(LibraryTest, EveryBlockHasTheFixedHandlesAndEntities) {
       kinds += kindOf(e.type);
       // Entities belong to their block record, sit on layer 0 and take every property
       // from the insert.
-      EXPECT_EQ(notation(e.pairs.begin() + 2, e.pairs.begin() + 5), "330=" + run::hexHandle(row.record) + ";100=AcDbEntity;8=0");
+      EXPECT_EQ(notation(e.pairs.begin() + 2, e.pairs.begin() + 5), "330=" + dxfio::hexHandle(row.record) + ";100=AcDbEntity;8=0");
       for (int code : {6, 62, 370, 420}) EXPECT_EQ(value(e.pairs, code), "<none>") << e.type << " " << code;
     }
     EXPECT_EQ(kinds, row.kinds);
     // The cells carry the closing 1= pair, the symbols do not.
     EXPECT_EQ(b.headPairs.back() == Pair(1, ""), i < 5);
     EXPECT_EQ(notation(b.endPairs.begin(), b.endPairs.end()),
-              "0=ENDBLK;5=" + run::hexHandle(row.end) + ";330=" + run::hexHandle(row.record) + ";100=AcDbEntity;8=0;100=AcDbBlockEnd");
+              "0=ENDBLK;5=" + dxfio::hexHandle(row.end) + ";330=" + dxfio::hexHandle(row.record) + ";100=AcDbEntity;8=0;100=AcDbBlockEnd");
   }
 }
 
@@ -304,18 +304,18 @@ TEST_F(LibraryTest, HandlesRunWithoutGapFrom6ATo1D2) {
   std::vector<std::uint32_t> handles;
   for (const auto& [code, v] : pairs)
     if (code == 5) handles.push_back(hex(v));
-  ASSERT_EQ(handles.size(), std::size_t{run::kLastLibraryHandle - run::kFirstLibraryHandle + 1});
-  for (std::size_t i = 0; i < handles.size(); ++i) ASSERT_EQ(handles[i], run::kFirstLibraryHandle + i) << i;
+  ASSERT_EQ(handles.size(), std::size_t{sheet::kLastLibraryHandle - sheet::kFirstLibraryHandle + 1});
+  for (std::size_t i = 0; i < handles.size(); ++i) ASSERT_EQ(handles[i], sheet::kFirstLibraryHandle + i) << i;
   EXPECT_EQ(handles.back(), 0x1D2u);
-  EXPECT_EQ(handles.back() + 1, run::kFirstProducerHandle);
+  EXPECT_EQ(handles.back() + 1, dxfio::kFirstProducerHandle);
 }
 
 TEST_F(LibraryTest, LibraryLeavesTheProducerHandleAlone) {
   DxfWriter w;
   ASSERT_TRUE(w.open(temp / "n.dxf"));
-  run::writeSpaceBlocks(w);
-  run::writeLibraryBlocks(w, millimetreCells());
-  EXPECT_EQ(w.nextHandle, run::kFirstProducerHandle);
+  sheet::writeSpaceBlocks(w);
+  sheet::writeLibraryBlocks(w, millimetreCells());
+  EXPECT_EQ(w.nextHandle, dxfio::kFirstProducerHandle);
   EXPECT_TRUE(w.close());
 }
 
@@ -323,7 +323,7 @@ TEST_F(LibraryTest, FixedRecordsAsText) {
   // The block's records from its head to the end of its ENDBLK.
   auto text = [&](std::string_view name) {
     const Block& b = block(name);
-    auto at = [&](std::uint32_t h) { return std::find(pairs.cbegin(), pairs.cend(), Pair(5, run::hexHandle(h))); };
+    auto at = [&](std::uint32_t h) { return std::find(pairs.cbegin(), pairs.cend(), Pair(5, dxfio::hexHandle(h))); };
     return notation(at(b.head) - 1, at(b.end) + 5);
   };
   EXPECT_EQ(text("5M"),
@@ -396,13 +396,13 @@ TEST(SymbolBlocks, CellSizesScaleWithTheDrawingUnit) {
   std::vector<std::vector<double>> corners[2];
   int k = 0;
   for (int u : {1, 1000}) {
-    run::MeshCellHalfSizes cells;
+    sheet::MeshCellHalfSizes cells;
     for (int i = 0; i < 5; ++i) {
       cells.halfWidth[i] = u * widths[i];
       cells.halfHeight[i] = u * heights[i];
     }
     TempFolder temp;
-    auto blocks = blocksOf(written(temp, [&](DxfWriter& w) { run::writeLibraryBlocks(w, cells); }));
+    auto blocks = blocksOf(written(temp, [&](DxfWriter& w) { sheet::writeLibraryBlocks(w, cells); }));
     for (int i = 0; i < 5; ++i) {
       std::vector<double> c;
       for (const auto& [code, v] : blocks.at(i).entities.at(0).pairs)

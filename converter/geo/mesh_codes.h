@@ -2,18 +2,12 @@
 // The standard area mesh codes that cover a box, spelled as data file names spell them,
 // so that a reader can keep a file by a slice of its name.
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "converter/elevation/elevation_grid.h"
+#include "converter/geo/geo_box.h"
 
 namespace geo {
-class PlaneCoordinates;
-}
-namespace run {
-struct RunContext;
-}
-
-namespace elevation {
 
 enum class MeshCodeKind {
   firstLevel,          // 5339
@@ -27,17 +21,8 @@ enum class MeshCodeKind {
 // and west to east within a row. The first-level and compact kinds empty the list first,
 // so a compact kind followed by a dashed kind leaves both spellings.
 void listMeshCodes(std::vector<std::string>& list, MeshCodeKind kind, const GeoBox& box);
-
-// Latitude/longitude box of a plane rectangle (drawing units): its corners, and the
-// middle of the northern edge when the rectangle straddles the central meridian.
-// False when a point does not convert.
-bool sheetGeoBox(geo::PlaneCoordinates& coordinates, double west, double east, double south, double north,
-                 GeoBox& box);
-
-enum class MeshBox { grid, sheet };
-
-// Fills the run's meshCodeList for the current grid's demBox or the current sheet.
-void buildMeshCodeList(run::RunContext& ctx, MeshCodeKind kind, MeshBox box);
+// True for the kinds whose listing empties the list first.
+bool clearsList(MeshCodeKind kind);
 
 inline bool inMeshCodeList(const std::vector<std::string>& list, std::string_view code) {
   for (const auto& entry : list)
@@ -45,4 +30,4 @@ inline bool inMeshCodeList(const std::vector<std::string>& list, std::string_vie
   return false;
 }
 
-}  // namespace elevation
+}  // namespace geo
