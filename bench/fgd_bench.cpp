@@ -17,8 +17,10 @@
 
 #include "converter/fgd/gml_readers.h"
 #include "converter/geo/plane_coordinates.h"
-#include "dxfio/dxf_writer.h"
+#include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
+#include "dxfio/dxf_writer.h"
+#include "dxfio/file_sink.h"
 
 namespace fs = std::filesystem;
 
@@ -154,13 +156,15 @@ void readerBench(benchmark::State& state, bool buildings, Reader reader, const c
   const fs::path out = g.folder / "out.dxf";
   long long vertices = 0;
   for (auto _ : state) {
-    dxfio::DxfWriter writer;
-    writer.open(out);
-    ctx.sheet = &writer;
+    dxfio::FileSink sink;
+    sink.open(out);
+    dxfio::DxfWriter writer(sink, sheet::kFirstProducerHandle);
+    sheet::EntityWriter entities(writer, ctx.settings.flavour());
+    ctx.sheet = &entities;
     fgd::GmlReaders readers(ctx, group);
     (readers.*reader)(file);
     vertices = readers.verticesWritten();
-    writer.close();
+    sink.close();
     ctx.sheet = nullptr;
     if (!ctx.anomalyMessage.empty()) state.SkipWithError(ctx.anomalyMessage.c_str());
   }

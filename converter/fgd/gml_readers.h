@@ -2,11 +2,21 @@
 // The eleven readers of Fundamental Geospatial Data and Basic National Geographic
 // Information GML files. Each reads one file, writes its entities to the open sheet and
 // reports problems in anomalyMessage; none throws to its caller.
+//
+// One class, one file per reader family: gml_readers.cpp (routing, windows, the guard),
+// point_readers.cpp (names, elevation and control points), annotation_reader.cpp,
+// symbol_reader.cpp, line_readers.cpp, area_readers.cpp.
 #include <filesystem>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "converter/geo/flavour.h"
+#include "converter/gml/coordinate_lists.h"
+#include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
+#include "dxfio/dxf_writer.h"
 
 namespace fgd {
 
@@ -56,7 +66,13 @@ class GmlReaders {
   long long lineFeaturesWritten() const { return lineFeatures_; }
 
  private:
-  struct AreaFeature;
+  // An area feature as the scan leaves it: its values and, in the point buffer, its lists.
+  struct AreaFeature {
+    std::string type, name;
+    int level = 0;
+    gml::Box box;
+    std::size_t used = 0;
+  };
   template <typename Body>
   void guarded(const char* name, const std::filesystem::path& file, bool withLists, Body body);
 
@@ -66,36 +82,38 @@ class GmlReaders {
   const std::string& option(std::size_t item) const;
   void position(double latitude, double longitude, double& x, double& y);
   bool insideSheet(double x, double y) const;
-  bool boxOverlaps(double minLon, double minLat, double maxLon, double maxLat);
-  void head(std::string_view type, std::string_view layer, std::string_view subclass);
-  void mtextHead(std::string_view layer);
-  // An INSERT of a library block at plane (x, y) and height z, scaled by the item's factor.
+  bool boxOverlaps(const gml::Box& box);
+  // The MTEXT font code that starts a text ("{\\fMS Gothic|b0|i0|c128|p18;").
+  std::string inlineFont(std::string_view pitch, bool vertical = false) const;
+  // Counts a finished coordinate list; every 10 000 lists lets the user stop the run.
+  void listDone(long long& lists);
+  // Plane vertices of `m` longitude/latitude pairs, DXF x first.
+  std::span<const dxfio::Vertex> planeVertices(const geo::PointPair* pairs, std::size_t m);
+  void polyline(std::string_view layer, const geo::PointPair* pairs, std::size_t m, const sheet::PolylineStyle& style = {});
+  static bool onMeshLine(const geo::PointPair& p);
+  // The insert of a library block at plane (x, y) and height z, scaled by the item's factor.
   void insertBlock(std::string_view block, std::string_view layer, double x, double y, double z, double s);
   // The height label beside a point symbol, as TEXT (first and alignment point) or MTEXT.
   void heightText(std::string_view layer, double firstY, double firstX, double alignY, double alignX, double z,
                   double height, std::string_view text);
   void heightMText(std::string_view layer, double y, double x, double z, double height, std::string_view text);
   // The item of an area feature that passes the item, rank and window tests and whose outer
-  // ring, converted into ringX_/ringY_ (`vertices` pairs), is longer than minPerimeter; -1
-  // when the feature is not drawn.
-  int outerRing(const AreaFeature& f, double minPerimeter, std::size_t& vertices);
-  std::string inlineFont(std::string_view pitch, bool vertical = false) const;
-  void listDone(long long& lists);
-  void polyline(std::string_view layer, const geo::PointPair* pairs, std::size_t m, int extra, double extraValue);
-  static bool onMeshLine(const geo::PointPair& p);
+  // ring, converted into ring_, is longer than minPerimeter; -1 when it is not drawn.
+  int outerRing(const AreaFeature& f, double minPerimeter);
+  void areaScan(const std::filesystem::path& file, AreaFeature& f, bool readName, auto featureEnd);
 
   sheet::RunContext& ctx_;
   const GroupState& group_;
-  dxfio::DxfWriter* out_ = nullptr;
+  sheet::EntityWriter* out_ = nullptr;
   double u_ = 1000;
-  int flavour_ = 0;
+  geo::Flavour flavour_ = geo::Flavour::trueColour;
   std::string font_;
   double symbolScale_ = 1;
   int rank_ = 0;
   long long entities_ = 0, vertices_ = 0, lineFeatures_ = 0;
   long long lists_ = 0;  // coordinate lists of the current file, for "posi="
   std::string dataName_;
-  std::vector<double> ringX_, ringY_;
+  std::vector<dxfio::Vertex> ring_, scratch_;
 };
 
 }  // namespace fgd

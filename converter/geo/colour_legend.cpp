@@ -11,19 +11,7 @@ namespace geo {
 
 namespace {
 
-constexpr int kFormatTrueColour = 0;
-constexpr int kFormat255 = 1;
-constexpr int kFormat8 = 2;
-
-constexpr std::string_view kCrLf = "\r\n";
-
-bool usesPaletteOnly(int fileFormat) {
-  return fileFormat == kFormat255 || fileFormat == kFormat8;
-}
-
-std::string trueColourOf(int r, int g, int b) {
-  return std::to_string(r * 65536 + g * 256 + b);
-}
+long long trueColourOf(int r, int g, int b) { return static_cast<long long>(r) * 65536 + g * 256 + b; }
 
 // Code units of the text as the legacy program saw them (UTF-16). Malformed UTF-8
 // bytes count as U+FFFD each, so every name still gets a colour.
@@ -105,41 +93,36 @@ std::size_t utf8PrefixBytes(std::string_view text, std::size_t count) {
 
 }  // namespace
 
-std::string trueColourText(std::uint32_t bgr) {
+long long trueColourValue(std::uint32_t bgr) {
   return trueColourOf(static_cast<int>(bgr & 0xFFu), static_cast<int>((bgr >> 8) & 0xFFu),
                       static_cast<int>((bgr >> 16) & 0xFFu));
 }
 
-std::string paletteColour(std::uint32_t bgr, int fileFormat, bool* stopRun) {
+Colour paletteColour(std::uint32_t bgr, Flavour flavour, bool* stopRun) {
   const int index = paletteIndexOf(bgr);
-  if (index > 0) return std::to_string(index);
-  if (fileFormat == kFormat255 && stopRun != nullptr) *stopRun = true;
-  std::string text = "7";
-  text += kCrLf;
-  text += "420";
-  text += kCrLf;
-  text += trueColourText(bgr);
-  return text;
+  if (index > 0) return {index, std::nullopt};
+  if (flavour == Flavour::palette255 && stopRun != nullptr) *stopRun = true;
+  return {7, trueColourValue(bgr)};
 }
 
-std::string lineweightCode(int index) {
+int lineweightCode(int index) {
   static constexpr std::array<int, 25> kLineweights = {
       -3, 0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140,
       158, 200, 211};
-  if (index < 0 || index >= static_cast<int>(kLineweights.size())) return "5";
-  return std::to_string(kLineweights[static_cast<std::size_t>(index)]);
+  if (index < 0 || index >= static_cast<int>(kLineweights.size())) return 5;
+  return kLineweights[static_cast<std::size_t>(index)];
 }
 
-std::string rgb(int i, int n, int fileFormat, int rampPosition) {
+Colour rgb(int i, int n, Flavour flavour, int rampPosition) {
   // Level counts are powers of two from 1; a zero or negative count would divide by zero.
   if (n < 1) n = 1;
 
-  if (usesPaletteOnly(fileFormat)) {
+  if (paletteOnly(flavour)) {
     int a = 170 - (160 / n) * i;
     if (a < 10) a = 10;
     if (a > 170) a = 170;
-    if (n >= 5) return std::to_string(a);
-    return std::to_string((a - 10) / 40 + 1);
+    if (n >= 5) return {a, std::nullopt};
+    return {(a - 10) / 40 + 1, std::nullopt};
   }
 
   const int b = 32 * rampPosition;
@@ -196,15 +179,10 @@ std::string rgb(int i, int n, int fileFormat, int rampPosition) {
 
   const int index =
       170 - static_cast<int>(std::floor(static_cast<double>(i) * p / 64.0)) * 10;
-  std::string text = std::to_string(index);
-  text += kCrLf;
-  text += "420";
-  text += kCrLf;
-  text += trueColourOf(red, green, blue);
-  return text;
+  return {index, trueColourOf(red, green, blue)};
 }
 
-std::string areacl(std::string_view nameUtf8, int fileFormat) {
+Colour areacl(std::string_view nameUtf8, Flavour flavour) {
   const std::vector<char16_t> units = utf16Units(nameUtf8);
   // 32-bit wrap-around keeps long names on the colours earlier drawings gave them.
   std::uint32_t sum = 1234567u;
@@ -214,21 +192,11 @@ std::string areacl(std::string_view nameUtf8, int fileFormat) {
   }
   const std::int32_t s = static_cast<std::int32_t>(sum);
 
-  std::string text = "62";
-  text += kCrLf;
-  if (fileFormat == kFormat255) {
-    text += std::to_string(s % 256);  // keeps the sign of s
-    return text;
-  }
+  if (flavour == Flavour::palette255) return {s % 256, std::nullopt};  // keeps the sign of s
   const int red = 192 + s % 64;
   const int green = 192 + (s / 64) % 64;
   const int blue = 192 + (s / 4096) % 64;
-  text += "254";
-  text += kCrLf;
-  text += "420";
-  text += kCrLf;
-  text += trueColourOf(red, green, blue);
-  return text;
+  return {254, trueColourOf(red, green, blue)};
 }
 
 std::string legendLabel(const SheetLegend& legend, int n, std::string_view separator,

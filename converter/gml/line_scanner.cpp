@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "dxfio/dxf_writer.h"
 #include "platform/numbers.h"
 #include "platform/text_codec.h"
 

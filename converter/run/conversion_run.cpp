@@ -8,6 +8,7 @@
 
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/scripts.h"
+#include "converter/sheet/layer_table.h"
 #include "converter/sheet/sheet_document.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
@@ -168,17 +169,17 @@ bool ConversionRun::sheet(int row, int column) {
   }
   // An abort pressed before the tables were complete stops here, without a palette message.
   if (!ctx_.runContinue) {
-    doc.writer().close();
+    doc.abandon();
     return false;
   }
   if (!doc.writeBlocks()) {
     ctx_.host.message("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
-    doc.writer().close();
+    doc.abandon();
     ctx_.runContinue = false;
     failed_ = true;
     return false;
   }
-  ctx_.sheet = &doc.writer();
+  ctx_.sheet = &doc.entities();
 
   // 10.-13. producers
   writeElevationProducts();
@@ -192,7 +193,7 @@ bool ConversionRun::sheet(int row, int column) {
   const bool finished = doc.finish();
   ctx_.sheet = nullptr;
   if (!finished) {
-    ctx_.host.message("警告", doc.writer().failed() ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
+    ctx_.host.message("警告", doc.writeFailed() ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
                                                     : std::string("ファイルを開けません"));
     ctx_.runContinue = false;
     failed_ = true;
@@ -221,8 +222,7 @@ RunResult ConversionRun::execute() {
     std::this_thread::sleep_for(std::chrono::duration<double>(options_.startPauseSeconds));
 
   // 2. per-run values
-  static const double thickSteps[] = {0.01, 1, 5, 10, 50, 100, 500, 1000};
-  ctx_.thickContourStep = s.contourWeightRule >= 0 && s.contourWeightRule <= 7 ? thickSteps[s.contourWeightRule] : 10;
+  ctx_.thickContourStep = s.contourWeightRule == 0 ? 0.01 : settings::thickContourStep(s.contourWeightRule).value_or(10);
   ctx_.rankThreshold = s.objectRankFilter >= 0 && s.objectRankFilter <= 4 ? settings::kRankThresholds[s.objectRankFilter] : 0;
 
   // 3.-5.

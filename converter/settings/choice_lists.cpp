@@ -129,4 +129,10 @@ int legendLevelItemCount(int fileFormat) {
   }
 }
 
+std::optional<double> thickContourStep(int rule) {
+  static constexpr double kSteps[] = {1, 5, 10, 50, 100, 500, 1000};
+  if (rule < 1 || rule > 7) return std::nullopt;
+  return kSteps[rule - 1];
+}
+
 }  // namespace settings

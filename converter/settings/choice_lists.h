@@ -1,6 +1,7 @@
 #pragma once
 // The fixed lists behind the choice fields of the drawing settings.
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,10 @@ extern const std::array<int, 5> kRankThresholds;
 extern const std::array<std::string_view, 3> kMeshCodeDigitItems;
 extern const std::array<std::string_view, 29> kSizeItems;
 extern const std::array<double, 29> kSizeFactors;
+
+// Metres of the legend step whose multiples the contour weight rule draws thick (rules
+// 1 "1m台を太く" … 7 "1000m台を太く"); none for rule 0 and unknown rules.
+std::optional<double> thickContourStep(int rule);
 extern const std::array<std::string_view, 25> kWeightItems;
 extern const std::array<int, 25> kWeightCodes;
 

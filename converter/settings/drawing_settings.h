@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/geo/flavour.h"
 #include "converter/settings/layer_tree.h"
 #include "converter/settings/legend_table.h"
 
@@ -28,7 +29,7 @@ struct DrawingSettings {
   int drawingUnit = 0;  // 0 mm, 1 cm, 2 m
   int scaleChoice = 0;
   int marginLeft = 0, marginTop = 0, marginRight = 0, marginBottom = 0;
-  int fileFormat = 0;
+  int fileFormat = 0;  // the flavour's number, as the form and the settings files hold it
   int initialSpace = 0;
   int viewerChoice = 0;
 
@@ -102,7 +103,8 @@ struct DrawingSettings {
   // to the last item.
   void applyFileFormatRules();
   int legendLevelItemCount() const;
-  bool legendColourControlsVisible() const { return fileFormat == 0 || fileFormat == 3; }
+  geo::Flavour flavour() const { return static_cast<geo::Flavour>(fileFormat); }
+  bool legendColourControlsVisible() const { return geo::hasTrueColour(flavour()); }
   bool trueColourButtonVisible() const { return legendColourControlsVisible(); }
   // The overlap field is shown only with more than one sheet.
   bool overlapVisible() const;

@@ -14,11 +14,9 @@
 #include "converter/settings/run_values.h"
 #include "platform/host.h"
 
-namespace dxfio {
-class DxfWriter;
-}  // namespace dxfio
-
 namespace sheet {
+
+class EntityWriter;
 
 struct RunContext {
   RunContext(settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c, platform::Host& h)
@@ -51,7 +49,7 @@ struct RunContext {
   double scaleBarStart = 0, legendLeft = 0;
 
   // The open sheet, while producers write.
-  dxfio::DxfWriter* sheet = nullptr;
+  EntityWriter* sheet = nullptr;
 
   // The one buffer of elevationBufferCells pairs, allocated by the run and shared in turn
   // by the elevation grid, contour tracing and the vector readers.

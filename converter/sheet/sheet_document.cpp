@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "converter/sheet/layer_table.h"
 #include "converter/sheet/symbol_blocks.h"
+#include "converter/sheet/text_fonts.h"
 
 namespace sheet {
 
@@ -12,149 +14,42 @@ namespace {
 using settings::DrawingSettings;
 using settings::RunValues;
 
-bool trueColourFlavour(int fileFormat) { return fileFormat == 0 || fileFormat == 3; }
-
 std::string integerText(double value) { return std::to_string(static_cast<long long>(value)); }
 
-void addTreeLayers(const settings::LayerTree& tree, int fileFormat, bool* stop, std::vector<LayerRecord>& out) {
-  for (const auto& g : tree.groups)
-    for (const auto& item : g.items)
-      if (item.on)
-        out.push_back({item.caption, geo::paletteColour(item.entry.colour, fileFormat, stop),
-                       geo::lineweightCode(item.entry.weightIndex)});
-}
-
-// Metres of the legend step that makes a contour value thick, by weight rule.
-double thickStep(int rule) {
-  static const double steps[] = {1, 5, 10, 50, 100, 500, 1000};
-  return rule >= 1 && rule <= 7 ? steps[rule - 1] : 0;
-}
-
-// Font group of the STANDARD style.
-const char* standardFont(int flavour, int font) {
-  if (flavour == 1) {
-    switch (font) {
-      case 0: return "3=MSMINCHO.TTF;4=;1001=ACAD;1000=ＭＳ 明朝;1071=32785";
-      case 1: return "3=;4=;1001=ACAD;1000=ＭＳ Ｐ明朝;1071=32786";
-      case 2: return "3=;4=;1001=ACAD;1000=ＭＳ ゴシック;1071=32817";
-      default: return "3=;4=;1001=ACAD;1000=ＭＳ Ｐゴシック;1071=32818";
-    }
-  }
-  switch (font) {
-    case 0: return "3=MSMINCHO.TTF;4=;1001=ACAD;1000=MS Mincho;1071=32785";
-    case 1: return "3=;4=;1001=ACAD;1000=MS PMincho;1071=32786";
-    case 2: return "3=;4=;1001=ACAD;1000=MS Gothic;1071=32817";
-    case 3: return "3=;4=;1001=ACAD;1000=MS PGothic;1071=32818";
-    default: return "3=MS UI Gothic.ttf;4=;1001=ACAD;1000=MS UI Gothic;1071=32818";
-  }
-}
-
-// Font group of the vertical-writing style.
-const char* verticalFont(int flavour, int font) {
-  switch (flavour) {
-    case 1:
-      switch (font) {
-        case 0: return "3=MSMINCHO.TTF;4=;1001=ACAD;1000=@ＭＳ 明朝;1071=32785";
-        case 1: return "3=;4=;1001=ACAD;1000=@ＭＳ Ｐ明朝;1071=32786";
-        case 2: return "3=;4=;1001=ACAD;1000=@ＭＳ ゴシック;1071=32817";
-        default: return "3=;4=;1001=ACAD;1000=@ＭＳ Ｐゴシック;1071=32818";
-      }
-    case 2: return "3=txt.shx;4=bigfont.shx";
-    case 3:
-      switch (font) {
-        case 0: return "3=;4=;1001=ACAD;1000=MS Mincho;1071=32785";
-        case 1: return "3=;4=;1001=ACAD;1000=MS PMincho;1071=32786";
-        case 2: return "3=;4=;1001=ACAD;1000=MS Gothic;1071=32817";
-        default: return "3=;4=;1001=ACAD;1000=MS PGothic;1071=32818";
-      }
-    default:
-      switch (font) {
-        case 0: return "3=;4=;1001=ACAD;1000=@MS Mincho;1071=32785";
-        case 1: return "3=;4=;1001=ACAD;1000=@MS PMincho;1071=32786";
-        case 2: return "3=;4=;1001=ACAD;1000=@MS Gothic;1071=32817";
-        case 3: return "3=;4=;1001=ACAD;1000=@MS PGothic;1071=32818";
-        default: return "3=@MS UI Gothic.ttf;4=;1001=ACAD;1000=@MS UI Gothic;1071=32818";
-      }
-  }
-}
-
-constexpr const char* kViewportTail =
-    "13=0;23=0;14=10;24=10;15=10;25=10;16=0;26=0;36=1;17=0;27=0;37=0;42=50;43=0;44=0";
-constexpr const char* kViewportEnd =
-    "50=0;51=0;72=100;90=32864;1=;281=0;71=0;74=0;110=0;120=0;130=0;111=1;121=0;131=0;112=0;122=1;132=0;79=0;146=0";
+constexpr dxfio::Pair kViewportTail[] = {{13, "0"}, {23, "0"}, {14, "10"}, {24, "10"}, {15, "10"}, {25, "10"},
+                                         {16, "0"}, {26, "0"}, {36, "1"},  {17, "0"},  {27, "0"},  {37, "0"},
+                                         {42, "50"}, {43, "0"}, {44, "0"}};
+constexpr dxfio::Pair kViewportEnd[] = {{50, "0"},  {51, "0"},  {72, "100"}, {90, "32864"}, {1, ""},   {281, "0"}, {71, "0"},
+                                        {74, "0"},  {110, "0"}, {120, "0"},  {130, "0"},    {111, "1"}, {121, "0"}, {131, "0"},
+                                        {112, "0"}, {122, "1"}, {132, "0"},  {79, "0"},     {146, "0"}};
 
 }  // namespace
 
-std::vector<LayerRecord> sheetLayers(const DrawingSettings& s, const RunValues& v, const geo::SheetLegend& legend,
-                                     bool* stop) {
-  std::vector<LayerRecord> layers;
-  const int f = s.fileFormat;
-  if (s.meshGridOn)
-    layers.push_back({s.meshGridCaption, geo::paletteColour(s.meshGridColour, f, stop),
-                      geo::lineweightCode(s.meshGridStyle % 256)});
-  addTreeLayers(s.fgdLayers, f, stop, layers);
-  for (const auto& m : s.mlitLayers)
-    if (m.on) layers.push_back({m.caption, geo::paletteColour(m.colour, f, stop), geo::lineweightCode(m.styleCode % 256)});
-  addTreeLayers(s.basicInfoLayers, f, stop, layers);
-  if (s.crossSectionsOn) {
-    layers.push_back({"998hyoko", "7", "5"});
-    layers.push_back({"999danmenzu", "7", "5"});
-  }
-  const int n = v.legendStepCount;
-  const bool mesh = s.meshSource >= 0, contour = s.contourSource >= 0;
-  auto value = [&](int i) { return (i - 1) * legend.interval + legend.bottom; };
-  if (mesh)
-    for (int i = 0; i <= n; ++i)
-      layers.push_back({"標高MESH" + geo::legendLabel(legend, n, "_", value(i)), geo::rgb(i, n, f, s.legendColourRamp), ""});
-  if (contour) {
-    const double h = thickStep(s.contourWeightRule);
-    for (int i = 0; i <= n; ++i) {
-      double x = value(i);
-      bool thick = h > 0 && i > 0 && i < n && std::fabs(x - std::trunc(x / h) * h) < 0.001;
-      layers.push_back({"等高線" + geo::legendLabel(legend, n, "_", x), mesh ? std::string("7") : geo::rgb(i, n, f, s.legendColourRamp),
-                        thick ? "30" : "0"});
-    }
-    if (s.contourTarget == 3) layers.push_back({"窪地線", "7", "0"});
-  }
-  return layers;
-}
-
-int layerCount(const DrawingSettings& s, const RunValues& v) {
-  int count = 1 + (s.meshGridOn ? 1 : 0);
-  for (const auto* tree : {&s.fgdLayers, &s.basicInfoLayers})
-    for (const auto& g : tree->groups)
-      for (const auto& item : g.items) count += item.on ? 1 : 0;
-  for (const auto& m : s.mlitLayers) count += m.on ? 1 : 0;
-  if (s.meshSource >= 0) count += v.legendStepCount + 1;
-  if (s.contourSource >= 0) count += v.legendStepCount + 1 + (s.contourTarget == 3 ? 1 : 0);
-  if (s.crossSectionsOn) count += 2;
-  return count;
-}
-
 SheetDocument::SheetDocument(const DrawingSettings& settings, const RunValues& values, SheetContext context)
-    : s_(settings), values_(values), context_(std::move(context)) {}
+    : s_(settings), values_(values), context_(std::move(context)), entities_(writer_, settings.flavour()) {}
 
 SheetDocument::BeginResult SheetDocument::begin(const std::filesystem::path& file) {
   file_ = file;
-  if (!writer_.open(file)) {
-    error_ = writer_.error();
+  writer_.nextHandle = kFirstProducerHandle;
+  if (!sink_.open(file)) {
+    error_ = sink_.error();
     return BeginResult::CannotCreate;
   }
   std::string title = context_.title + "   ";
   // Every character before the handle seed is single-byte, so cutting bytes is safe.
-  writer_.text(999, title.substr(0, 21));
-  writer_.text(999, "  Made by Nelvarin");
+  writer_.pair(999, title.substr(0, 21));
+  writer_.pair(999, "  Made by Nelvarin");
   header();
   classes();
   bool stop = false;
   tables(&stop);
   if (stop) {
-    writer_.close();
+    sink_.close();
     return BeginResult::PaletteStop;
   }
-  if (writer_.failed()) {
-    error_ = writer_.error();
-    writer_.close();
+  if (sink_.failed()) {
+    error_ = sink_.error();
+    sink_.close();
     return BeginResult::WriteFailed;
   }
   return BeginResult::Ok;
@@ -162,9 +57,9 @@ SheetDocument::BeginResult SheetDocument::begin(const std::filesystem::path& fil
 
 bool SheetDocument::writeBlocks() {
   blocks();
-  writer_.record("0=SECTION;2=ENTITIES");
-  if (writer_.failed()) {
-    error_ = writer_.error();
+  writer_.pairs({{0, "SECTION"}, {2, "ENTITIES"}});
+  if (sink_.failed()) {
+    error_ = sink_.error();
     return false;
   }
   return true;
@@ -173,32 +68,33 @@ bool SheetDocument::writeBlocks() {
 void SheetDocument::header() {
   auto& w = writer_;
   const auto& v = values_;
-  w.record("0=SECTION;2=HEADER");
-  w.record(trueColourFlavour(s_.fileFormat) ? "9=$ACADVER;1=AC1018" : "9=$ACADVER;1=AC1015");
-  w.record("9=$DWGCODEPAGE;3=ANSI_932;9=$HANDSEED");
+  w.pairs({{0, "SECTION"}, {2, "HEADER"}});
+  w.pair(9, "$ACADVER");
+  w.pair(1, geo::hasTrueColour(s_.flavour()) ? "AC1018" : "AC1015");
+  w.pairs({{9, "$DWGCODEPAGE"}, {3, "ANSI_932"}, {9, "$HANDSEED"}});
   w.handleSeedPlaceholder();
-  w.record("9=$MEASUREMENT;70=1;9=$LWDISPLAY;290=1;9=$PDMODE;70=0;9=$PDSIZE;40=-5.0;9=$INSUNITS");
-  w.integer(70, s_.drawingUnit == 0 ? 4 : s_.drawingUnit == 1 ? 5 : 6);
+  w.pairs({{9, "$MEASUREMENT"}, {70, "1"}, {9, "$LWDISPLAY"}, {290, "1"}, {9, "$PDMODE"}, {70, "0"}, {9, "$PDSIZE"}, {40, "-5.0"}, {9, "$INSUNITS"}});
+  w.pair(70, s_.drawingUnit == 0 ? 4 : s_.drawingUnit == 1 ? 5 : 6);
   const double s = v.unitsPerPaperMillimetre, pw = v.pageWidthMm, ph = v.pageHeightMm;
   const double cx = (context_.column + 0.5) * v.sheetStepWidth + v.westEdge;
   const double cy = v.northEdge - (context_.row + 0.5) * v.sheetStepHeight;
   const bool landscape = s_.paperOrientation == 1;
-  w.text(9, "$EXTMIN");
-  w.real(10, landscape ? cx - 0.65 * pw * s : cx - pw * s);
-  w.real(20, cy - ph * s / 2);
-  w.text(9, "$EXTMAX");
-  w.real(10, landscape ? cx + 0.55 * pw * s : cx + pw * s);
-  w.real(20, cy + ph * s / 2);
-  w.record("9=$CMLSTYLE;2=Standard;9=$TILEMODE");
-  w.integer(70, s_.initialSpace == 0 ? 0 : 1);
-  w.record("0=ENDSEC");
+  w.pair(9, "$EXTMIN");
+  w.pair(10, landscape ? cx - 0.65 * pw * s : cx - pw * s);
+  w.pair(20, cy - ph * s / 2);
+  w.pair(9, "$EXTMAX");
+  w.pair(10, landscape ? cx + 0.55 * pw * s : cx + pw * s);
+  w.pair(20, cy + ph * s / 2);
+  w.pairs({{9, "$CMLSTYLE"}, {2, "Standard"}, {9, "$TILEMODE"}});
+  w.pair(70, s_.initialSpace == 0 ? 0 : 1);
+  w.pairs({{0, "ENDSEC"}});
 }
 
 void SheetDocument::classes() {
-  writer_.record("0=SECTION;2=CLASSES");
-  if (trueColourFlavour(s_.fileFormat))
-    writer_.record("0=CLASS;1=ACDBDICTIONARYWDFLT;2=AcDbDictionaryWithDefault;3=ObjectDBX Classes;90=0;91=1;280=0;281=0");
-  writer_.record("0=CLASS;1=LAYOUT;2=AcDbLayout;3=AutoCAD 2000;90=0;280=0;281=0;0=ENDSEC");
+  writer_.pairs({{0, "SECTION"}, {2, "CLASSES"}});
+  if (geo::hasTrueColour(s_.flavour()))
+    writer_.pairs({{0, "CLASS"}, {1, "ACDBDICTIONARYWDFLT"}, {2, "AcDbDictionaryWithDefault"}, {3, "ObjectDBX Classes"}, {90, "0"}, {91, "1"}, {280, "0"}, {281, "0"}});
+  writer_.pairs({{0, "CLASS"}, {1, "LAYOUT"}, {2, "AcDbLayout"}, {3, "AutoCAD 2000"}, {90, "0"}, {280, "0"}, {281, "0"}, {0, "ENDSEC"}});
 }
 
 void SheetDocument::tables(bool* stop) {
@@ -206,110 +102,97 @@ void SheetDocument::tables(bool* stop) {
   const auto& v = values_;
   const auto r = rect();
   const double u = v.unitsPerMetre;
-  w.record("0=SECTION;2=TABLES");
+  w.pairs({{0, "SECTION"}, {2, "TABLES"}});
 
   // VPORT
-  w.record("0=TABLE;2=VPORT;5=1;330=0;100=AcDbSymbolTable;70=1;"
-           "0=VPORT;5=2;330=1;100=AcDbSymbolTableRecord;100=AcDbViewportTableRecord;2=*Active;70=0;"
-           "10=0;20=0;11=1;21=1");
-  w.real(12, r.west + v.sheetWidth / 2);
-  w.real(22, r.north - v.sheetHeight / 2);
-  w.record("13=0;23=0;14=10;24=10;15=10;25=10;16=0;26=0;36=1;17=0;27=0;37=0");
-  w.real(40, 1.1 * std::max(v.sheetWidth, v.sheetHeight));
-  w.real(41, v.sheetWidth / v.sheetHeight);
-  w.record("42=50;43=0;44=0;50=0;51=0;71=0;72=1000;73=1;74=3;75=0;76=0;77=0;78=0;281=0;65=0;"
-           "110=0;120=0;130=0;111=1;121=0;131=0;112=0;122=1;132=0;79=0;146=0;0=ENDTAB");
+  w.pairs({{0, "TABLE"}, {2, "VPORT"}, {5, "1"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"}, {0, "VPORT"}, {5, "2"}, {330, "1"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbViewportTableRecord"}, {2, "*Active"}, {70, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}});
+  w.pair(12, r.west + v.sheetWidth / 2);
+  w.pair(22, r.north - v.sheetHeight / 2);
+  w.pairs({{13, "0"}, {23, "0"}, {14, "10"}, {24, "10"}, {15, "10"}, {25, "10"}, {16, "0"}, {26, "0"}, {36, "1"}, {17, "0"}, {27, "0"}, {37, "0"}});
+  w.pair(40, 1.1 * std::max(v.sheetWidth, v.sheetHeight));
+  w.pair(41, v.sheetWidth / v.sheetHeight);
+  w.pairs({{42, "50"}, {43, "0"}, {44, "0"}, {50, "0"}, {51, "0"}, {71, "0"}, {72, "1000"}, {73, "1"}, {74, "3"}, {75, "0"}, {76, "0"}, {77, "0"}, {78, "0"}, {281, "0"}, {65, "0"}, {110, "0"}, {120, "0"}, {130, "0"}, {111, "1"}, {121, "0"}, {131, "0"}, {112, "0"}, {122, "1"}, {132, "0"}, {79, "0"}, {146, "0"}, {0, "ENDTAB"}});
 
   // LTYPE
-  w.record("0=TABLE;2=LTYPE;5=3;330=0;100=AcDbSymbolTable;70=3;"
-           "0=LTYPE;5=4;330=3;100=AcDbSymbolTableRecord;100=AcDbLinetypeTableRecord;2=ByBlock;70=0;3=;72=65;73=0;40=0;"
-           "0=LTYPE;5=5;330=3;100=AcDbSymbolTableRecord;100=AcDbLinetypeTableRecord;2=ByLayer;70=0;3=;72=65;73=0;40=0;"
-           "0=LTYPE;5=6;330=3;100=AcDbSymbolTableRecord;100=AcDbLinetypeTableRecord;2=CONTINUOUS;70=0;3=Solid Line;72=65;73=0;40=0");
+  w.pairs({{0, "TABLE"}, {2, "LTYPE"}, {5, "3"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "3"}, {0, "LTYPE"}, {5, "4"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"}, {2, "ByBlock"}, {70, "0"}, {3, ""}, {72, "65"}, {73, "0"}, {40, "0"}, {0, "LTYPE"}, {5, "5"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"}, {2, "ByLayer"}, {70, "0"}, {3, ""}, {72, "65"}, {73, "0"}, {40, "0"}, {0, "LTYPE"}, {5, "6"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"}, {2, "CONTINUOUS"}, {70, "0"}, {3, "Solid Line"}, {72, "65"}, {73, "0"}, {40, "0"}});
   auto lineType = [&](const char* name, const char* description, int elements) {
-    w.text(0, "LTYPE");
-    w.handleValue(5, w.takeHandle());
-    w.record("330=3;100=AcDbSymbolTableRecord;100=AcDbLinetypeTableRecord");
-    w.text(2, name);
-    w.integer(70, 0);
-    w.text(3, description);
-    w.integer(72, 65);
-    w.integer(73, elements);
+    w.pair(0, "LTYPE");
+    w.handle(5, w.takeHandle());
+    w.pairs({{330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"}});
+    w.pair(2, name);
+    w.pair(70, 0);
+    w.pair(3, description);
+    w.pair(72, 65);
+    w.pair(73, elements);
   };
   const double k = std::sqrt(v.unitsPerPaperMillimetre / 25 / u) * u;
   lineType("Power Line", "送電線 --:----:--", 2);
-  w.real(40, 100 * k);
-  w.real(49, 50 * k);
-  w.record("74=2;75=0;340=A");
-  w.real(46, 18 * k);
-  w.record("50=0;44=0");
-  w.real(45, -6 * k);
-  w.text(9, ":");
-  w.real(49, 50 * k);
-  w.integer(74, 0);
+  w.pair(40, 100 * k);
+  w.pair(49, 50 * k);
+  w.pairs({{74, "2"}, {75, "0"}, {340, "A"}});
+  w.pair(46, 18 * k);
+  w.pairs({{50, "0"}, {44, "0"}});
+  w.pair(45, -6 * k);
+  w.pair(9, ":");
+  w.pair(49, 50 * k);
+  w.pair(74, 0);
   lineType("Dash Line", "点線 - - - - - - ", 2);
-  w.real(40, 28.5 * u);
+  w.pair(40, 28.5 * u);
   for (double len : {22.8, -5.7}) {
-    w.real(49, len * u);
-    w.integer(74, 0);
+    w.pair(49, len * u);
+    w.pair(74, 0);
   }
   lineType("Double Dash", "2点鎖線-- ･･ ---- ･･ --", 6);
-  w.real(40, 99 * u);
+  w.pair(40, 99 * u);
   for (double len : {73.5, -7.5, 1.5, -7.5, 1.5, -7.5}) {
-    w.real(49, len * u);
-    w.integer(74, 0);
+    w.pair(49, len * u);
+    w.pair(74, 0);
   }
-  w.record("0=ENDTAB");
+  w.pairs({{0, "ENDTAB"}});
 
   // LAYER
-  w.record("0=TABLE;2=LAYER;5=7;330=0;100=AcDbSymbolTable");
-  w.integer(70, layerCount(s_, v));
-  w.record("0=LAYER;5=8;330=7;100=AcDbSymbolTableRecord;100=AcDbLayerTableRecord;2=0;70=0;62=7;6=CONTINUOUS;370=0;390=22");
+  w.pairs({{0, "TABLE"}, {2, "LAYER"}, {5, "7"}, {330, "0"}, {100, "AcDbSymbolTable"}});
+  w.pair(70, layerCount(s_, v));
+  w.pairs({{0, "LAYER"}, {5, "8"}, {330, "7"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}, {2, "0"}, {70, "0"}, {62, "7"}, {6, "CONTINUOUS"}, {370, "0"}, {390, "22"}});
   for (const auto& layer : sheetLayers(s_, v, context_.legend, stop)) {
-    w.text(0, "LAYER");
-    w.handleValue(5, w.takeHandle());
-    w.record("330=7;100=AcDbSymbolTableRecord;100=AcDbLayerTableRecord");
-    w.text(2, layer.name);
-    w.integer(70, 0);
-    w.fragment(62, layer.colour);
-    w.text(6, "CONTINUOUS");
-    if (!layer.lineweight.empty()) w.text(370, layer.lineweight);
-    w.text(390, "22");
+    w.pair(0, "LAYER");
+    w.handle(5, w.takeHandle());
+    w.pairs({{330, "7"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}});
+    w.pair(2, layer.name);
+    w.pair(70, 0);
+    w.pair(62, layer.colour.index);
+    if (layer.colour.trueColour) w.pair(420, *layer.colour.trueColour);
+    w.pair(6, "CONTINUOUS");
+    if (layer.lineweight) w.pair(370, *layer.lineweight);
+    w.pair(390, "22");
   }
-  w.record("0=ENDTAB");
+  w.pairs({{0, "ENDTAB"}});
   if (*stop) return;
 
   // STYLE
   const std::string height = integerText(30 * u);
-  w.record("0=TABLE;2=STYLE;5=9;330=0;100=AcDbSymbolTable;70=2;3=4;1001=ACAD;1000=ＭＳ Ｐ明朝;1071=32786;"
-           "0=STYLE;5=A;330=9;100=AcDbSymbolTableRecord;100=AcDbTextStyleTableRecord;2=STANDARD;70=0");
-  w.text(40, height);
-  w.record("41=1;50=0;71=0");
-  w.text(42, height);
-  w.record(standardFont(s_.fileFormat, s_.textFont));
-  w.record("0=STYLE;5=B;330=9;100=AcDbSymbolTableRecord;100=AcDbTextStyleTableRecord;2=TATEGAKI");
-  w.integer(70, s_.fileFormat == 2 ? 4 : 0);
-  w.text(40, height);
-  w.record("41=1.0;50=0.0;71=0");
-  w.text(42, height);
-  w.record(verticalFont(s_.fileFormat, s_.textFont));
-  w.record("0=ENDTAB");
+  w.pairs({{0, "TABLE"}, {2, "STYLE"}, {5, "9"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "2"}, {3, "4"}, {1001, "ACAD"}, {1000, "ＭＳ Ｐ明朝"}, {1071, "32786"}, {0, "STYLE"}, {5, "A"}, {330, "9"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbTextStyleTableRecord"}, {2, "STANDARD"}, {70, "0"}});
+  w.pair(40, height);
+  w.pairs({{41, "1"}, {50, "0"}, {71, "0"}});
+  w.pair(42, height);
+  writeStandardFont(w, s_.flavour(), s_.textFont);
+  w.pairs({{0, "STYLE"}, {5, "B"}, {330, "9"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbTextStyleTableRecord"}, {2, "TATEGAKI"}});
+  w.pair(70, s_.flavour() == geo::Flavour::jwCad ? 4 : 0);
+  w.pair(40, height);
+  w.pairs({{41, "1.0"}, {50, "0.0"}, {71, "0"}});
+  w.pair(42, height);
+  writeVerticalFont(w, s_.flavour(), s_.textFont);
+  w.pairs({{0, "ENDTAB"}});
 
-  w.record("0=TABLE;2=VIEW;5=C;330=0;100=AcDbSymbolTable;70=0;0=ENDTAB;"
-           "0=TABLE;2=UCS;5=D;330=0;100=AcDbSymbolTable;70=0;0=ENDTAB;"
-           "0=TABLE;2=APPID;5=E;330=0;100=AcDbSymbolTable;70=1;"
-           "0=APPID;5=F;330=E;100=AcDbSymbolTableRecord;100=AcDbRegAppTableRecord;2=ACAD;70=0;0=ENDTAB;"
-           "0=TABLE;2=DIMSTYLE;5=10;330=0;100=AcDbSymbolTable;70=1;100=AcDbDimStyleTable;71=0;"
-           "0=DIMSTYLE;105=11;330=10;100=AcDbSymbolTableRecord;100=AcDbDimStyleTableRecord;2=Standard;70=0;340=A;0=ENDTAB");
+  w.pairs({{0, "TABLE"}, {2, "VIEW"}, {5, "C"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "0"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "UCS"}, {5, "D"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "0"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "APPID"}, {5, "E"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"}, {0, "APPID"}, {5, "F"}, {330, "E"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbRegAppTableRecord"}, {2, "ACAD"}, {70, "0"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "DIMSTYLE"}, {5, "10"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"}, {100, "AcDbDimStyleTable"}, {71, "0"}, {0, "DIMSTYLE"}, {105, "11"}, {330, "10"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbDimStyleTableRecord"}, {2, "Standard"}, {70, "0"}, {340, "A"}, {0, "ENDTAB"}});
 
-  w.record("0=TABLE;2=BLOCK_RECORD;5=12;330=0;100=AcDbSymbolTable;70=65;"
-           "0=BLOCK_RECORD;5=13;330=12;100=AcDbSymbolTableRecord;100=AcDbBlockTableRecord;2=*Model_Space;340=25;"
-           "0=BLOCK_RECORD;5=14;330=12;100=AcDbSymbolTableRecord;100=AcDbBlockTableRecord;2=*Paper_Space;340=24");
+  w.pairs({{0, "TABLE"}, {2, "BLOCK_RECORD"}, {5, "12"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "65"}, {0, "BLOCK_RECORD"}, {5, "13"}, {330, "12"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"}, {2, "*Model_Space"}, {340, "25"}, {0, "BLOCK_RECORD"}, {5, "14"}, {330, "12"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"}, {2, "*Paper_Space"}, {340, "24"}});
   writeLibraryBlockRecords(w);
-  w.record("0=ENDTAB;0=ENDSEC");
+  w.pairs({{0, "ENDTAB"}, {0, "ENDSEC"}});
 }
 
 void SheetDocument::blocks() {
-  writer_.record("0=SECTION;2=BLOCKS");
+  writer_.pairs({{0, "SECTION"}, {2, "BLOCKS"}});
   writeSpaceBlocks(writer_);
   MeshCellHalfSizes cells;
   for (int i = 0; i < 5; ++i) {
@@ -317,17 +200,17 @@ void SheetDocument::blocks() {
     cells.halfHeight[i] = values_.unitsPerMetre * values_.meshHalfHeights[i];
   }
   writeLibraryBlocks(writer_, cells);
-  writer_.record("0=ENDSEC");
+  writer_.pairs({{0, "ENDSEC"}});
 }
 
 void SheetDocument::border() {
   auto& w = writer_;
   const auto r = rect();
-  w.record("0=LWPOLYLINE;5=19;330=13;100=AcDbEntity;8=0;100=AcDbPolyline;90=4;70=1;43=0");
+  w.pairs({{0, "LWPOLYLINE"}, {5, "19"}, {330, "13"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbPolyline"}, {90, "4"}, {70, "1"}, {43, "0"}});
   const std::pair<double, double> corners[] = {{r.west, r.north}, {r.west, r.south}, {r.east, r.south}, {r.east, r.north}};
   for (auto [x, y] : corners) {
-    w.real(10, x);
-    w.real(20, y);
+    w.pair(10, x);
+    w.pair(20, y);
   }
 }
 
@@ -337,31 +220,31 @@ void SheetDocument::viewports() {
   const auto r = rect();
   const double s = v.unitsPerPaperMillimetre;
   const double g = legendGridUnit();
-  w.record("0=VIEWPORT;5=1A;330=14;100=AcDbEntity;67=1;8=0;6=Continuous;100=AcDbViewport");
-  w.real(10, (v.paperWidthMm - 2 * v.pageRightGapMm) / 2 * s);
-  w.real(20, (v.paperHeightMm - 2 * v.pageBottomGapMm) / 2 * s);
-  w.integer(30, 0);
-  w.real(40, v.pageHeightMm * s * 1.5);
-  w.real(41, v.pageHeightMm * s * 1.1);
-  w.record("68=1;69=1");
-  w.real(12, (v.pageWidthMm - v.pageRightGapMm - v.pageOffsetXMm) * s * 0.5);
-  w.real(22, (v.pageHeightMm - v.pageOffsetYMm - v.pageBottomGapMm) * s * 0.5);
-  w.record(kViewportTail);
-  w.real(45, v.pageHeightMm * s * 1.1);
-  w.record(kViewportEnd);
+  w.pairs({{0, "VIEWPORT"}, {5, "1A"}, {330, "14"}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {6, "Continuous"}, {100, "AcDbViewport"}});
+  w.pair(10, (v.paperWidthMm - 2 * v.pageRightGapMm) / 2 * s);
+  w.pair(20, (v.paperHeightMm - 2 * v.pageBottomGapMm) / 2 * s);
+  w.pair(30, 0);
+  w.pair(40, v.pageHeightMm * s * 1.5);
+  w.pair(41, v.pageHeightMm * s * 1.1);
+  w.pairs({{68, "1"}, {69, "1"}});
+  w.pair(12, (v.pageWidthMm - v.pageRightGapMm - v.pageOffsetXMm) * s * 0.5);
+  w.pair(22, (v.pageHeightMm - v.pageOffsetYMm - v.pageBottomGapMm) * s * 0.5);
+  w.pairs(kViewportTail);
+  w.pair(45, v.pageHeightMm * s * 1.1);
+  w.pairs(kViewportEnd);
 
-  w.record("0=VIEWPORT;5=1B;330=14;100=AcDbEntity;67=1;8=0;6=Continuous;100=AcDbViewport");
-  w.real(10, (s_.marginLeft + 7.25 + 30) * g + v.usableWidthMm / 2 * s);
-  w.real(20, (s_.marginBottom + 5.25) * g + v.usableHeightMm / 2 * s);
-  w.integer(30, 0);
-  w.real(40, v.sheetWidth);
-  w.real(41, v.sheetHeight);
-  w.record("68=2;69=2");
-  w.real(12, r.west + v.sheetWidth / 2);
-  w.real(22, r.north - v.sheetHeight / 2);
-  w.record(kViewportTail);
-  w.real(45, v.sheetHeight);
-  w.record(kViewportEnd);
+  w.pairs({{0, "VIEWPORT"}, {5, "1B"}, {330, "14"}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {6, "Continuous"}, {100, "AcDbViewport"}});
+  w.pair(10, (s_.marginLeft + 7.25 + 30) * g + v.usableWidthMm / 2 * s);
+  w.pair(20, (s_.marginBottom + 5.25) * g + v.usableHeightMm / 2 * s);
+  w.pair(30, 0);
+  w.pair(40, v.sheetWidth);
+  w.pair(41, v.sheetHeight);
+  w.pairs({{68, "2"}, {69, "2"}});
+  w.pair(12, r.west + v.sheetWidth / 2);
+  w.pair(22, r.north - v.sheetHeight / 2);
+  w.pairs(kViewportTail);
+  w.pair(45, v.sheetHeight);
+  w.pairs(kViewportEnd);
 }
 
 void SheetDocument::layout(bool paper) {
@@ -369,76 +252,65 @@ void SheetDocument::layout(bool paper) {
   const auto& v = values_;
   const double s = v.unitsPerPaperMillimetre;
   const bool sameOrientation = (v.printerLandscape ? 1 : 0) == s_.paperOrientation;
-  w.text(0, "LAYOUT");
-  w.text(5, paper ? "24" : "25");
-  w.record("102={ACAD_REACTORS;330=21;102=};330=21;100=AcDbPlotSettings;1=");
-  w.text(2, s_.printerName);
-  w.text(4, s_.paperSize);
-  w.text(6, "");
-  w.real(40, v.pageOffsetXMm);
-  w.real(41, v.pageBottomGapMm);
-  w.real(42, v.pageRightGapMm);
-  w.real(43, v.pageOffsetYMm);
-  w.real(44, v.paperWidthMm);
-  w.real(45, v.paperHeightMm);
-  w.record("46=0;47=0;48=0;49=0;140=0;141=0;142=1");
+  w.pair(0, "LAYOUT");
+  w.pair(5, paper ? "24" : "25");
+  w.pairs({{102, "{ACAD_REACTORS"}, {330, "21"}, {102, "}"}, {330, "21"}, {100, "AcDbPlotSettings"}, {1, ""}});
+  w.pair(2, s_.printerName);
+  w.pair(4, s_.paperSize);
+  w.pair(6, "");
+  w.pair(40, v.pageOffsetXMm);
+  w.pair(41, v.pageBottomGapMm);
+  w.pair(42, v.pageRightGapMm);
+  w.pair(43, v.pageOffsetYMm);
+  w.pair(44, v.paperWidthMm);
+  w.pair(45, v.paperHeightMm);
+  w.pairs({{46, "0"}, {47, "0"}, {48, "0"}, {49, "0"}, {140, "0"}, {141, "0"}, {142, "1"}});
   if (paper) {
-    w.real(143, s);
-    w.record("70=672;72=1");
-    w.integer(73, sameOrientation ? 0 : 1);
-    w.integer(74, 5);
-    w.text(7, s_.penTable);
-    w.integer(75, 0);
-    w.real(147, s);
-    w.record("76=0;77=2;78=300;148=0;149=0;100=AcDbLayout;1=ﾚｲｱｳﾄ1;70=1;71=1");
-    w.real(10, -v.pageRightGapMm * s);
-    w.real(20, -v.pageBottomGapMm * s);
-    w.real(11, (v.paperWidthMm - v.pageRightGapMm) * s);
-    w.real(21, (v.paperHeightMm - v.pageBottomGapMm) * s);
-    w.record("12=0;22=0;32=0;14=0;24=0;34=0");
-    w.real(15, v.paperWidthMm * s);
-    w.real(25, v.paperHeightMm * s);
-    w.record("35=0;146=0;13=0;23=0;33=0;16=1;26=0;36=0;17=0;27=1;37=0;76=0;330=14;331=1A");
+    w.pair(143, s);
+    w.pairs({{70, "672"}, {72, "1"}});
+    w.pair(73, sameOrientation ? 0 : 1);
+    w.pair(74, 5);
+    w.pair(7, s_.penTable);
+    w.pair(75, 0);
+    w.pair(147, s);
+    w.pairs({{76, "0"}, {77, "2"}, {78, "300"}, {148, "0"}, {149, "0"}, {100, "AcDbLayout"}, {1, "ﾚｲｱｳﾄ1"}, {70, "1"}, {71, "1"}});
+    w.pair(10, -v.pageRightGapMm * s);
+    w.pair(20, -v.pageBottomGapMm * s);
+    w.pair(11, (v.paperWidthMm - v.pageRightGapMm) * s);
+    w.pair(21, (v.paperHeightMm - v.pageBottomGapMm) * s);
+    w.pairs({{12, "0"}, {22, "0"}, {32, "0"}, {14, "0"}, {24, "0"}, {34, "0"}});
+    w.pair(15, v.paperWidthMm * s);
+    w.pair(25, v.paperHeightMm * s);
+    w.pairs({{35, "0"}, {146, "0"}, {13, "0"}, {23, "0"}, {33, "0"}, {16, "1"}, {26, "0"}, {36, "0"}, {17, "0"}, {27, "1"}, {37, "0"}, {76, "0"}, {330, "14"}, {331, "1A"}});
   } else {
-    w.record("143=1;70=1712;72=1");
-    w.integer(73, v.printerLandscape ? 0 : 1);
-    w.record("74=0;7=;75=0;147=1;76=0;77=2;78=300;148=0;149=0;100=AcDbLayout;1=Model;70=1;71=0;"
-             "10=0;20=0;11=12;21=9;12=0;22=0;32=0;14=0;24=0;34=0;15=0;25=0;35=0;146=0;13=0;23=0;33=0;"
-             "16=1;26=0;36=0;17=0;27=1;37=0;76=0;330=13");
+    w.pairs({{143, "1"}, {70, "1712"}, {72, "1"}});
+    w.pair(73, v.printerLandscape ? 0 : 1);
+    w.pairs({{74, "0"}, {7, ""}, {75, "0"}, {147, "1"}, {76, "0"}, {77, "2"}, {78, "300"}, {148, "0"}, {149, "0"}, {100, "AcDbLayout"}, {1, "Model"}, {70, "1"}, {71, "0"}, {10, "0"}, {20, "0"}, {11, "12"}, {21, "9"}, {12, "0"}, {22, "0"}, {32, "0"}, {14, "0"}, {24, "0"}, {34, "0"}, {15, "0"}, {25, "0"}, {35, "0"}, {146, "0"}, {13, "0"}, {23, "0"}, {33, "0"}, {16, "1"}, {26, "0"}, {36, "0"}, {17, "0"}, {27, "1"}, {37, "0"}, {76, "0"}, {330, "13"}});
   }
 }
 
 void SheetDocument::objects() {
-  writer_.record(
-      "0=SECTION;2=OBJECTS;"
-      "0=DICTIONARY;5=1C;330=0;100=AcDbDictionary;281=1;3=ACAD_GROUP;350=1D;3=ACAD_PLOTSTYLENAME;350=1E;"
-      "3=ACAD_MLINESTYLE;350=1F;3=ACAD_PLOTSETTINGS;350=20;3=ACAD_LAYOUT;350=21;"
-      "0=DICTIONARY;5=1D;102={ACAD_REACTORS;330=1C;102=};330=1C;100=AcDbDictionary;281=1;"
-      "0=ACDBDICTIONARYWDFLT;5=1E;102={ACAD_REACTORS;330=1C;102=};330=1C;100=AcDbDictionary;281=1;3=Normal;350=22;"
-      "100=AcDbDictionaryWithDefault;340=22;"
-      "0=DICTIONARY;5=1F;102={ACAD_REACTORS;330=1C;102=};330=1C;100=AcDbDictionary;281=1;3=Standard;350=23;"
-      "0=DICTIONARY;5=20;102={ACAD_REACTORS;330=1C;102=};330=1C;100=AcDbDictionary;281=1;"
-      "0=DICTIONARY;5=21;102={ACAD_REACTORS;330=1C;102=};330=1C;100=AcDbDictionary;281=1;3=ﾚｲｱｳﾄ1;350=24;3=Model;350=25;"
-      "0=ACDBPLACEHOLDER;5=22;102={ACAD_REACTORS;330=1E;102=};330=1E;"
-      "0=MLINESTYLE;5=23;102={ACAD_REACTORS;330=1F;102=};330=1F;100=AcDbMlineStyle;2=STANDARD;70=0;3=;62=256;"
-      "51=90;52=90;71=1;49=0.5;62=0;6=BYLAYER");
+  writer_.pairs({{0, "SECTION"}, {2, "OBJECTS"}, {0, "DICTIONARY"}, {5, "1C"}, {330, "0"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "ACAD_GROUP"}, {350, "1D"}, {3, "ACAD_PLOTSTYLENAME"}, {350, "1E"}, {3, "ACAD_MLINESTYLE"}, {350, "1F"}, {3, "ACAD_PLOTSETTINGS"}, {350, "20"}, {3, "ACAD_LAYOUT"}, {350, "21"}, {0, "DICTIONARY"}, {5, "1D"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {0, "ACDBDICTIONARYWDFLT"}, {5, "1E"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "Normal"}, {350, "22"}, {100, "AcDbDictionaryWithDefault"}, {340, "22"}, {0, "DICTIONARY"}, {5, "1F"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "Standard"}, {350, "23"}, {0, "DICTIONARY"}, {5, "20"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {0, "DICTIONARY"}, {5, "21"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "ﾚｲｱｳﾄ1"}, {350, "24"}, {3, "Model"}, {350, "25"}, {0, "ACDBPLACEHOLDER"}, {5, "22"}, {102, "{ACAD_REACTORS"}, {330, "1E"}, {102, "}"}, {330, "1E"}, {0, "MLINESTYLE"}, {5, "23"}, {102, "{ACAD_REACTORS"}, {330, "1F"}, {102, "}"}, {330, "1F"}, {100, "AcDbMlineStyle"}, {2, "STANDARD"}, {70, "0"}, {3, ""}, {62, "256"}, {51, "90"}, {52, "90"}, {71, "1"}, {49, "0.5"}, {62, "0"}, {6, "BYLAYER"}});
   layout(true);
   layout(false);
-  writer_.record("0=ENDSEC");
+  writer_.pairs({{0, "ENDSEC"}});
 }
 
 bool SheetDocument::finish() {
   border();
   viewports();
-  writer_.record("0=ENDSEC");
+  writer_.pairs({{0, "ENDSEC"}});
   objects();
-  writer_.record("0=EOF");
+  writer_.pairs({{0, "EOF"}});
   const std::uint32_t seed = writer_.nextHandle;
-  if (!writer_.close()) {
-    error_ = writer_.error();
+  if (!sink_.close()) {
+    error_ = sink_.error();
     return false;
   }
-  if (!dxfio::DxfWriter::patchHandleSeed(file_, writer_.handleSeedOffset(), seed, &error_)) return false;
+  if (!sink_.patchHandleSeed(seed)) {
+    error_ = sink_.error();
+    return false;
+  }
   return true;
 }
 

@@ -10,19 +10,13 @@
 #include <vector>
 
 #include "converter/geo/colour_legend.h"
+#include "converter/sheet/entity_writer.h"
 #include "dxfio/dxf_writer.h"
+#include "dxfio/file_sink.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/run_values.h"
 
 namespace sheet {
-
-// One record of the LAYER table: name and the exact value texts after 62 and 370
-// (an empty lineweight writes no 370 pair).
-struct LayerRecord {
-  std::string name;
-  std::string colour;
-  std::string lineweight;
-};
 
 // What a sheet needs beyond the settings and run values.
 struct SheetContext {
@@ -30,13 +24,6 @@ struct SheetContext {
   geo::SheetLegend legend{1, 0, 0};  // metres
   std::string title = "Terralinea";  // program name and version, e.g. "Terralinea 0.1"
 };
-
-// Layer records in table order after layer "0". `stopRun` is set when the 255-colour
-// flavour meets a colour outside the palette.
-std::vector<LayerRecord> sheetLayers(const settings::DrawingSettings& settings, const settings::RunValues& values,
-                                     const geo::SheetLegend& legend, bool* stopRun);
-// Number of LAYER records of a run, layer "0" included.
-int layerCount(const settings::DrawingSettings& settings, const settings::RunValues& values);
 
 class SheetDocument {
  public:
@@ -50,12 +37,17 @@ class SheetDocument {
   // BLOCKS with the symbol library, and the start of the ENTITIES section.
   bool writeBlocks();
 
+  // The writer of the producers' entities, between writeBlocks and finish.
+  EntityWriter& entities() { return entities_; }
   dxfio::DxfWriter& writer() { return writer_; }
+  // Closes the file early (a run stopped after the tables).
+  void abandon() { sink_.close(); }
 
   // Border and viewports (after the producers and decorations), ENDSEC, OBJECTS, EOF,
   // close and handle-seed patch. False when writing or patching failed (see error()).
   bool finish();
   const std::string& error() const { return error_; }
+  bool writeFailed() const { return sink_.failed(); }
 
   // Plane rectangle of this sheet.
   settings::RunValues::Rect rect() const { return values_.sheetRect(context_.row, context_.column); }
@@ -74,7 +66,9 @@ class SheetDocument {
   const settings::DrawingSettings& s_;
   const settings::RunValues& values_;
   SheetContext context_;
-  dxfio::DxfWriter writer_;
+  dxfio::FileSink sink_;
+  dxfio::DxfWriter writer_{sink_, kFirstProducerHandle};
+  EntityWriter entities_;
   std::filesystem::path file_;
   std::string error_;
 };

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "converter/sheet/entity_writer.h"
+
 namespace sheet {
 
 namespace {
@@ -521,20 +523,20 @@ const std::vector<Symbol>& symbols() {
 }
 
 void blockHead(dxfio::DxfWriter& w, std::uint32_t handle, std::uint32_t record, std::string_view name) {
-  w.text(0, "BLOCK");
-  w.handleValue(5, handle);
-  w.handleValue(330, record);
-  w.record("100=AcDbEntity;8=0;100=AcDbBlockBegin");
-  w.text(2, name);
-  w.record("70=0;10=0;20=0;30=0");
-  w.text(3, name);
+  w.pair(0, "BLOCK");
+  w.handle(5, handle);
+  w.handle(330, record);
+  w.pairs({{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockBegin"}});
+  w.pair(2, name);
+  w.pairs({{70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}});
+  w.pair(3, name);
 }
 
 void blockEnd(dxfio::DxfWriter& w, std::uint32_t handle, std::uint32_t record) {
-  w.text(0, "ENDBLK");
-  w.handleValue(5, handle);
-  w.handleValue(330, record);
-  w.record("100=AcDbEntity;8=0;100=AcDbBlockEnd");
+  w.pair(0, "ENDBLK");
+  w.handle(5, handle);
+  w.handle(330, record);
+  w.pairs({{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}});
 }
 
 }  // namespace
@@ -556,21 +558,18 @@ const std::vector<std::string_view>& symbolBlockNames() {
 void writeLibraryBlockRecords(dxfio::DxfWriter& w) {
   std::uint32_t record = kFirstLibraryRecord;
   auto write = [&](std::string_view name) {
-    w.text(0, "BLOCK_RECORD");
-    w.handleValue(5, record++);
-    w.record("330=12;100=AcDbSymbolTableRecord;100=AcDbBlockTableRecord");
-    w.text(2, name);
-    w.record("340=0");
+    w.pair(0, "BLOCK_RECORD");
+    w.handle(5, record++);
+    w.pairs({{330, "12"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"}});
+    w.pair(2, name);
+    w.pairs({{340, "0"}});
   };
   for (std::string_view name : meshCellBlockNames()) write(name);
   for (std::string_view name : symbolBlockNames()) write(name);
 }
 
 void writeSpaceBlocks(dxfio::DxfWriter& w) {
-  w.record("0=BLOCK;5=15;330=13;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=*Model_Space;70=0;10=0;20=0;30=0;3=*Model_Space;1=;"
-           "0=ENDBLK;5=16;330=13;100=AcDbEntity;8=0;100=AcDbBlockEnd;"
-           "0=BLOCK;5=17;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockBegin;2=*Paper_Space;70=0;10=0;20=0;30=0;3=*Paper_Space;1=;"
-           "0=ENDBLK;5=18;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockEnd");
+  w.pairs({{0, "BLOCK"}, {5, "15"}, {330, "13"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockBegin"}, {2, "*Model_Space"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "*Model_Space"}, {1, ""}, {0, "ENDBLK"}, {5, "16"}, {330, "13"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}, {0, "BLOCK"}, {5, "17"}, {330, "14"}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {100, "AcDbBlockBegin"}, {2, "*Paper_Space"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "*Paper_Space"}, {1, ""}, {0, "ENDBLK"}, {5, "18"}, {330, "14"}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {100, "AcDbBlockEnd"}});
 }
 
 void writeLibraryBlocks(dxfio::DxfWriter& w, const MeshCellHalfSizes& cells) {
@@ -584,14 +583,14 @@ void writeLibraryBlocks(dxfio::DxfWriter& w, const MeshCellHalfSizes& cells) {
     const std::string hw = dxfio::formatReal(factor * cells.halfWidth[source]), mw = dxfio::formatReal(-factor * cells.halfWidth[source]);
     const std::string hh = dxfio::formatReal(factor * cells.halfHeight[source]), mh = dxfio::formatReal(-factor * cells.halfHeight[source]);
     blockHead(w, handle++, record, meshNames[i]);
-    w.record("1=");
-    w.blockEntity("SOLID", handle++, record);
-    w.record("100=AcDbTrace");
+    w.pairs({{1, ""}});
+    entityHead(w, "SOLID", handle++, record, "0");
+    w.pairs({{100, "AcDbTrace"}});
     const std::pair<const std::string&, const std::string&> corners[] = {{mw, mh}, {hw, mh}, {mw, hh}, {hw, hh}};
     for (int k = 0; k < 4; ++k) {
-      w.text(10 + k, corners[k].first);
-      w.text(20 + k, corners[k].second);
-      w.text(30 + k, "0");
+      w.pair(10 + k, corners[k].first);
+      w.pair(20 + k, corners[k].second);
+      w.pair(30 + k, "0");
     }
     blockEnd(w, handle++, record);
     ++record;
@@ -600,8 +599,8 @@ void writeLibraryBlocks(dxfio::DxfWriter& w, const MeshCellHalfSizes& cells) {
   for (const Symbol& s : symbols()) {
     blockHead(w, handle++, record, s.name);
     for (const Entity& e : s.entities) {
-      w.blockEntity(e.type, handle++, record);
-      for (const auto& [code, value] : e.body) w.text(code, value);
+      entityHead(w, e.type, handle++, record, "0");
+      for (const auto& [code, value] : e.body) w.pair(code, value);
     }
     blockEnd(w, handle++, record);
     ++record;

@@ -4,11 +4,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "dxfio/collecting_sink.h"
 #include "dxfio/dxf_writer.h"
+#include "dxfio/file_sink.h"
 #include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 
 using dxfio::DxfWriter;
+using dxfio::FileSink;
 using dxfio::formatReal;
 
 TEST(DxfWriter, RealsInTheShortestGeneralForm) {
@@ -38,50 +41,70 @@ TEST(DxfWriter, RealsInTheShortestGeneralForm) {
   for (const auto& c : cases) EXPECT_EQ(formatReal(c.value), c.text) << c.value;
 }
 
-TEST(DxfWriter, HandlesPairsAndEncoding) {
+TEST(DxfWriter, TypedPairsInCp932WithCrLf) {
   EXPECT_EQ(dxfio::hexHandle(467), "1D3");
   EXPECT_EQ(dxfio::hexHandle(10), "A");
   TempFolder temp;
-  DxfWriter w;
-  ASSERT_TRUE(w.open(temp / "a.dxf"));
-  EXPECT_EQ(w.nextHandle, 0x1D3u);
-  w.record("0=SECTION;2=HEADER; 3=;1=  two blanks");
-  w.modelEntity("LINE", "002道路");
-  w.paperEntity("TEXT", "0");
-  w.real(40, 2.5);
-  ASSERT_TRUE(w.close());
+  FileSink sink;
+  ASSERT_TRUE(sink.open(temp / "a.dxf"));
+  DxfWriter w(sink, 0x1D3);
+  w.pairs({{0, "SECTION"}, {2, "HEADER"}, {3, ""}, {1, "  two blanks"}});
+  w.pair(8, "002道路");
+  w.handle(5, w.takeHandle());
+  w.pair(70, 1);
+  w.pair(90, 123456789012LL);
+  w.pair(40, 2.5);
+  w.vertices(std::vector<dxfio::Vertex>{{1, -2}, {0.25, 1e-6}});
+  ASSERT_TRUE(sink.close());
   std::string bytes = readBytes(temp / "a.dxf");
   EXPECT_EQ(platform::cp932ToUtf8(bytes),
             "0\r\nSECTION\r\n2\r\nHEADER\r\n3\r\n\r\n1\r\n  two blanks\r\n"
-            "0\r\nLINE\r\n5\r\n1D3\r\n330\r\n13\r\n100\r\nAcDbEntity\r\n8\r\n002道路\r\n"
-            "0\r\nTEXT\r\n5\r\n1D4\r\n330\r\n14\r\n67\r\n1\r\n100\r\nAcDbEntity\r\n8\r\n0\r\n40\r\n2.5\r\n");
-  EXPECT_EQ(w.offset(), bytes.size());
-  EXPECT_EQ(w.nextHandle, 0x1D5u);
+            "8\r\n002道路\r\n5\r\n1D3\r\n70\r\n1\r\n90\r\n123456789012\r\n40\r\n2.5\r\n"
+            "10\r\n1\r\n20\r\n-2\r\n10\r\n0.25\r\n20\r\n1E-6\r\n");
+  EXPECT_NE(bytes.find("\x93\xb9\x98\x48"), std::string::npos);  // 道路 in CP932
+  EXPECT_EQ(sink.offset(), bytes.size());
+  EXPECT_EQ(w.nextHandle, 0x1D4u);
+}
+
+TEST(DxfWriter, CollectingSinkKeepsThePairsAndTheSeedPlace) {
+  dxfio::CollectingSink sink;
+  DxfWriter w(sink);
+  w.pairs({{0, "SECTION"}, {2, "HEADER"}, {9, "$HANDSEED"}});
+  w.handleSeedPlaceholder();
+  w.pair(1, "道路");
+  w.pair(40, 0.5);
+  EXPECT_EQ(sink.notation(), "0=SECTION;2=HEADER;9=$HANDSEED;5=      5E;1=道路;40=0.5");
+  EXPECT_EQ(sink.handleSeedIndex, 3u);
+  EXPECT_EQ(sink.notation(4, 5), "1=道路");
 }
 
 TEST(DxfWriter, HandleSeedPatchKeepsTheLength) {
   TempFolder temp;
-  DxfWriter w;
-  ASSERT_TRUE(w.open(temp / "s.dxf"));
-  w.record("0=SECTION;2=HEADER;9=$HANDSEED");
+  FileSink sink;
+  ASSERT_TRUE(sink.open(temp / "s.dxf"));
+  DxfWriter w(sink);
+  w.pairs({{0, "SECTION"}, {2, "HEADER"}, {9, "$HANDSEED"}});
   w.handleSeedPlaceholder();
-  w.record("0=ENDSEC;0=EOF");
-  ASSERT_TRUE(w.close());
+  w.pairs({{0, "ENDSEC"}, {0, "EOF"}});
+  ASSERT_TRUE(sink.close());
   auto before = readBytes(temp / "s.dxf");
-  ASSERT_TRUE(DxfWriter::patchHandleSeed(temp / "s.dxf", w.handleSeedOffset(), 0x12AF));
+  ASSERT_TRUE(FileSink::patchHandleSeed(temp / "s.dxf", sink.handleSeedOffset(), 0x12AF));
   auto after = readBytes(temp / "s.dxf");
   EXPECT_EQ(after.size(), before.size());
   EXPECT_NE(after.find("$HANDSEED\r\n5\r\n000012AF\r\n0\r\nENDSEC"), std::string::npos);
-  EXPECT_FALSE(DxfWriter::patchHandleSeed(temp / "missing.dxf", 10, 1));
+  ASSERT_TRUE(sink.patchHandleSeed(0xABCDEF));
+  EXPECT_NE(readBytes(temp / "s.dxf").find("$HANDSEED\r\n5\r\n00ABCDEF\r\n0\r\nENDSEC"), std::string::npos);
+  EXPECT_FALSE(FileSink::patchHandleSeed(temp / "missing.dxf", 10, 1));
 }
 
 TEST(DxfWriter, WriteErrorsAreReported) {
-  DxfWriter w;
-  EXPECT_FALSE(w.open("/nonexistent-folder/x.dxf"));
+  FileSink sink;
+  EXPECT_FALSE(sink.open("/nonexistent-folder/x.dxf"));
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  DxfWriter full;
+  FileSink full;
   ASSERT_TRUE(full.open("/dev/full"));
-  for (int i = 0; i < 100000; ++i) full.text(1, "filler text of a line");
+  DxfWriter w(full);
+  for (int i = 0; i < 100000; ++i) w.pair(1, "filler text of a line");
   EXPECT_FALSE(full.close());
   EXPECT_TRUE(full.failed());
 }

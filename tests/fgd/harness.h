@@ -9,6 +9,8 @@
 
 #include "converter/fgd/gml_readers.h"
 #include "converter/geo/plane_coordinates.h"
+#include "converter/sheet/entity_writer.h"
+#include "dxfio/collecting_sink.h"
 #include "dxfio/dxf_writer.h"
 #include "converter/sheet/run_context.h"
 #include "platform/text_codec.h"
@@ -83,33 +85,34 @@ class Harness {
   }
 
   std::vector<Entity> readFile(const std::function<void(fgd::GmlReaders&)>& call) {
-    const auto out = temp / "entities.txt";
-    dxfio::DxfWriter writer;
-    writer.open(out);
-    ctx.sheet = &writer;
-    fgd::GmlReaders readers(ctx, state);
-    call(readers);
+    dxfio::CollectingSink sink;
     ctx.sheet = nullptr;
-    writer.close();
-    return parse(platform::cp932ToUtf8(readBytes(out)));
+    {
+      Sheet open(ctx, sink);
+      fgd::GmlReaders readers(ctx, state);
+      call(readers);
+    }
+    return entities(sink);
   }
 
-  static std::vector<Entity> parse(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t at = 0; at < text.size();) {
-      auto end = text.find("\r\n", at);
-      if (end == std::string::npos) end = text.size();
-      lines.push_back(text.substr(at, end - at));
-      at = end + 2;
+  // The open sheet of a context, collected instead of written, for the life of this object.
+  struct Sheet {
+    Sheet(sheet::RunContext& c, dxfio::CollectingSink& sink)
+        : ctx(c), dxf(sink, sheet::kFirstProducerHandle), out(dxf, c.settings.flavour()) {
+      ctx.sheet = &out;
     }
+    ~Sheet() { ctx.sheet = nullptr; }
+    sheet::RunContext& ctx;
+    dxfio::DxfWriter dxf;
+    sheet::EntityWriter out;
+  };
+
+  // The collected groups as entities: each 0 group starts one.
+  static std::vector<Entity> entities(const dxfio::CollectingSink& sink) {
     std::vector<Entity> out;
-    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
-      const int code = std::stoi(lines[i]);
-      if (code == 0) {
-        out.push_back({lines[i + 1], {}});
-      } else if (!out.empty()) {
-        out.back().pairs.emplace_back(code, lines[i + 1]);
-      }
+    for (const auto& [code, value] : sink.groups) {
+      if (code == 0) out.push_back({value, {}});
+      else if (!out.empty()) out.back().pairs.emplace_back(code, value);
     }
     return out;
   }

@@ -302,10 +302,10 @@ TEST(AreaReaders, AdministrativeAreasAreColouredByName) {
     h.settings.fileFormat = flavour;
     auto e = h.read(dataset(feature), &GmlReaders::GML1024Hatch, "FG-GML-503041-AdmArea-20181001-0001.xml");
     ASSERT_EQ(e.size(), 1u);
-    std::string colour = geo::areacl("福岡市西区", flavour);
-    for (auto at = colour.find("\r\n"); at != std::string::npos; at = colour.find("\r\n")) colour.replace(at, 2, flavour ? "=" : ";");
-    // "62\r\n254\r\n420\r\nN" reads as 62=254;420=N.
-    std::string expected = flavour ? colour : "62=" + colour.substr(3, colour.find(';', 3) - 3) + ";420=" + colour.substr(colour.rfind(';') + 1);
+    const geo::Colour colour = geo::areacl("福岡市西区", static_cast<geo::Flavour>(flavour));
+    const std::string expected = "62=" + std::to_string(colour.index) +
+                                 (colour.trueColour ? ";420=" + std::to_string(*colour.trueColour) : std::string());
+    EXPECT_EQ(colour.trueColour.has_value(), flavour == 0);
     EXPECT_TRUE(e[0].record().starts_with("330=13;100=AcDbEntity;8=001区;" + expected + ";100=AcDbHatch;")) << flavour;
   }
   // Other files leave the colour to the layer.
@@ -423,14 +423,13 @@ TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
   for (int i = 0; i < 10050; ++i) features += one;
   const auto file = h.temp / "FG-GML-503041-RdEdg-20181001-0001.xml";
   writeBytes(file, dataset(features));
-  const auto out = h.temp / "entities.txt";
-  dxfio::DxfWriter writer;
-  writer.open(out);
-  ctx.sheet = &writer;
-  fgd::GmlReaders(ctx, h.state).GML256Poly(file);
-  writer.close();
+  dxfio::CollectingSink sink;
+  {
+    Harness::Sheet open(ctx, sink);
+    fgd::GmlReaders(ctx, h.state).GML256Poly(file);
+  }
   // The 10,000th list ends before its feature does: 9,999 lines, no problem reported.
-  EXPECT_EQ(Harness::parse(platform::cp932ToUtf8(readBytes(out))).size(), 9999u);
+  EXPECT_EQ(Harness::entities(sink).size(), 9999u);
   EXPECT_EQ(host.details, (std::vector<std::string>{"10000"}));
   EXPECT_FALSE(ctx.runContinue);
   EXPECT_EQ(ctx.anomalyMessage, "");

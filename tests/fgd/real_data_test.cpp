@@ -9,6 +9,7 @@
 
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/conversion_run.h"
+#include "converter/sheet/layer_table.h"
 #include "converter/sheet/sheet_document.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/choice_lists.h"
@@ -215,7 +216,7 @@ TEST(RealData, SheetOfMesh503041PassesTheAudit) {
   const auto file = temp / "M.dxf";
   ASSERT_EQ(doc.begin(file), sheet::SheetDocument::BeginResult::Ok);
   ASSERT_TRUE(doc.writeBlocks());
-  ctx.sheet = &doc.writer();
+  ctx.sheet = &doc.entities();
   for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) dispatchFgdFiles(ctx, s.fgdFolder, false, mask);
   ctx.sheet = nullptr;
   ASSERT_TRUE(doc.finish());

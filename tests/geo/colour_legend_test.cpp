@@ -9,17 +9,23 @@
 
 namespace {
 
-using geo::areacl;
+using geo::Flavour;
 using geo::legendLabel;
-using geo::lineweightCode;
-using geo::paletteColour;
-using geo::rgb;
 using geo::SheetLegend;
 
-constexpr int kTrueColour = 0;
-constexpr int k255 = 1;
-constexpr int k8 = 2;
-constexpr int kIllustrator = 3;
+constexpr Flavour kTrueColour = Flavour::trueColour;
+constexpr Flavour k255 = Flavour::palette255;
+constexpr Flavour k8 = Flavour::jwCad;
+constexpr Flavour kIllustrator = Flavour::illustrator;
+
+// A colour as a sheet spells it after its 62: "<index>[\r\n420\r\n<true colour>]".
+std::string written(const geo::Colour& c) {
+  return std::to_string(c.index) + (c.trueColour ? "\r\n420\r\n" + std::to_string(*c.trueColour) : "");
+}
+std::string paletteText(std::uint32_t bgr, Flavour f, bool* stop) { return written(geo::paletteColour(bgr, f, stop)); }
+std::string rgbText(int i, int n, Flavour f, int ramp) { return written(geo::rgb(i, n, f, ramp)); }
+std::string areaclText(std::string_view name, Flavour f) { return "62\r\n" + written(geo::areacl(name, f)); }
+std::string lineweightText(int index) { return std::to_string(geo::lineweightCode(index)); }
 
 std::uint32_t bgr(int r, int g, int b) {
   return static_cast<std::uint32_t>(b << 16 | g << 8 | r);
@@ -45,9 +51,9 @@ TEST(PaletteColour, PaletteEntriesGiveTheirIndexOthersATrueColour) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.colour);
-    for (int format : {kTrueColour, k8, kIllustrator}) {
+    for (Flavour format : {kTrueColour, k8, kIllustrator}) {
       bool stop = false;
-      EXPECT_EQ(paletteColour(c.colour, format, &stop), c.expected);
+      EXPECT_EQ(paletteText(c.colour, format, &stop), c.expected);
       EXPECT_FALSE(stop);
     }
   }
@@ -55,14 +61,14 @@ TEST(PaletteColour, PaletteEntriesGiveTheirIndexOthersATrueColour) {
 
 TEST(PaletteColour, TrueColourStopsOnlyTheTwoHundredFiftyFiveColourRun) {
   bool stop = false;
-  EXPECT_EQ(paletteColour(0x0000FF, k255, &stop), "1");
+  EXPECT_EQ(paletteText(0x0000FF, k255, &stop), "1");
   EXPECT_FALSE(stop);
-  EXPECT_EQ(paletteColour(bgr(10, 20, 30), k255, &stop), "7\r\n420\r\n660510");
+  EXPECT_EQ(paletteText(bgr(10, 20, 30), k255, &stop), "7\r\n420\r\n660510");
   EXPECT_TRUE(stop);
   // A later hit does not undo the stop: the caller owns the flag.
-  EXPECT_EQ(paletteColour(0x0000FF, k255, &stop), "1");
+  EXPECT_EQ(paletteText(0x0000FF, k255, &stop), "1");
   EXPECT_TRUE(stop);
-  EXPECT_EQ(paletteColour(bgr(10, 20, 30), k255, nullptr), "7\r\n420\r\n660510");
+  EXPECT_EQ(paletteText(bgr(10, 20, 30), k255, nullptr), "7\r\n420\r\n660510");
 }
 
 TEST(LineweightCode, TableAndFallback) {
@@ -74,7 +80,7 @@ TEST(LineweightCode, TableAndFallback) {
                         {19, "106"}, {24, "211"}, {25, "5"}, {-1, "5"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.index);
-    EXPECT_EQ(lineweightCode(c.index), c.expected);
+    EXPECT_EQ(lineweightText(c.index), c.expected);
   }
 }
 
@@ -89,19 +95,19 @@ TEST(LegendRgb, PaletteFlavoursStepDownFromOneHundredSeventy) {
       {4, {5, 4, 3, 2, 1}},
       {8, {170, 150, 130, 110, 90, 70, 50, 30, 10}},
   };
-  for (int format : {k255, k8}) {
+  for (Flavour format : {k255, k8}) {
     for (const Case& c : cases) {
       for (int i = 0; i <= c.n; ++i) {
-        SCOPED_TRACE(testing::Message() << "format " << format << " n " << c.n << " i " << i);
+        SCOPED_TRACE(testing::Message() << "format " << static_cast<int>(format) << " n " << c.n << " i " << i);
         // The ramp position only matters for true colours.
-        EXPECT_EQ(rgb(i, c.n, format, 0), std::to_string(c.byLevel[i]));
-        EXPECT_EQ(rgb(i, c.n, format, 7), std::to_string(c.byLevel[i]));
+        EXPECT_EQ(rgbText(i, c.n, format, 0), std::to_string(c.byLevel[i]));
+        EXPECT_EQ(rgbText(i, c.n, format, 7), std::to_string(c.byLevel[i]));
       }
     }
   }
   // 160 div 128 is 1: the ramp ends at 42, not at 10.
-  EXPECT_EQ(rgb(128, 128, k255, 0), "42");
-  EXPECT_EQ(rgb(127, 128, k255, 0), "43");
+  EXPECT_EQ(rgbText(128, 128, k255, 0), "42");
+  EXPECT_EQ(rgbText(127, 128, k255, 0), "43");
 }
 
 TEST(LegendRgb, TrueColourRamp) {
@@ -150,8 +156,8 @@ TEST(LegendRgb, TrueColourRamp) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "i " << c.i << " n " << c.n << " pos " << c.position);
     const std::string expected = indexAndTrue(c.index, c.r, c.g, c.b);
-    EXPECT_EQ(rgb(c.i, c.n, kTrueColour, c.position), expected);
-    EXPECT_EQ(rgb(c.i, c.n, kIllustrator, c.position), expected);
+    EXPECT_EQ(rgbText(c.i, c.n, kTrueColour, c.position), expected);
+    EXPECT_EQ(rgbText(c.i, c.n, kIllustrator, c.position), expected);
   }
 }
 
@@ -171,14 +177,14 @@ TEST(Areacl, ColourFollowsTheUtf16CodesOfAllButTheLastCharacter) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(areacl(c.name, k255), "62\r\n" + std::to_string(c.paletteIndex));
+    EXPECT_EQ(areaclText(c.name, k255), "62\r\n" + std::to_string(c.paletteIndex));
     const std::string pale = "62\r\n254\r\n420\r\n" + std::to_string(c.trueColour);
-    EXPECT_EQ(areacl(c.name, kTrueColour), pale);
-    EXPECT_EQ(areacl(c.name, k8), pale);
-    EXPECT_EQ(areacl(c.name, kIllustrator), pale);
+    EXPECT_EQ(areaclText(c.name, kTrueColour), pale);
+    EXPECT_EQ(areaclText(c.name, k8), pale);
+    EXPECT_EQ(areaclText(c.name, kIllustrator), pale);
   }
   // The last character never contributes.
-  EXPECT_EQ(areacl("東京都", kTrueColour), areacl("東京府", kTrueColour));
+  EXPECT_EQ(areaclText("東京都", kTrueColour), areaclText("東京府", kTrueColour));
 }
 
 TEST(Areacl, LongNamesWrapToNegativeSums) {
@@ -186,8 +192,8 @@ TEST(Areacl, LongNamesWrapToNegativeSums) {
   // components fall below 192.
   std::string name;
   for (int k = 0; k < 60; ++k) name += "龠";
-  EXPECT_EQ(areacl(name, k255), "62\r\n-153");
-  EXPECT_EQ(areacl(name, kTrueColour), "62\r\n254\r\n420\r\n10988172");
+  EXPECT_EQ(areaclText(name, k255), "62\r\n-153");
+  EXPECT_EQ(areaclText(name, kTrueColour), "62\r\n254\r\n420\r\n10988172");
 }
 
 TEST(LegendLabel, LevelsOfTenMetres) {

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "converter/sheet/entity_writer.h"
+#include "dxfio/collecting_sink.h"
 #include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 
@@ -21,25 +23,13 @@ namespace {
 using Pair = std::pair<int, std::string>;
 using Pairs = std::vector<Pair>;
 
-// Runs `write` into a fresh file and returns its pairs, decoded to UTF-8.
-Pairs written(const TempFolder& temp, const std::function<void(DxfWriter&)>& write) {
-  DxfWriter w;
-  const auto file = temp / "blocks.dxf";
-  EXPECT_TRUE(w.open(file));
+// Runs `write` and returns the pairs it wrote.
+Pairs written(const TempFolder&, const std::function<void(DxfWriter&)>& write) {
+  dxfio::CollectingSink sink;
+  DxfWriter w(sink, sheet::kFirstProducerHandle);
   write(w);
-  EXPECT_TRUE(w.close());
-  const std::string text = platform::cp932ToUtf8(readBytes(file));
-  std::vector<std::string> lines;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = text.find("\r\n", at);
-    EXPECT_NE(end, std::string::npos) << "line without CR LF at byte " << at;
-    if (end == std::string::npos) break;
-    lines.push_back(text.substr(at, end - at));
-    at = end + 2;
-  }
-  EXPECT_EQ(lines.size() % 2, 0u);
   Pairs pairs;
-  for (std::size_t i = 0; i + 1 < lines.size(); i += 2) pairs.emplace_back(std::stoi(lines[i]), lines[i + 1]);
+  for (const auto& g : sink.groups) pairs.emplace_back(g.code, g.value);
   return pairs;
 }
 
@@ -307,16 +297,15 @@ TEST_F(LibraryTest, HandlesRunWithoutGapFrom6ATo1D2) {
   ASSERT_EQ(handles.size(), std::size_t{sheet::kLastLibraryHandle - sheet::kFirstLibraryHandle + 1});
   for (std::size_t i = 0; i < handles.size(); ++i) ASSERT_EQ(handles[i], sheet::kFirstLibraryHandle + i) << i;
   EXPECT_EQ(handles.back(), 0x1D2u);
-  EXPECT_EQ(handles.back() + 1, dxfio::kFirstProducerHandle);
+  EXPECT_EQ(handles.back() + 1, sheet::kFirstProducerHandle);
 }
 
 TEST_F(LibraryTest, LibraryLeavesTheProducerHandleAlone) {
-  DxfWriter w;
-  ASSERT_TRUE(w.open(temp / "n.dxf"));
+  dxfio::CollectingSink sink;
+  DxfWriter w(sink, sheet::kFirstProducerHandle);
   sheet::writeSpaceBlocks(w);
   sheet::writeLibraryBlocks(w, millimetreCells());
-  EXPECT_EQ(w.nextHandle, dxfio::kFirstProducerHandle);
-  EXPECT_TRUE(w.close());
+  EXPECT_EQ(w.nextHandle, sheet::kFirstProducerHandle);
 }
 
 TEST_F(LibraryTest, FixedRecordsAsText) {

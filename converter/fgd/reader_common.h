@@ -1,0 +1,59 @@
+#pragma once
+// What the reader families of GmlReaders share inside this folder: the start level, the
+// scanner's helpers and the guard around each file.
+#include <cstdio>
+#include <string>
+
+#include "converter/fgd/gml_readers.h"
+#include "converter/gml/line_scanner.h"
+#include "converter/gml/reader_guard.h"
+#include "converter/settings/sheet_labels.h"
+
+namespace fgd {
+
+using gml::characterCount;
+using gml::contains;
+using gml::equalsNoCase;
+using gml::LineScanner;
+using gml::parsePosition;
+using gml::parseReal;
+using gml::parseWhole;
+using gml::take;
+using gml::valueUpTo;
+
+// The level of a feature without "<orgGILvl>": it passes every rank filter.
+inline constexpr int kStartLevel = 25000;
+
+inline constexpr double kDegree = 3.14159265358979323846 / 180.0;
+
+// A number in a printf format ("%0.1f").
+inline std::string format(const char* pattern, double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, pattern, value);
+  return buf;
+}
+
+// Runs `body` on one file; whatever ends it early is reported, never thrown.
+template <typename Body>
+void GmlReaders::guarded(const char* name, const std::filesystem::path& file, bool withLists, Body body) {
+  lists_ = 0;
+  dataName_ = file.filename().string();
+  out_ = ctx_.sheet;
+  const long long before = out_ ? out_->entityCount() : 0;
+  const gml::ReadEnd end = gml::guardRead([&] {
+    if (!out_) throw gml::ReadError("no open sheet");
+    body();
+  });
+  if (out_) entities_ += out_->entityCount() - before;
+  switch (end) {
+    case gml::ReadEnd::completed:
+    case gml::ReadEnd::cancelled: return;
+    case gml::ReadEnd::bufferFull: ctx_.report(dataName_ + " でxylimitを超えました"); return;
+    case gml::ReadEnd::failed:
+      ctx_.report(std::string(name) + "(" + settings::pathText(file) + ")で異常" +
+                  (withLists ? " posi=" + std::to_string(lists_) : std::string()));
+      return;
+  }
+}
+
+}  // namespace fgd

@@ -1,0 +1,126 @@
+#pragma once
+// The coordinate lists of the feature being read, collected into the run's shared point
+// buffer as (longitude, latitude) pairs.
+#include <cstddef>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "converter/geo/point_pair.h"
+#include "converter/gml/line_scanner.h"
+
+namespace gml {
+
+// A feature larger than the shared buffer.
+struct BufferFull : std::runtime_error {
+  BufferFull() : std::runtime_error("feature larger than the point buffer") {}
+};
+
+// Longitude/latitude bounds of the pairs collected.
+struct Box {
+  double minLon = 1e300, minLat = 1e300, maxLon = -1e300, maxLat = -1e300;
+  void reset() { *this = Box(); }
+  void add(double lon, double lat) {
+    if (lon < minLon) minLon = lon;
+    if (lon > maxLon) maxLon = lon;
+    if (lat < minLat) minLat = lat;
+    if (lat > maxLat) maxLat = lat;
+  }
+  bool empty() const { return minLon > maxLon; }
+};
+
+// Counted lists (lines cut at mesh edges, areas) keep every list of the feature, each
+// behind a slot holding its pair count; uncounted lists keep the pairs of the latest list
+// only. Throws BufferFull when a pair does not fit.
+class ListCollector {
+ public:
+  ListCollector(std::vector<geo::PointPair>& buffer, bool counted)
+      : buf_(buffer.data()), capacity_(buffer.size()), counted_(counted) {}
+
+  bool open() const { return open_; }
+  // A line of an open list that holds no tag: its pair is stored.
+  bool takeCoordinateLine(std::string_view line) {
+    if (!open_ || !tagFree(line)) return false;
+    pair(line);
+    return true;
+  }
+  // The pair on a line of an open list that also holds a tag.
+  void pairIfOpen(std::string_view line) {
+    if (open_) pair(line);
+  }
+  void startFeature() {
+    used = 0;
+    open_ = false;
+    box.reset();
+  }
+  // "<gml:posList>" opens a list.
+  void openIfStart(std::string_view line) {
+    if (!contains(line, "<gml:posList>")) return;
+    if (counted_) {
+      if (used >= capacity_) throw BufferFull();
+      listStart_ = used;
+      buf_[used++] = geo::PointPair{0, 0};
+    } else {
+      used = 0;
+      box.reset();
+    }
+    open_ = true;
+  }
+  // "</gml:posList>" (taken off the line) closes an open list; true when it did.
+  bool closeIfEnd(std::string_view& line) {
+    if (!(take(line, "</gml:posList>") && open_)) return false;
+    close();
+    return true;
+  }
+  void close() {
+    if (counted_) buf_[listStart_].x = static_cast<double>(used - listStart_ - 1);
+    open_ = false;
+  }
+  geo::PointPair* data() const { return buf_; }
+
+  std::size_t used = 0;
+  Box box;
+
+ private:
+  void pair(std::string_view line) {
+    double la, lo;
+    parsePair(line, la, lo);
+    if (used >= capacity_) throw BufferFull();
+    buf_[used++] = geo::PointPair{lo, la};
+    box.add(lo, la);
+  }
+  geo::PointPair* buf_;
+  std::size_t capacity_;
+  bool counted_;
+  bool open_ = false;
+  std::size_t listStart_ = 0;
+};
+
+// The pair count of the counted list whose slot is at `at`, bounded by the pairs used.
+inline std::size_t countedListSize(const geo::PointPair* buffer, std::size_t at, std::size_t used) {
+  const auto count = static_cast<std::size_t>(buffer[at].x);
+  return count < used - at - 1 ? count : used - at - 1;
+}
+
+// Scans the features of a file with counted lists. For every line outside a list,
+// `fields(line)` reads the feature's values; `listClosed()` follows each list and
+// `featureEnd()` each feature end marker, with the feature's lists in the buffer.
+template <typename Fields, typename ListClosed, typename FeatureEnd>
+void scanFeatures(LineScanner& in, ListCollector& list, std::string_view start, std::string_view end, Fields fields,
+                  ListClosed listClosed, FeatureEnd featureEnd) {
+  std::string_view line;
+  while (in.next(line)) {
+    if (list.takeCoordinateLine(line)) continue;
+    if (contains(line, start)) list.startFeature();
+    if (list.closeIfEnd(line)) listClosed();
+    fields(line);
+    if (contains(line, end)) {
+      if (list.open()) list.close();
+      featureEnd();
+    }
+    list.pairIfOpen(line);
+    list.openIfStart(line);
+  }
+}
+
+}  // namespace gml

@@ -1,0 +1,104 @@
+#include "dxfio/file_sink.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+
+#include "platform/text_codec.h"
+
+namespace dxfio {
+
+namespace {
+
+constexpr std::size_t kBufferLimit = 1 << 16;
+
+bool isAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
+FileSink::~FileSink() {
+  if (file_) std::fclose(file_);
+}
+
+bool FileSink::open(const std::filesystem::path& file) {
+  if (file_) std::fclose(file_);
+  path_ = file;
+  file_ = std::fopen(file.c_str(), "wb");
+  offset_ = seedOffset_ = 0;
+  failed_ = false;
+  error_.clear();
+  buffer_.clear();
+  if (!file_) {
+    fail("cannot create the file");
+    return false;
+  }
+  return true;
+}
+
+void FileSink::fail(const char* what) {
+  if (!failed_) {
+    failed_ = true;
+    error_ = std::string(what) + (errno ? std::string(": ") + std::strerror(errno) : std::string());
+  }
+}
+
+std::size_t FileSink::codeLineLength(int code) {
+  char buf[16];
+  return static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, code).ptr - buf) + 2;
+}
+
+void FileSink::line(std::string_view bytes) {
+  buffer_.append(bytes);
+  buffer_.append("\r\n");
+  offset_ += bytes.size() + 2;
+  if (buffer_.size() >= kBufferLimit && file_) {
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) fail("write failed");
+    buffer_.clear();
+  }
+}
+
+void FileSink::pair(int code, std::string_view value) {
+  char buf[16];
+  const auto end = std::to_chars(buf, buf + sizeof buf, code).ptr;
+  line(std::string_view(buf, static_cast<std::size_t>(end - buf)));
+  if (isAscii(value)) line(value);
+  else line(platform::utf8ToCp932(value));
+}
+
+bool FileSink::close() {
+  if (!file_) return !failed_;
+  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) fail("write failed");
+  buffer_.clear();
+  if (std::fflush(file_) != 0) fail("write failed");
+  if (std::fclose(file_) != 0) fail("close failed");
+  file_ = nullptr;
+  return !failed_;
+}
+
+bool FileSink::patchHandleSeed(std::uint32_t seed) { return patchHandleSeed(path_, seedOffset_, seed, &error_); }
+
+bool FileSink::patchHandleSeed(const std::filesystem::path& file, std::uint64_t offset, std::uint32_t seed,
+                               std::string* error) {
+  std::FILE* f = std::fopen(file.c_str(), "r+b");
+  auto failWith = [&](const char* what) {
+    if (error) *error = std::string(what) + ": " + std::strerror(errno);
+    if (f) std::fclose(f);
+    return false;
+  };
+  if (!f) return failWith("cannot reopen the file");
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%08X", seed);
+  if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return failWith("seek failed");
+  if (std::fwrite(digits, 1, 8, f) != 8) return failWith("write failed");
+  if (std::fclose(f) != 0) {
+    f = nullptr;
+    return failWith("close failed");
+  }
+  return true;
+}
+
+}  // namespace dxfio

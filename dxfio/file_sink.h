@@ -1,0 +1,58 @@
+#pragma once
+// A DXF file as the CAD programs read it: each group as two lines, code and value, in
+// CP932 with CR LF. Output is streamed; nothing of the drawing stays in memory. The one
+// value not known while writing, the handle seed, is patched in place after closing.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "dxfio/sink.h"
+
+namespace dxfio {
+
+class FileSink final : public Sink {
+ public:
+  FileSink() = default;
+  ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+
+  // Creates or truncates the file. False when it cannot be created (see error()).
+  bool open(const std::filesystem::path& file);
+  bool isOpen() const { return file_ != nullptr; }
+
+  void pair(int code, std::string_view value) override;
+  void markHandleSeed() override { seedOffset_ = offset_ + codeLineLength(5); }
+
+  // Byte offset of the next line.
+  std::uint64_t offset() const { return offset_; }
+  std::uint64_t handleSeedOffset() const { return seedOffset_; }
+
+  // Flushes and closes. False when any write failed (disk full, removed folder).
+  bool close();
+  bool failed() const { return failed_; }
+  const std::string& error() const { return error_; }
+
+  // After close(): writes `seed` as 8 upper-case hexadecimal digits over the placeholder;
+  // the file length does not change.
+  bool patchHandleSeed(std::uint32_t seed);
+  // The same for a file written earlier, with the placeholder value at `offset`.
+  static bool patchHandleSeed(const std::filesystem::path& file, std::uint64_t offset, std::uint32_t seed,
+                              std::string* error = nullptr);
+
+ private:
+  static std::size_t codeLineLength(int code);
+  void line(std::string_view bytes);
+  void fail(const char* what);
+  std::FILE* file_ = nullptr;
+  std::filesystem::path path_;
+  std::uint64_t offset_ = 0;
+  std::uint64_t seedOffset_ = 0;
+  bool failed_ = false;
+  std::string error_;
+  std::string buffer_;
+};
+
+}  // namespace dxfio
