@@ -46,7 +46,7 @@ AlpsFolder& alps() {
   return folder;
 }
 
-class NullHost : public platform::Host {
+class NullHost : public sheet::RunHost {
  public:
   void message(const std::string&, const std::string&) override {}
   bool ask(const std::string&, const std::string&, platform::Buttons) override { return false; }

@@ -122,7 +122,7 @@ Generated& generated() {
   return g;
 }
 
-class NullHost : public platform::Host {
+class NullHost : public sheet::RunHost {
  public:
   void message(const std::string&, const std::string&) override {}
   bool ask(const std::string&, const std::string&, platform::Buttons) override { return false; }
@@ -160,12 +160,10 @@ void readerBench(benchmark::State& state, bool buildings, Reader reader, const c
     sink.open(out);
     dxfio::DxfWriter writer(sink, sheet::kFirstProducerHandle);
     sheet::EntityWriter entities(writer, ctx.settings.flavour());
-    ctx.sheet = &entities;
-    fgd::GmlReaders readers(ctx, group);
+    fgd::GmlReaders readers(ctx, group, entities);
     (readers.*reader)(file);
     vertices = readers.verticesWritten();
     sink.close();
-    ctx.sheet = nullptr;
     if (!ctx.anomalyMessage.empty()) state.SkipWithError(ctx.anomalyMessage.c_str());
   }
   const auto bytes = static_cast<long long>(fs::file_size(file));

@@ -8,9 +8,6 @@ namespace platform {
 
 enum class Buttons { Ok, OkCancel, YesNo };
 
-// The lines of the run's progress window.
-enum class ProgressLine { Caption, TotalCaption, Total, Counter, Phase, Detail, Spare, File };
-
 class Host {
  public:
   virtual ~Host() = default;
@@ -21,7 +18,6 @@ class Host {
   virtual void pump() {}
   // True once the user asked to stop (abort button, interrupt); read after pump().
   virtual bool abortRequested() const { return false; }
-  virtual void progress(ProgressLine, const std::string&) {}
 };
 
 }  // namespace platform

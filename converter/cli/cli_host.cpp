@@ -54,8 +54,8 @@ void CliRunHost::message(const std::string& caption, const std::string& text) {
   CliHost::message(caption, text);
 }
 
-void CliRunHost::progress(platform::ProgressLine line, const std::string& text) {
-  using platform::ProgressLine;
+void CliRunHost::progress(sheet::ProgressLine line, const std::string& text) {
+  using sheet::ProgressLine;
   if (quiet_) return;
   switch (line) {
     case ProgressLine::Phase:

@@ -4,11 +4,11 @@
 #include <iosfwd>
 #include <string>
 
-#include "platform/host.h"
+#include "converter/sheet/run_host.h"
 
 namespace cli {
 
-class CliHost : public platform::Host {
+class CliHost : public sheet::RunHost {
  public:
   CliHost(std::ostream& err, bool answerYes) : err_(err), yes_(answerYes) {}
   void message(const std::string& caption, const std::string& text) override;
@@ -30,7 +30,7 @@ class CliRunHost : public CliHost {
   CliRunHost(std::ostream& err, bool answerYes, bool quiet, bool terminal);
   ~CliRunHost() override;
   void message(const std::string& caption, const std::string& text) override;
-  void progress(platform::ProgressLine line, const std::string& text) override;
+  void progress(sheet::ProgressLine line, const std::string& text) override;
   void pump() override;
   bool abortRequested() const override;
 

@@ -11,8 +11,8 @@
 
 #include "converter/cli/cli_host.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/run/conversion_run.h"
 #include "converter/run/run_outcome.h"
+#include "converter/run/start_command.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/settings_file.h"
 #include "converter/settings/sheet_labels.h"
@@ -183,37 +183,26 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
 
   const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
   CliRunHost host(err, yes, quiet, terminal);
-  geo::PlaneCoordinates coords;
-  settings::RunValues values;
-  if (settings::prepareRun(s, values, printers, coords, host) != settings::StartOutcome::Ready) return kNotStarted;
-
-  sheet::RunContext context(s, values, coords, host);
-  run::RunOptions runOptions;
-  runOptions.title = versionText();
-  const auto start = std::chrono::steady_clock::now();
-  run::RunResult result = run::ConversionRun(context, runOptions).execute();
-  s.elevationBufferCells = settings::kDefaultBufferCells;
-  s.contourShare = settings::kDefaultContourShare;
-  std::error_code ec;
-  const auto resultPath = settings::resultFile(s, values);
-  // The index drawing of a multi-sheet run is not written yet; name only what exists.
-  const std::string resultFile = fs::exists(resultPath, ec) ? settings::pathText(resultPath) : std::string();
-  if (result == run::RunResult::Failed) return kFailed;
-  if (result == run::RunResult::Stopped || !context.runContinue) {
-    err << "terralinea: the run was stopped\n";
-    return kFailed;
+  run::StartOptions startOptions;
+  startOptions.title = versionText();
+  const run::RunOutcome outcome = run::startRun(s, printers, host, startOptions);
+  using Status = run::RunOutcome::Status;
+  const std::string resultFile = outcome.resultFile.empty() ? std::string() : settings::pathText(outcome.resultFile);
+  switch (outcome.status) {
+    case Status::notStarted: return kNotStarted;
+    case Status::failed: return kFailed;
+    case Status::stopped: err << "terralinea: the run was stopped\n"; return kFailed;
+    case Status::completedWithProblems:
+      if (!resultFile.empty()) out << resultFile << "\n";
+      return kProblems;
+    case Status::completed: break;
   }
-  if (!context.anomalyMessage.empty()) {
-    host.message("障害発生", context.anomalyMessage);
-    if (!resultFile.empty()) out << resultFile << "\n";
-    return kProblems;
-  }
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
-  if (!quiet) err << "正常終了: " << terminalText(run::completionText(seconds, values.singleSheet(), s.mapName)) << "\n";
+  if (!quiet)
+    err << "正常終了: "
+        << terminalText(run::completionText(outcome.seconds, outcome.values.singleSheet(), s.mapName)) << "\n";
   if (!resultFile.empty()) out << resultFile << "\n";
-  std::string error;
-  if (!settings::saveSettings(settings::lastRunSettingsFile(), s, &error))
-    err << "terralinea: the last-run settings were not saved: " << error << "\n";
+  if (!outcome.lastRunError.empty())
+    err << "terralinea: the last-run settings were not saved: " << outcome.lastRunError << "\n";
   return kOk;
 }
 

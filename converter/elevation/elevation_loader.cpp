@@ -17,18 +17,16 @@ namespace elevation {
 
 namespace {
 
-using platform::ProgressLine;
+using sheet::ProgressLine;
 
 constexpr int kAllContours = 1;  // "すべての等高線"
 
 void refuseSize(sheet::RunContext& ctx) {
-  ctx.host.message("標高メッシュ読込限度", "占有メモリーの拡大や描画範囲の分割が必要です");
-  ctx.runContinue = false;
+  ctx.stop("標高メッシュ読込限度", "占有メモリーの拡大や描画範囲の分割が必要です");
 }
 
 void refuseRange(sheet::RunContext& ctx) {
-  ctx.host.message("描画範囲の異常", "単位、縮尺を選択してから描画範囲を設定してください");
-  ctx.runContinue = false;
+  ctx.stop("描画範囲の異常", "単位、縮尺を選択してから描画範囲を設定してください");
 }
 
 // Box of the sheet's corners and of three more points of its northern edge, which bulges

@@ -109,7 +109,7 @@ void DemFile::read() {
     if (k == sourceFiles(s).kindPosition) source = s;
   // Vector files and DEMs of another resolution end here, without a message.
   if (source < 0 || !sourceActive(ctx_.settings, source)) return;
-  ctx_.progress(platform::ProgressLine::Phase, "標高MESH");
+  ctx_.progress(sheet::ProgressLine::Phase, "標高MESH");
 
   DemExtent e;
   if (!scanExtent(e)) return;

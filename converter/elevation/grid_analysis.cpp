@@ -12,7 +12,7 @@ namespace elevation {
 
 namespace {
 
-using platform::ProgressLine;
+using sheet::ProgressLine;
 
 constexpr std::array<double, 11> kBottomBias = {-1, 0.1, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
@@ -109,7 +109,7 @@ void analyseLegend(sheet::RunContext& ctx) {
   const auto& g = ctx.elevationGrid;
   const auto& s = ctx.settings;
 
-  // 1. samples inside the window, its border rows and columns left out
+  // Samples inside the window, its border rows and columns left out.
   const double floor = g.datumOffset - 9998;
   const geo::CellWindow& w = g.innerWindow;
   const int r0 = std::max(w.firstRow + 1, 0), r1 = std::min(w.endRow - 1, g.rowCount);
@@ -125,7 +125,7 @@ void analyseLegend(sheet::RunContext& ctx) {
         ++n;
       }
     }
-  // 2.-3. histogram
+  // Histogram.
   if (hi == lo) hi = lo + 1.5;
   std::array<std::int64_t, 101> bins{};
   for (int r = r0; r < r1 && n > 0; ++r)
@@ -145,7 +145,7 @@ void analyseLegend(sheet::RunContext& ctx) {
     return 101;
   };
 
-  // 4. bottom, 5. interval
+  // Bottom and interval.
   const double steps = ctx.values.legendStepCount;
   const double bias = kBottomBias[static_cast<std::size_t>(std::clamp(s.legendBottomBias, 0, 10))];
   const int p = std::clamp(s.legendIntervalBias, 0, 10);
@@ -155,17 +155,16 @@ void analyseLegend(sheet::RunContext& ctx) {
   double interval = (m - k) / 99.0 * (hi - lo) / steps * p / 5 * 1.2;
   if (interval < 0.01) interval = 0.01;
 
-  // 6.-7. a round interval
+  // A round interval.
   interval = snapLegendInterval(interval, legendLadder(s.contourSource, s.contourWeightRule));
   if (interval < 0.01) interval = 0.01;
 
   // A grid without samples leaves the bottom far above any land: keep the tables.
   if (!(bottom < 999999999)) return;
-  // 8. the top legend level should not lie above the highest sample
+  // The top legend level should not lie above the highest sample.
   if (p == 5 && steps != 1 && hi < bottom + (steps - 1) * interval) bottom = hi - (steps - 1) * interval;
-  // 9.
   bottom = steps < 2 ? whole(bottom * 100) / 100 : whole(bottom / interval) * interval;
-  // 10. write back in drawing units
+  // Written back in drawing units.
   const double u = ctx.values.unitsPerMetre;
   ctx.settings.legendIntervals.setCell(ctx.sheetRow, ctx.sheetColumn, legendValueText(interval * u));
   ctx.settings.legendBottoms.setCell(ctx.sheetRow, ctx.sheetColumn, legendValueText(bottom * u));

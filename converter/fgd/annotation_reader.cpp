@@ -53,22 +53,22 @@ void GmlReaders::GML8LayoutStr(const std::filesystem::path& file) {
       const std::string& lay = layer(item);
       const double w = (48.0 * static_cast<double>(characterCount(text)) + 48) * s * u;
       const double c = std::cos(a * kDegree), d = std::sin(a * kDegree);
-      auto& dxf = out_->dxf();
+      auto& dxf = out_.dxf();
       const bool illustrator = flavour_ == geo::Flavour::illustrator;
       if (horizontal) {
         if (flavour_ == geo::Flavour::palette255) {
-          out_->textStart(lay, {y + 7 * u, x, 0}, 33 * s * u);
+          out_.textStart(lay, {y + 7 * u, x, 0}, 33 * s * u);
           dxf.pair(72, 0);
           dxf.pair(50, a);
           dxf.pair(1, text);
-          out_->textAlignment({y + 7 * u, x, 0});
-          out_->textEnd(2);
+          out_.textAlignment({y + 7 * u, x, 0});
+          out_.textEnd(2);
         } else if (flavour_ == geo::Flavour::jwCad) {
-          out_->textStart(lay, {y + 7 * s * u, x - 16 * s * u, 0}, 44 * s * u);
+          out_.textStart(lay, {y + 7 * s * u, x - 16 * s * u, 0}, 44 * s * u);
           dxf.pair(41, 1);
           dxf.pair(50, a);
           dxf.pair(1, text);
-          out_->textEnd();
+          out_.textEnd();
         } else {
           sheet::MText t;
           t.x = y + 7 * u;
@@ -80,7 +80,7 @@ void GmlReaders::GML8LayoutStr(const std::filesystem::path& file) {
           t.value = inlineFont("p50") + text;
           t.xAxis = dxfio::Vertex{c, d};
           t.lineSpacing = 1;
-          out_->mtext(lay, t);
+          out_.mtext(lay, t);
         }
         continue;
       }
@@ -88,12 +88,12 @@ void GmlReaders::GML8LayoutStr(const std::filesystem::path& file) {
       if (geo::plainText(flavour_)) {
         // Vertical writing through the TATEGAKI style.
         const bool palette = flavour_ == geo::Flavour::palette255;
-        out_->textStart(lay, {vy, x - 5 * u, 0}, (palette ? 33 : 44) * s * u);
+        out_.textStart(lay, {vy, x - 5 * u, 0}, (palette ? 33 : 44) * s * u);
         dxf.pair(1, text);
         dxf.pair(50, palette ? a + 270 : a);
         dxf.pair(7, "TATEGAKI");
-        if (palette) out_->textAlignment({vy, x - 5 * u, 0});
-        out_->textEnd(palette ? 2 : 0);
+        if (palette) out_.textAlignment({vy, x - 5 * u, 0});
+        out_.textEnd(palette ? 2 : 0);
       } else {
         sheet::MText t;
         t.x = vy;
@@ -106,7 +106,7 @@ void GmlReaders::GML8LayoutStr(const std::filesystem::path& file) {
         t.xAxis = illustrator ? dxfio::Vertex{c, d}
                               : dxfio::Vertex{std::cos((a + 270) * kDegree), std::sin((a + 270) * kDegree)};
         t.lineSpacing = 1;
-        out_->mtext(lay, t);
+        out_.mtext(lay, t);
       }
     }
   });

@@ -67,7 +67,7 @@ void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
       const std::string& lay = layer(static_cast<std::size_t>(k));
       const bool closed = sameEnds(buf + 1, v);
       const std::size_t n = closed ? v - 1 : v;
-      out_->lwpolyline(lay, std::span(ring_).first(n), closed);
+      out_.lwpolyline(lay, std::span(ring_).first(n), closed);
       vertices_ += static_cast<long long>(n);
       for (std::size_t at = v + 1; at < f.used;) {
         const std::size_t count = gml::countedListSize(buf, at, f.used);
@@ -75,7 +75,7 @@ void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
         at += count + 1;
         if (count == 0) continue;
         const std::size_t m = sameEnds(p, count) ? count - 1 : count;
-        out_->lwpolyline(lay, planeVertices(p, m), true);
+        out_.lwpolyline(lay, planeVertices(p, m), true);
         vertices_ += static_cast<long long>(m);
       }
     });
@@ -97,19 +97,19 @@ void GmlReaders::GML1024Hatch(const std::filesystem::path& file) {
       const std::string& lay = layer(static_cast<std::size_t>(k));
       long long rings = 0;
       for (std::size_t at = 0; at < f.used; at += gml::countedListSize(buf, at, f.used) + 1) ++rings;
-      out_->hatchStart(lay, rings, administrative ? std::optional(geo::areacl(f.name, flavour_)) : std::nullopt);
+      out_.hatchStart(lay, rings, administrative ? std::optional(geo::areacl(f.name, flavour_)) : std::nullopt);
       const std::size_t n = sameEnds(buf + 1, v) ? v - 1 : v;
-      out_->hatchRing(sheet::HatchRing::outer, std::span(ring_).first(n));
+      out_.hatchRing(sheet::HatchRing::outer, std::span(ring_).first(n));
       vertices_ += static_cast<long long>(n);
       for (std::size_t at = v + 1; at < f.used;) {
         const std::size_t count = gml::countedListSize(buf, at, f.used);
         const geo::PointPair* p = buf + at + 1;
         at += count + 1;
         const std::size_t m = sameEnds(p, count) ? count - 1 : count;
-        out_->hatchRing(sheet::HatchRing::hole, planeVertices(p, m));
+        out_.hatchRing(sheet::HatchRing::hole, planeVertices(p, m));
         vertices_ += static_cast<long long>(m);
       }
-      out_->hatchEnd();
+      out_.hatchEnd();
     });
   });
 }

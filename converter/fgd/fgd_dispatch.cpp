@@ -9,23 +9,30 @@ namespace fgd {
 
 namespace {
 
-using platform::ProgressLine;
+using sheet::ProgressLine;
 
-void dispatch(sheet::RunContext& ctx, const settings::LayerTree& tree, const std::string& folder, bool countOnly,
-              int passMask, bool readAdmBdryEverywhere) {
+std::vector<std::filesystem::path> groupFiles(const sheet::RunContext& ctx, const std::filesystem::path& root,
+                                              const std::string& element) {
+  return platform::listFiles(root, "*" + element + "*.xml", ctx.settings.processSubfolders);
+}
+
+void count(sheet::RunContext& ctx, const settings::LayerTree& tree, const std::string& folder) {
+  const auto root = settings::utf8Path(folder);
+  for (auto g = tree.groups.rbegin(); g != tree.groups.rend(); ++g)
+    if (g->on) ctx.fileCounter += static_cast<std::int64_t>(groupFiles(ctx, root, elementOfKey(g->entry.key)).size());
+}
+
+void draw(sheet::RunContext& ctx, sheet::EntityWriter& out, const settings::LayerTree& tree, const std::string& folder,
+          int passMask, bool readAdmBdryEverywhere) {
   const auto root = settings::utf8Path(folder);
   // Groups from the last to the first: within a pass the first groups end up on top.
   for (auto g = tree.groups.rbegin(); g != tree.groups.rend(); ++g) {
     if (!g->on) continue;
     const std::string element = elementOfKey(g->entry.key);
-    const auto files = platform::listFiles(root, "*" + element + "*.xml", ctx.settings.processSubfolders);
-    if (countOnly) {
-      ctx.fileCounter += static_cast<std::int64_t>(files.size());
-      continue;
-    }
+    const auto files = groupFiles(ctx, root, element);
     const GroupState state = groupState(*g);
     ctx.progress(ProgressLine::Phase, g->caption);
-    GmlReaders readers(ctx, state);
+    GmlReaders readers(ctx, state, out);
     const int bits = passMask & g->entry.code;
     for (const auto& file : files) {
       ctx.pump();
@@ -71,12 +78,21 @@ GroupState groupState(const settings::LayerGroup& group) {
   return state;
 }
 
-void dispatchFgdFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
-  dispatch(context, context.settings.fgdLayers, folder, countOnly, passMask, true);
+void countFgdFiles(sheet::RunContext& context, const std::string& folder) {
+  count(context, context.settings.fgdLayers, folder);
 }
 
-void dispatchBasicInfoFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask) {
-  dispatch(context, context.settings.basicInfoLayers, folder, countOnly, passMask, false);
+void countBasicInfoFiles(sheet::RunContext& context, const std::string& folder) {
+  count(context, context.settings.basicInfoLayers, folder);
+}
+
+void drawFgdFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder, int passMask) {
+  draw(context, out, context.settings.fgdLayers, folder, passMask, true);
+}
+
+void drawBasicInfoFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder,
+                        int passMask) {
+  draw(context, out, context.settings.basicInfoLayers, folder, passMask, false);
 }
 
 }  // namespace fgd

@@ -11,13 +11,16 @@
 
 namespace fgd {
 
-inline constexpr int kCountPassMask = 0x7FFFFFFF;
 inline constexpr int kFillPassMask = 0x7FFFFC00;
 inline constexpr int kLinePassMask = 992;
 inline constexpr int kPointPassMask = 31;
 
-void dispatchFgdFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask);
-void dispatchBasicInfoFiles(sheet::RunContext& context, const std::string& folder, bool countOnly, int passMask);
+// Adds to fileCounter the files of every selected group of the tree (the counting pass).
+void countFgdFiles(sheet::RunContext& context, const std::string& folder);
+void countBasicInfoFiles(sheet::RunContext& context, const std::string& folder);
+// Reads the sheet's files of every selected group with the readers the pass selects.
+void drawFgdFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder, int passMask);
+void drawBasicInfoFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder, int passMask);
 
 // The element name of a group key: the part before the first "-".
 std::string elementOfKey(std::string_view key);

@@ -9,9 +9,9 @@
 
 namespace fgd {
 
-GmlReaders::GmlReaders(sheet::RunContext& context, const GroupState& group) : ctx_(context), group_(group) {
+GmlReaders::GmlReaders(sheet::RunContext& context, const GroupState& group, sheet::EntityWriter& out)
+    : ctx_(context), group_(group), out_(out) {
   const auto& s = ctx_.settings;
-  out_ = ctx_.sheet;
   u_ = ctx_.values.unitsPerMetre;
   flavour_ = s.flavour();
   font_ = sheet::inlineFontFace(s.textFont);
@@ -89,7 +89,7 @@ void GmlReaders::listDone(long long& lists) {
   ++lists;
   lists_ = lists;
   if (lists % 10000 == 0) {
-    ctx_.progress(platform::ProgressLine::Detail, std::to_string(lists));
+    ctx_.progress(sheet::ProgressLine::Detail, std::to_string(lists));
     ctx_.pump();
     if (!ctx_.runContinue) throw gml::ReadCancelled();
   }
@@ -118,7 +118,7 @@ void GmlReaders::polyline(std::string_view layerName, const geo::PointPair* p, s
   if (m < 2) return;  // a single point is no line
   const bool closed = p[0].x == p[m - 1].x && p[0].y == p[m - 1].y;
   const std::size_t n = closed ? m - 1 : m;
-  out_->lwpolyline(layerName, planeVertices(p, n), closed, style);
+  out_.lwpolyline(layerName, planeVertices(p, n), closed, style);
   vertices_ += static_cast<long long>(n);
 }
 

@@ -42,7 +42,7 @@ enum ReaderBit : int {
 
 class GmlReaders {
  public:
-  GmlReaders(sheet::RunContext& context, const GroupState& group);
+  GmlReaders(sheet::RunContext& context, const GroupState& group, sheet::EntityWriter& out);
 
   void GML1Name(const std::filesystem::path& file);
   void GML2Elv(const std::filesystem::path& file);
@@ -104,7 +104,7 @@ class GmlReaders {
 
   sheet::RunContext& ctx_;
   const GroupState& group_;
-  sheet::EntityWriter* out_ = nullptr;
+  sheet::EntityWriter& out_;
   double u_ = 1000;
   geo::Flavour flavour_ = geo::Flavour::trueColour;
   std::string font_;

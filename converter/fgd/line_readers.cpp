@@ -37,7 +37,7 @@ void GmlReaders::GML32Poly(const std::filesystem::path& file) {
       const std::size_t used = list.used;
       if (k >= 0 && level >= rank_ && boxOverlaps(list.box)) {
         const std::string& lay = layer(static_cast<std::size_t>(k));
-        const long long before = out_->entityCount();
+        const long long before = out_.entityCount();
         for (std::size_t at = 0; at < used;) {
           const std::size_t m = gml::countedListSize(buf, at, used);
           const geo::PointPair* p = buf + at + 1;
@@ -57,7 +57,7 @@ void GmlReaders::GML32Poly(const std::filesystem::path& file) {
           if (runStart != SIZE_MAX) polyline(lay, p + runStart, m - runStart);
           at += m + 1;
         }
-        if (out_->entityCount() > before) ++lineFeatures_;
+        if (out_.entityCount() > before) ++lineFeatures_;
       }
       level = kStartLevel;
     };
@@ -95,8 +95,12 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
       }
       if (contains(line, group_.featureEndMarker)) {
         const int k = route(category);
-        if (overlaps && k >= 0 && width >= ctx_.values.minRoadWidthUnits && level >= rank_)
-          polyline(layer(static_cast<std::size_t>(k)), buf, list.used, {.lineweight = 0, .width = width});
+        if (overlaps && k >= 0 && width >= ctx_.values.minRoadWidthUnits && level >= rank_) {
+          sheet::PolylineStyle road;
+          road.lineweight = 0;
+          road.width = width;
+          polyline(layer(static_cast<std::size_t>(k)), buf, list.used, road);
+        }
         width = startWidth;
         level = kStartLevel;
       }

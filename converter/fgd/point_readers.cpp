@@ -36,31 +36,31 @@ void GmlReaders::GML1Name(const std::filesystem::path& file) {
       const std::string& lay = layer(static_cast<std::size_t>(k));
       if (geo::plainText(flavour_)) {
         const bool jw = flavour_ == geo::Flavour::jwCad;
-        out_->textStart(lay, {y, jw ? x - 40 * s * u_ : x, 0}, (jw ? 40 : 30) * s * u_);
-        out_->dxf().pair(1, name);
-        out_->textEnd();
+        out_.textStart(lay, {y, jw ? x - 40 * s * u_ : x, 0}, (jw ? 40 : 30) * s * u_);
+        out_.dxf().pair(1, name);
+        out_.textEnd();
       } else {
         sheet::MText t;
         t.x = y;
         t.y = x;
         t.height = 30 * s * u_;
         t.value = inlineFont("p18") + name + "}";
-        out_->mtext(lay, t);
+        out_.mtext(lay, t);
       }
     }
   });
 }
 
 void GmlReaders::insertBlock(std::string_view block, std::string_view lay, double x, double y, double z, double s) {
-  out_->insert(lay, block, {y, x, z}, s * u_ / 1000);
+  out_.insert(lay, block, {y, x, z}, s * u_ / 1000);
 }
 
 void GmlReaders::heightText(std::string_view lay, double firstY, double firstX, double alignY, double alignX, double z,
                             double height, std::string_view text) {
-  out_->textStart(lay, {firstY, firstX, z}, height);
-  out_->dxf().pair(1, text);
-  out_->textAlignment({alignY, alignX, z});
-  out_->textEnd(2);
+  out_.textStart(lay, {firstY, firstX, z}, height);
+  out_.dxf().pair(1, text);
+  out_.textAlignment({alignY, alignX, z});
+  out_.textEnd(2);
 }
 
 void GmlReaders::heightMText(std::string_view lay, double y, double x, double z, double height, std::string_view text) {
@@ -72,7 +72,7 @@ void GmlReaders::heightMText(std::string_view lay, double y, double x, double z,
   t.attachment = 4;
   t.direction = 5;
   t.value = inlineFont("p18") + std::string(text);
-  out_->mtext(lay, t);
+  out_.mtext(lay, t);
 }
 
 void GmlReaders::GML2Elv(const std::filesystem::path& file) {
@@ -132,9 +132,9 @@ void GmlReaders::GML4GCP(const std::filesystem::path& file) {
       const std::string t = format("%0.1f", z);
       if (flavour_ == geo::Flavour::jwCad) {
         // No symbol blocks there: a mark character leads the height.
-        out_->textStart(lay, {y - 21 * s * u_, x - 17 * s * u_, z}, 37 * s * u_);
-        out_->dxf().pair(1, (block == "水準点" ? "□" : "△") + t);
-        out_->textEnd();
+        out_.textStart(lay, {y - 21 * s * u_, x - 17 * s * u_, z}, 37 * s * u_);
+        out_.dxf().pair(1, (block == "水準点" ? "□" : "△") + t);
+        out_.textEnd();
         continue;
       }
       insertBlock(block, lay, x, y, z, s);

@@ -38,13 +38,9 @@ template <typename Body>
 void GmlReaders::guarded(const char* name, const std::filesystem::path& file, bool withLists, Body body) {
   lists_ = 0;
   dataName_ = file.filename().string();
-  out_ = ctx_.sheet;
-  const long long before = out_ ? out_->entityCount() : 0;
-  const gml::ReadEnd end = gml::guardRead([&] {
-    if (!out_) throw gml::ReadError("no open sheet");
-    body();
-  });
-  if (out_) entities_ += out_->entityCount() - before;
+  const long long before = out_.entityCount();
+  const gml::ReadEnd end = gml::guardRead(body);
+  entities_ += out_.entityCount() - before;
   switch (end) {
     case gml::ReadEnd::completed:
     case gml::ReadEnd::cancelled: return;

@@ -99,7 +99,7 @@ void GmlReaders::GML16Symbol(const std::filesystem::path& file) {
         t.lineSpacing = 1;
         const geo::Colour plate =
             flavour_ == geo::Flavour::palette255 ? geo::Colour{130, std::nullopt} : geo::Colour{7, 16711422};
-        out_->mtext(lay, t, plate);
+        out_.mtext(lay, t, plate);
       }
     }
   });

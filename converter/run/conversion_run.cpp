@@ -17,7 +17,7 @@ namespace run {
 
 namespace {
 
-using platform::ProgressLine;
+using sheet::ProgressLine;
 
 bool parseCell(const std::string& text, double& value) { return settings::parseReal(text, value); }
 
@@ -53,7 +53,7 @@ int legendDecimals(double interval, double bottom) {
   return d;
 }
 
-void ConversionRun::drawingPasses() {
+void ConversionRun::drawingPasses(sheet::EntityWriter& out) {
   // Fills first, then lines, then points, symbols and texts, so later entities lie on top.
   const auto& s = ctx_.settings;
   const bool basic = !s.basicInfoFolder.empty(), fgdOn = !s.fgdFolder.empty();
@@ -61,9 +61,9 @@ void ConversionRun::drawingPasses() {
   // 0x7FFFFF40, 62, then 1 and 128): dispatchMlitFiles is not built yet.
   for (int mask : {fgd::kFillPassMask, fgd::kLinePassMask, fgd::kPointPassMask}) {
     if (!ctx_.runContinue) return;
-    if (basic) fgd::dispatchBasicInfoFiles(ctx_, s.basicInfoFolder, false, mask);
+    if (basic) fgd::drawBasicInfoFiles(ctx_, out, s.basicInfoFolder, mask);
     if (!ctx_.runContinue) return;
-    if (fgdOn) fgd::dispatchFgdFiles(ctx_, s.fgdFolder, false, mask);
+    if (fgdOn) fgd::drawFgdFiles(ctx_, out, s.fgdFolder, mask);
   }
 }
 
@@ -74,12 +74,12 @@ void ConversionRun::countFiles() {
   const auto& settings = ctx_.settings;
   ctx_.fileCounter = 0;
   runTotal_ = 0;
-  fgd::dispatchFgdFiles(ctx_, settings.fgdFolder, true, fgd::kCountPassMask);
+  fgd::countFgdFiles(ctx_, settings.fgdFolder);
   runTotal_ += ctx_.fileCounter;
   ctx_.fileCounter = 0;
   // National Land Numerical Information: dispatchMlitFiles(mlitFolder, count only) goes here.
   if (!settings.basicInfoFolder.empty()) {
-    fgd::dispatchBasicInfoFiles(ctx_, settings.basicInfoFolder, true, fgd::kCountPassMask);
+    fgd::countBasicInfoFiles(ctx_, settings.basicInfoFolder);
     runTotal_ += ctx_.fileCounter;
     ctx_.fileCounter = 0;
   }
@@ -123,7 +123,7 @@ bool ConversionRun::sheet(int row, int column) {
   ctx_.progress(ProgressLine::TotalCaption, "ファイル数");
   ctx_.progress(ProgressLine::Total, std::to_string(static_cast<long long>(v.sheetColumns) * runTotal_ * v.sheetRows));
 
-  // 2. the sheet
+  // The sheet's place and edges.
   ctx_.sheetRow = row;
   ctx_.sheetColumn = column;
   ctx_.sheetIndex = row * v.sheetColumns + column;
@@ -133,7 +133,7 @@ bool ConversionRun::sheet(int row, int column) {
   ctx_.sheetSouth = rect.south;
   ctx_.sheetNorth = rect.north;
 
-  // 3.-6. elevation grid and legend
+  // Elevation grid and legend.
   const bool elevation = s.meshSource >= 0 || s.contourSource >= 0;
   if (elevation) {
     loadElevationGrid();
@@ -142,7 +142,7 @@ bool ConversionRun::sheet(int row, int column) {
   if (s.legendAuto) analyseLegend();
   sheetLegend(row, column);
 
-  // 7.-9. the file, its tables and blocks
+  // The file, its tables and blocks.
   sheet::SheetContext context;
   context.row = row;
   context.column = column;
@@ -153,18 +153,15 @@ bool ConversionRun::sheet(int row, int column) {
   switch (doc.begin(file)) {
     case sheet::SheetDocument::BeginResult::Ok: break;
     case sheet::SheetDocument::BeginResult::CannotCreate:
-      ctx_.host.message("警告", "ファイルを開けません、他のソフトで開いていませんか。");
-      ctx_.runContinue = false;
+      ctx_.stop("警告", "ファイルを開けません、他のソフトで開いていませんか。");
       failed_ = true;
       return false;
     case sheet::SheetDocument::BeginResult::WriteFailed:
-      ctx_.host.message("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
-      ctx_.runContinue = false;
+      ctx_.stop("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
       failed_ = true;
       return false;
     case sheet::SheetDocument::BeginResult::PaletteStop:
-      ctx_.host.message("処理中断", "TrueColorは使えません");
-      ctx_.runContinue = false;
+      ctx_.stop("処理中断", "TrueColorは使えません");
       return false;
   }
   // An abort pressed before the tables were complete stops here, without a palette message.
@@ -179,27 +176,23 @@ bool ConversionRun::sheet(int row, int column) {
     failed_ = true;
     return false;
   }
-  ctx_.sheet = &doc.entities();
 
-  // 10.-13. producers
-  writeElevationProducts();
+  // The producers.
+  writeElevationProducts(doc.entities());
   ctx_.progress(ProgressLine::Detail, "");
   buildMeshCodeList();
-  drawingPasses();
-  if (s.meshGridOn) writeMeshGrid();
+  drawingPasses(doc.entities());
+  if (s.meshGridOn) writeMeshGrid(doc.entities());
 
-  // 14. decorations, border, viewports, objects, handle seed
-  writeDecorations();
+  // Decorations, border, viewports, objects, handle seed.
+  writeDecorations(doc.entities());
   const bool finished = doc.finish();
-  ctx_.sheet = nullptr;
   if (!finished) {
-    ctx_.host.message("警告", doc.writeFailed() ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
+    ctx_.stop("警告", doc.writeFailed() ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
                                                     : std::string("ファイルを開けません"));
-    ctx_.runContinue = false;
     failed_ = true;
     return false;
   }
-  // 15.-16.
   if (!ctx_.runContinue) return false;
   for (auto line : {ProgressLine::Phase, ProgressLine::Detail, ProgressLine::Spare, ProgressLine::File})
     ctx_.progress(line, "");
@@ -214,18 +207,17 @@ RunResult ConversionRun::execute() {
     ctx_.progress(line, "");
   ctx_.progress(ProgressLine::Phase, "ファイル数カウント中");
 
-  // 1. captions, then a moment for the window to paint
+  // Captions, then a moment for the window to paint.
   ctx_.progress(ProgressLine::TotalCaption, "ファイル数");
   ctx_.progress(ProgressLine::Spare, "");
   ctx_.pump();
   if (options_.startPauseSeconds > 0)
     std::this_thread::sleep_for(std::chrono::duration<double>(options_.startPauseSeconds));
 
-  // 2. per-run values
+  // Per-run values.
   ctx_.thickContourStep = s.contourWeightRule == 0 ? 0.01 : settings::thickContourStep(s.contourWeightRule).value_or(10);
   ctx_.rankThreshold = s.objectRankFilter >= 0 && s.objectRankFilter <= 4 ? settings::kRankThresholds[s.objectRankFilter] : 0;
 
-  // 3.-5.
   countFiles();
   placeDecorations();
   ctx_.layerCount = sheet::layerCount(s, v);
@@ -238,14 +230,14 @@ RunResult ConversionRun::execute() {
   ctx_.sheetLegendBottom.assign(sheets, 0);
   ctx_.sheetLegendDecimals.assign(sheets, 0);
 
-  // 6. sheets, north to south, west to east
+  // Sheets, north to south, west to east.
   bool stopped = false;
   for (int r = 0; r < v.sheetRows && !stopped; ++r)
     for (int c = 0; c < v.sheetColumns && !stopped; ++c) stopped = !sheet(r, c);
   if (failed_) return RunResult::Failed;
   if (stopped || !ctx_.runContinue) return RunResult::Stopped;
 
-  // 7. run-level outputs
+  // Run-level outputs.
   std::string error;
   const auto folder = settings::utf8Path(s.writeFolder);
   bool written = true;

@@ -5,8 +5,9 @@
 
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/grid_analysis.h"
-#include "converter/sheet/sheet_mesh_codes.h"
+#include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
+#include "converter/sheet/sheet_mesh_codes.h"
 
 namespace run {
 
@@ -38,13 +39,13 @@ class ConversionRun {
   // Producers, in the order the sheet steps call them; those not built yet write nothing.
   void loadElevationGrid() { elevation::loadElevationGrid(ctx_); }
   void analyseLegend() { elevation::analyseLegend(ctx_); }
-  void writeElevationProducts() {}
+  void writeElevationProducts(sheet::EntityWriter&) {}
   void buildMeshCodeList() {
     sheet::buildMeshCodeList(ctx_, geo::MeshCodeKind::secondLevelCompact, sheet::MeshBox::sheet);
   }
-  void drawingPasses();
-  void writeMeshGrid() {}
-  void writeDecorations() {}
+  void drawingPasses(sheet::EntityWriter& out);
+  void writeMeshGrid(sheet::EntityWriter&) {}
+  void writeDecorations(sheet::EntityWriter&) {}
   void writeIndexDrawing() {}
 
   sheet::RunContext& ctx_;

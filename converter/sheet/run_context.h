@@ -1,66 +1,32 @@
 #pragma once
-// Run-wide state shared by the run and every producer of a run. Each run owns one; two
-// runs in one process share nothing.
+// Run-wide state shared by the run and every producer of a run, in three parts: the run
+// state every stage tests and reports into, the state of the current sheet, and the
+// services of the run. Each run owns one context; two runs in one process share nothing.
+// The open sheet is not part of it: a producer that writes takes the sheet's
+// EntityWriter as an argument, so it cannot run without one.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "converter/geo/elevation_grid.h"
 #include "converter/geo/colour_legend.h"
+#include "converter/geo/elevation_grid.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/geo/point_pair.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/run_values.h"
-#include "platform/host.h"
+#include "converter/sheet/run_host.h"
 
 namespace sheet {
 
-class EntityWriter;
-
-struct RunContext {
-  RunContext(settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c, platform::Host& h)
-      : settings(s), values(v), coordinates(c), host(h) {}
-
-  // The automatic legend writes each sheet's values back into the legend tables.
-  settings::DrawingSettings& settings;
-  const settings::RunValues& values;
-  geo::PlaneCoordinates& coordinates;
-  platform::Host& host;
-
+// Whether the run goes on, and what went wrong on the way.
+struct RunState {
   bool runContinue = true;
   std::string anomalyMessage;
   std::int64_t fileCounter = 0;
 
-  // Current sheet.
-  int sheetRow = 0, sheetColumn = 0, sheetIndex = 0;
-  double sheetWest = 0, sheetEast = 0, sheetSouth = 0, sheetNorth = 0;
-  // Legend of each sheet, indexed by sheetIndex (metres).
-  std::vector<double> sheetLegendInterval, sheetLegendBottom;
-  std::vector<int> sheetLegendDecimals;
-
-  // Per-run values.
-  int layerCount = 0;
-  int rankThreshold = 0;
-  double thickContourStep = 10;
-  double legendGridUnit = 0;
-  double scaleBarUnit = 0;
-  long long scaleBarCount = 0;
-  double scaleBarStart = 0, legendLeft = 0;
-
-  // The open sheet, while producers write.
-  EntityWriter* sheet = nullptr;
-
-  // The one buffer of elevationBufferCells pairs, allocated by the run and shared in turn
-  // by the elevation grid, contour tracing and the vector readers.
-  std::vector<geo::PointPair> pointBuffer;
-  // Standard area mesh codes of the current sheet, spelled as in data file names.
-  std::vector<std::string> meshCodeList;
-  // Elevations of the current sheet; its cells live in pointBuffer.
-  geo::ElevationGrid elevationGrid;
-
-  // A problem for the end-of-run message: one line, ended by CR LF. Files read again for
-  // every sheet report with reportOnce, so a line stands once in the message.
+  // A problem that does not stop the run: one line of the end-of-run message. Files read
+  // again for every sheet report with reportOnce, so their line stands once.
   void report(std::string_view line) {
     anomalyMessage += line;
     anomalyMessage += "\r\n";
@@ -70,15 +36,66 @@ struct RunContext {
     entry += "\r\n";
     if (anomalyMessage.find(entry) == std::string::npos) anomalyMessage += entry;
   }
+  // A condition that ends the run: the run tests runContinue after each stage.
+  void stop() { runContinue = false; }
+};
+
+// The sheet being converted.
+struct SheetState {
+  int sheetRow = 0, sheetColumn = 0, sheetIndex = 0;
+  double sheetWest = 0, sheetEast = 0, sheetSouth = 0, sheetNorth = 0;
+  // Legend of each sheet of the run, indexed by sheetIndex (metres).
+  std::vector<double> sheetLegendInterval, sheetLegendBottom;
+  std::vector<int> sheetLegendDecimals;
+  // Standard area mesh codes of the current sheet, spelled as in data file names.
+  std::vector<std::string> meshCodeList;
+  // Elevations of the current sheet; its cells live in the run's pointBuffer.
+  geo::ElevationGrid elevationGrid;
 
   geo::SheetLegend sheetLegend() const {
-    return {sheetLegendInterval[sheetIndex], sheetLegendBottom[sheetIndex], sheetLegendDecimals[sheetIndex]};
+    return {sheetLegendInterval[static_cast<std::size_t>(sheetIndex)],
+            sheetLegendBottom[static_cast<std::size_t>(sheetIndex)],
+            sheetLegendDecimals[static_cast<std::size_t>(sheetIndex)]};
   }
-  void progress(platform::ProgressLine line, const std::string& text) { host.progress(line, text); }
+};
+
+// Values the run fixes before its first sheet.
+struct RunLayout {
+  int layerCount = 0;
+  int rankThreshold = 0;
+  double thickContourStep = 10;
+  double legendGridUnit = 0;
+  double scaleBarUnit = 0;
+  long long scaleBarCount = 0;
+  double scaleBarStart = 0, legendLeft = 0;
+};
+
+struct RunContext : RunState, SheetState, RunLayout {
+  RunContext(settings::DrawingSettings& s, const settings::RunValues& v, geo::PlaneCoordinates& c, RunHost& h)
+      : settings(s), values(v), coordinates(c), host(h) {}
+
+  // Services. The automatic legend writes each sheet's values back into the legend tables.
+  settings::DrawingSettings& settings;
+  const settings::RunValues& values;
+  geo::PlaneCoordinates& coordinates;
+  RunHost& host;
+
+  // The one buffer of elevationBufferCells pairs, allocated by the run and shared in turn
+  // by the elevation grid, contour tracing and the vector readers.
+  std::vector<geo::PointPair> pointBuffer;
+
+  // Ends the run with a message to the user.
+  void stop(const std::string& caption, const std::string& text) {
+    host.message(caption, text);
+    RunState::stop();
+  }
+  using RunState::stop;
+
+  void progress(ProgressLine line, const std::string& text) { host.progress(line, text); }
   // Lets pending events run (the abort button clears runContinue).
   void pump() {
     host.pump();
-    if (host.abortRequested()) runContinue = false;
+    if (host.abortRequested()) RunState::stop();
   }
 };
 

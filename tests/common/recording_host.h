@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/host.h"
+#include "converter/sheet/run_host.h"
 
-class RecordingHost : public platform::Host {
+class RecordingHost : public sheet::RunHost {
  public:
   struct Shown {
     std::string caption, text;

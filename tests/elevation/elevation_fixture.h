@@ -28,14 +28,14 @@ inline std::filesystem::path realDemFolder() {
 
 class ProgressHost : public RecordingHost {
  public:
-  void progress(platform::ProgressLine line, const std::string& text) override { lines.emplace_back(line, text); }
+  void progress(sheet::ProgressLine line, const std::string& text) override { lines.emplace_back(line, text); }
   bool abortRequested() const override { return abortAtPump >= 0 && pumps >= abortAtPump; }
-  bool showed(platform::ProgressLine line, const std::string& text) const {
+  bool showed(sheet::ProgressLine line, const std::string& text) const {
     for (const auto& [l, t] : lines)
       if (l == line && t == text) return true;
     return false;
   }
-  std::vector<std::pair<platform::ProgressLine, std::string>> lines;
+  std::vector<std::pair<sheet::ProgressLine, std::string>> lines;
   int abortAtPump = -1;
 };
 

@@ -9,7 +9,7 @@
 #include "tests/elevation/elevation_fixture.h"
 #include "tests/elevation/zip_members.h"
 
-using platform::ProgressLine;
+using sheet::ProgressLine;
 
 namespace {
 

@@ -61,8 +61,8 @@ TEST(ElevationInTheRun, LegendOfTheSheetComesFromItsGrid) {
   const auto result = run::ConversionRun(context).execute();
   EXPECT_EQ(result, run::RunResult::Completed);
   EXPECT_EQ(context.anomalyMessage, "");
-  EXPECT_TRUE(host.showed(platform::ProgressLine::Total, "2"));  // the two elevation files
-  EXPECT_TRUE(host.showed(platform::ProgressLine::File, "FG-GML-5235-40-DEM10B-overlap.xml"));
+  EXPECT_TRUE(host.showed(sheet::ProgressLine::Total, "2"));  // the two elevation files
+  EXPECT_TRUE(host.showed(sheet::ProgressLine::File, "FG-GML-5235-40-DEM10B-overlap.xml"));
   // The sheet's cells hold the computed legend in millimetres, and the sheet uses it.
   ASSERT_NE(s.legendIntervals.cell(0, 0), "");
   ASSERT_NE(s.legendBottoms.cell(0, 0), "");

@@ -47,7 +47,7 @@ TEST_F(DemReader, TuplesLandInTheirCellsWithTheDatumOffset) {
   EXPECT_EQ(run.storedCells(), 12);
   EXPECT_DOUBLE_EQ(run.grid().zMax, 32.0 + kOffset);
   EXPECT_DOUBLE_EQ(run.grid().zMin, 10.0 + kOffset);
-  EXPECT_TRUE(run.host.showed(platform::ProgressLine::Phase, "標高MESH"));
+  EXPECT_TRUE(run.host.showed(sheet::ProgressLine::Phase, "標高MESH"));
 }
 
 TEST_F(DemReader, StartPointSkipsLeadingCells) {

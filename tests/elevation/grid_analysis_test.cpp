@@ -79,7 +79,7 @@ TEST_F(Legend, FlatGrid) {
   // hi = lo + 1.5, every sample in bin 0: the bottom is bin 1 above lo, the interval the least.
   EXPECT_EQ(interval(), "10");       // 0.01 m in millimetres
   EXPECT_EQ(bottom(), "100010");     // 100.015 cut to the interval
-  EXPECT_TRUE(run.host.showed(platform::ProgressLine::Phase, "最高最低標高値解析 "));
+  EXPECT_TRUE(run.host.showed(sheet::ProgressLine::Phase, "最高最低標高値解析 "));
 }
 
 TEST_F(Legend, RawIntervalOnTheLadders) {

@@ -103,8 +103,8 @@ TEST(Dispatch, FilesOfTheSheetAndTheBoundaryException) {
     h.settings.basicInfoLayers = tree;
     h.ctx.fileCounter = 0;
     auto e = h.readFile([&](GmlReaders&) {
-      if (c.basicTree) dispatchBasicInfoFiles(h.ctx, text, false, c.mask);
-      else dispatchFgdFiles(h.ctx, text, false, c.mask);
+      if (c.basicTree) drawBasicInfoFiles(h.ctx, h.out, text, c.mask);
+      else drawFgdFiles(h.ctx, h.out, text, c.mask);
     });
     EXPECT_EQ(h.ctx.fileCounter, c.counter) << c.mask << " " << c.subfolders;
     EXPECT_EQ(e.size(), c.entities) << c.mask << " " << c.subfolders;
@@ -112,13 +112,13 @@ TEST(Dispatch, FilesOfTheSheetAndTheBoundaryException) {
   // The groups' files are counted whatever the sheet.
   h.settings.processSubfolders = true;
   h.ctx.fileCounter = 0;
-  dispatchFgdFiles(h.ctx, text, true, kCountPassMask);
+  countFgdFiles(h.ctx, text);
   EXPECT_EQ(h.ctx.fileCounter, 3);
   // A group that is off is passed over; with the symbol group's code 16 and the line
   // pass, its file is listed but not read and the counter does not move.
   tree.groups[0].on = false;
   h.ctx.fileCounter = 0;
-  auto e = h.readFile([&](GmlReaders&) { dispatchFgdFiles(h.ctx, text, false, kLinePassMask); });
+  auto e = h.readFile([&](GmlReaders&) { drawFgdFiles(h.ctx, h.out, text, kLinePassMask); });
   EXPECT_EQ(h.ctx.fileCounter, 0);
   EXPECT_TRUE(e.empty());
 }
@@ -131,7 +131,7 @@ TEST(Dispatch, CancelStopsBeforeTheNextFile) {
   h.ctx.meshCodeList = {"-503041"};
   h.settings.fgdLayers.groups = {makeGroup("ElevPt", 2, {{"001", "", true, 12}})};
   h.ctx.runContinue = false;
-  auto e = h.readFile([&](GmlReaders&) { dispatchFgdFiles(h.ctx, settings::pathText(folder), false, kPointPassMask); });
+  auto e = h.readFile([&](GmlReaders&) { drawFgdFiles(h.ctx, h.out, settings::pathText(folder), kPointPassMask); });
   EXPECT_TRUE(e.empty());
   EXPECT_EQ(h.ctx.fileCounter, 0);
 }
@@ -146,7 +146,7 @@ TEST(Dispatch, ShippedBasicTreeReadsEveryFixtureClass) {
   h.ctx.meshCodeList = {"-503041"};
   const std::string folder = settings::pathText(std::filesystem::path(TERRALINEA_TEST_DATA) / "fgd");
   auto e = h.readFile([&](GmlReaders&) {
-    for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) dispatchBasicInfoFiles(h.ctx, folder, false, mask);
+    for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) drawBasicInfoFiles(h.ctx, h.out, folder, mask);
   });
   EXPECT_EQ(h.ctx.anomalyMessage, "");
   std::map<std::string, int> byLayer;
@@ -185,7 +185,7 @@ TEST(Dispatch, ABrokenFileIsReportedAndTheOthersAreRead) {
   writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0003.xml", truncated);
   h.ctx.meshCodeList = {"-503041"};
   h.settings.fgdLayers.groups = {makeGroup("ElevPt", 2, {{"001", "", true, 12}})};
-  auto e = h.readFile([&](GmlReaders&) { dispatchFgdFiles(h.ctx, settings::pathText(folder), false, kPointPassMask); });
+  auto e = h.readFile([&](GmlReaders&) { drawFgdFiles(h.ctx, h.out, settings::pathText(folder), kPointPassMask); });
   EXPECT_EQ(e.size(), 2u);  // the good file's block and text
   EXPECT_EQ(h.ctx.fileCounter, 3);
   EXPECT_EQ(h.ctx.anomalyMessage, "GML2Elv(" + settings::pathText(folder / "FG-GML-503041-ElevPt-20181001-0001.xml") + ")で異常\r\n");

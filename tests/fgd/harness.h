@@ -84,28 +84,14 @@ class Harness {
     return readFile([&](fgd::GmlReaders& r) { (r.*reader)(file); });
   }
 
+  // Runs `call` with readers that write to a fresh collected sheet, `out`.
   std::vector<Entity> readFile(const std::function<void(fgd::GmlReaders&)>& call) {
-    dxfio::CollectingSink sink;
-    ctx.sheet = nullptr;
-    {
-      Sheet open(ctx, sink);
-      fgd::GmlReaders readers(ctx, state);
-      call(readers);
-    }
+    sink.groups.clear();
+    dxf.nextHandle = sheet::kFirstProducerHandle;
+    fgd::GmlReaders readers(ctx, state, out);
+    call(readers);
     return entities(sink);
   }
-
-  // The open sheet of a context, collected instead of written, for the life of this object.
-  struct Sheet {
-    Sheet(sheet::RunContext& c, dxfio::CollectingSink& sink)
-        : ctx(c), dxf(sink, sheet::kFirstProducerHandle), out(dxf, c.settings.flavour()) {
-      ctx.sheet = &out;
-    }
-    ~Sheet() { ctx.sheet = nullptr; }
-    sheet::RunContext& ctx;
-    dxfio::DxfWriter dxf;
-    sheet::EntityWriter out;
-  };
 
   // The collected groups as entities: each 0 group starts one.
   static std::vector<Entity> entities(const dxfio::CollectingSink& sink) {
@@ -124,6 +110,9 @@ class Harness {
   RecordingHost host;
   sheet::RunContext ctx;
   fgd::GroupState state;
+  dxfio::CollectingSink sink;
+  dxfio::DxfWriter dxf{sink, sheet::kFirstProducerHandle};
+  sheet::EntityWriter out{dxf, geo::Flavour::trueColour};
 };
 
 inline std::string num(double v) { return dxfio::formatReal(v); }

@@ -407,8 +407,8 @@ TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
   class AbortingHost : public RecordingHost {
    public:
     bool abortRequested() const override { return pumps > 0; }
-    void progress(platform::ProgressLine line, const std::string& text) override {
-      if (line == platform::ProgressLine::Detail) details.push_back(text);
+    void progress(sheet::ProgressLine line, const std::string& text) override {
+      if (line == sheet::ProgressLine::Detail) details.push_back(text);
     }
     std::vector<std::string> details;
   } host;
@@ -423,13 +423,9 @@ TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
   for (int i = 0; i < 10050; ++i) features += one;
   const auto file = h.temp / "FG-GML-503041-RdEdg-20181001-0001.xml";
   writeBytes(file, dataset(features));
-  dxfio::CollectingSink sink;
-  {
-    Harness::Sheet open(ctx, sink);
-    fgd::GmlReaders(ctx, h.state).GML256Poly(file);
-  }
+  fgd::GmlReaders(ctx, h.state, h.out).GML256Poly(file);
   // The 10,000th list ends before its feature does: 9,999 lines, no problem reported.
-  EXPECT_EQ(Harness::entities(sink).size(), 9999u);
+  EXPECT_EQ(Harness::entities(h.sink).size(), 9999u);
   EXPECT_EQ(host.details, (std::vector<std::string>{"10000"}));
   EXPECT_FALSE(ctx.runContinue);
   EXPECT_EQ(ctx.anomalyMessage, "");

@@ -216,9 +216,7 @@ TEST(RealData, SheetOfMesh503041PassesTheAudit) {
   const auto file = temp / "M.dxf";
   ASSERT_EQ(doc.begin(file), sheet::SheetDocument::BeginResult::Ok);
   ASSERT_TRUE(doc.writeBlocks());
-  ctx.sheet = &doc.entities();
-  for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) dispatchFgdFiles(ctx, s.fgdFolder, false, mask);
-  ctx.sheet = nullptr;
+  for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) drawFgdFiles(ctx, doc.entities(), s.fgdFolder, mask);
   ASSERT_TRUE(doc.finish());
   EXPECT_EQ(ctx.anomalyMessage, "");
   const std::string text = platform::cp932ToUtf8(readBytes(file));

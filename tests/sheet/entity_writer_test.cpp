@@ -40,7 +40,10 @@ TEST(EntityWriter, Forms) {
        "330=13;100=AcDbEntity;8=L;100=AcDbPolyline;90=3;70=1;38=0;10=1;20=2;10=3;20=4;10=5;20=6"},
       {"road: lineweight before, width after the subclass",
        [](EntityWriter& o) {
-         o.lwpolyline("R", std::vector<Vertex>{{0, 0}, {1, 0}}, {.lineweight = 0, .width = 2.5});
+         sheet::PolylineStyle road;
+         road.lineweight = 0;
+         road.width = 2.5;
+         o.lwpolyline("R", std::vector<Vertex>{{0, 0}, {1, 0}}, road);
        },
        "330=13;100=AcDbEntity;8=R;370=0;100=AcDbPolyline;90=2;70=0;43=2.5;38=0;10=0;20=0;10=1;20=0"},
       {"insert scales x and y alike",

@@ -1,0 +1,44 @@
+#pragma once
+// The start command: checks and questions, the run, and what follows it (the memory
+// values reset, the problems shown, the last-run settings saved). The command line and the
+// run window both start runs through here and differ only in how they word the outcome.
+#include <filesystem>
+#include <string>
+
+#include "converter/settings/drawing_settings.h"
+#include "converter/settings/run_values.h"
+#include "converter/sheet/run_host.h"
+
+namespace platform {
+class PrinterCatalogue;
+}
+
+namespace run {
+
+struct StartOptions {
+  std::string title = "Terralinea";  // program name and version, for the sheets
+  double startPauseSeconds = 0;      // the window shows its captions before the run starts
+};
+
+struct RunOutcome {
+  enum class Status {
+    notStarted,            // a check refused the settings or a question was answered No
+    completed,             // every file written, no problems
+    completedWithProblems, // every file written; `problems` holds what went wrong (shown)
+    stopped,               // the user or a producer stopped the run
+    failed,                // a file could not be written, or the run broke (shown)
+  };
+  Status status = Status::notStarted;
+  std::string problems;
+  long long seconds = 0;
+  settings::RunValues values;
+  // The file to open afterwards (the sheet, or the index drawing) when it exists.
+  std::filesystem::path resultFile;
+  // Saving the last-run settings after a clean run failed: why.
+  std::string lastRunError;
+};
+
+RunOutcome startRun(settings::DrawingSettings& settings, const platform::PrinterCatalogue& printers,
+                    sheet::RunHost& host, const StartOptions& options = {});
+
+}  // namespace run

@@ -1,0 +1,18 @@
+#pragma once
+// The host of a run: the host of the program and the run's progress lines. The run window
+// shows the lines, the command line draws a progress bar, tests record.
+#include <string>
+
+#include "platform/host.h"
+
+namespace sheet {
+
+// The lines of the run's progress window.
+enum class ProgressLine { Caption, TotalCaption, Total, Counter, Phase, Detail, Spare, File };
+
+class RunHost : public platform::Host {
+ public:
+  virtual void progress(ProgressLine, const std::string&) {}
+};
+
+}  // namespace sheet
