@@ -14,6 +14,7 @@
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
 #include "tests/elevation/zip_members.h"
+#include "bench/null_host.h"
 
 namespace fs = std::filesystem;
 
@@ -45,13 +46,6 @@ AlpsFolder& alps() {
   static AlpsFolder folder;
   return folder;
 }
-
-class NullHost : public sheet::RunHost {
- public:
-  void message(const std::string&, const std::string&) override {}
-  bool ask(const std::string&, const std::string&, platform::Buttons) override { return false; }
-  void setClipboard(const std::string&) override {}
-};
 
 // A 10 m run in system VII whose one sheet covers mesh 5437-45 and a little more.
 struct AlpsRun {

@@ -21,6 +21,7 @@
 #include "converter/sheet/run_context.h"
 #include "dxfio/dxf_writer.h"
 #include "dxfio/file_sink.h"
+#include "bench/null_host.h"
 
 namespace fs = std::filesystem;
 
@@ -121,13 +122,6 @@ Generated& generated() {
   }();
   return g;
 }
-
-class NullHost : public sheet::RunHost {
- public:
-  void message(const std::string&, const std::string&) override {}
-  bool ask(const std::string&, const std::string&, platform::Buttons) override { return false; }
-  void setClipboard(const std::string&) override {}
-};
 
 using Reader = void (fgd::GmlReaders::*)(const fs::path&);
 

@@ -15,11 +15,7 @@ void GmlReaders::GML8LayoutStr(const std::filesystem::path& file) {
     std::string category, text;
     const double u = u_;
     while (in.next(line)) {
-      if (take(line, "<gml:pos>")) {
-        double la, lo;
-        parsePosition(line, la, lo);
-        position(la, lo, x, y);
-      }
+      takePosition(line, x, y);
       if (take(line, "<annoCtg>")) category = valueUpTo(line);
       if (take(line, "<knj>")) text = valueUpTo(line);
       if (take(line, "<arrng>")) arrangement = parseWhole(valueUpTo(line));

@@ -52,6 +52,18 @@ bool sameEnds(const geo::PointPair* p, std::size_t count) {
   return count > 0 && p[0].x == p[count - 1].x && p[0].y == p[count - 1].y;
 }
 
+// Calls `hole(pairs, count)` for every list of the feature after its outer ring of
+// `outer` pairs.
+template <typename Hole>
+void forEachHole(const geo::PointPair* buf, std::size_t outer, std::size_t used, Hole hole) {
+  for (std::size_t at = outer + 1; at < used;) {
+    const std::size_t count = gml::countedListSize(buf, at, used);
+    const geo::PointPair* p = buf + at + 1;
+    at += count + 1;
+    hole(p, count);
+  }
+}
+
 }  // namespace
 
 void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
@@ -69,15 +81,12 @@ void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
       const std::size_t n = closed ? v - 1 : v;
       out_.lwpolyline(lay, std::span(ring_).first(n), closed);
       vertices_ += static_cast<long long>(n);
-      for (std::size_t at = v + 1; at < f.used;) {
-        const std::size_t count = gml::countedListSize(buf, at, f.used);
-        const geo::PointPair* p = buf + at + 1;
-        at += count + 1;
-        if (count == 0) continue;
+      forEachHole(buf, v, f.used, [&](const geo::PointPair* p, std::size_t count) {
+        if (count == 0) return;
         const std::size_t m = sameEnds(p, count) ? count - 1 : count;
         out_.lwpolyline(lay, planeVertices(p, m), true);
         vertices_ += static_cast<long long>(m);
-      }
+      });
     });
   });
 }
@@ -101,14 +110,11 @@ void GmlReaders::GML1024Hatch(const std::filesystem::path& file) {
       const std::size_t n = sameEnds(buf + 1, v) ? v - 1 : v;
       out_.hatchRing(sheet::HatchRing::outer, std::span(ring_).first(n));
       vertices_ += static_cast<long long>(n);
-      for (std::size_t at = v + 1; at < f.used;) {
-        const std::size_t count = gml::countedListSize(buf, at, f.used);
-        const geo::PointPair* p = buf + at + 1;
-        at += count + 1;
+      forEachHole(buf, v, f.used, [&](const geo::PointPair* p, std::size_t count) {
         const std::size_t m = sameEnds(p, count) ? count - 1 : count;
         out_.hatchRing(sheet::HatchRing::hole, planeVertices(p, m));
         vertices_ += static_cast<long long>(m);
-      }
+      });
       out_.hatchEnd();
     });
   });

@@ -67,6 +67,14 @@ void GmlReaders::position(double latitude, double longitude, double& x, double& 
   y = ctx_.coordinates.planeY;
 }
 
+bool GmlReaders::takePosition(std::string_view& line, double& x, double& y) {
+  if (!gml::take(line, "<gml:pos>")) return false;
+  double la, lo;
+  gml::parsePosition(line, la, lo);
+  position(la, lo, x, y);
+  return true;
+}
+
 bool GmlReaders::insideSheet(double x, double y) const {
   return x >= ctx_.sheetSouth && x <= ctx_.sheetNorth && y >= ctx_.sheetWest && y <= ctx_.sheetEast;
 }

@@ -81,6 +81,8 @@ class GmlReaders {
   const std::string& layer(std::size_t item) const;
   const std::string& option(std::size_t item) const;
   void position(double latitude, double longitude, double& x, double& y);
+  // A "<gml:pos>" on the line: taken off it and converted to plane x (northing), y.
+  bool takePosition(std::string_view& line, double& x, double& y);
   bool insideSheet(double x, double y) const;
   bool boxOverlaps(const gml::Box& box);
   // The MTEXT font code that starts a text ("{\\fMS Gothic|b0|i0|c128|p18;").

@@ -14,11 +14,7 @@ void GmlReaders::GML1Name(const std::filesystem::path& file) {
     std::string name, category;
     const double margin = 300 * u_;
     while (in.next(line)) {
-      if (take(line, "<gml:pos>")) {
-        double la, lo;
-        parsePosition(line, la, lo);
-        position(la, lo, x, y);
-      }
+      takePosition(line, x, y);
       if (take(line, "<ptName>")) name = valueUpTo(line);
       if (take(line, "<pfName>")) name = valueUpTo(line);
       if (take(line, "<name>")) name = valueUpTo(line);
@@ -83,11 +79,7 @@ void GmlReaders::GML2Elv(const std::filesystem::path& file) {
     int level = kStartLevel;
     std::string category;
     while (in.next(line)) {
-      if (take(line, "<gml:pos>")) {
-        double la, lo;
-        parsePosition(line, la, lo);
-        position(la, lo, x, y);
-      }
+      takePosition(line, x, y);
       if (take(line, "<type>")) category = valueUpTo(line);
       if (take(line, "<alti>")) z = parseReal(valueUpTo(line)) + ctx_.values.datumOffset;
       if (take(line, "<orgGILvl>")) level = parseWhole(valueUpTo(line));

@@ -60,12 +60,7 @@ void GmlReaders::GML16Symbol(const std::filesystem::path& file) {
     int level = kStartLevel;
     std::string type, routeNumber;
     while (in.next(line)) {
-      if (take(line, "<gml:pos>")) {
-        double la, lo;
-        parsePosition(line, la, lo);
-        position(la, lo, x, y);
-        if (!implied.empty()) line = implied;
-      }
+      if (takePosition(line, x, y) && !implied.empty()) line = implied;
       if (take(line, "<type>")) {
         type = valueUpTo(line);
         for (const auto& r : kSymbolRenamings)
