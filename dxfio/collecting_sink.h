@@ -6,15 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "dxfio/group.h"
 #include "dxfio/sink.h"
 
 namespace dxfio {
-
-struct Group {
-  int code;
-  std::string value;
-  bool operator==(const Group&) const = default;
-};
 
 class CollectingSink final : public Sink {
  public:

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "dxfio/collecting_sink.h"
+#include "dxfio/group.h"
 #include "dxfio/dxf_writer.h"
 
 namespace sheet::symbol_geometry {
