@@ -106,9 +106,6 @@ Colour paletteColour(std::uint32_t bgr, Flavour flavour, bool* stopRun) {
 }
 
 int lineweightCode(int index) {
-  static constexpr std::array<int, 25> kLineweights = {
-      -3, 0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140,
-      158, 200, 211};
   if (index < 0 || index >= static_cast<int>(kLineweights.size())) return 5;
   return kLineweights[static_cast<std::size_t>(index)];
 }

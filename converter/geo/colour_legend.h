@@ -1,5 +1,6 @@
 #pragma once
 // Colours and lineweights as DXF values, and the elevation legend labels.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,9 @@ long long trueColourValue(std::uint32_t bgr);
 // (the caller then clears its runContinue); stopRun may be null.
 Colour paletteColour(std::uint32_t bgr, Flavour flavour, bool* stopRun);
 
+// The lineweights of the 25 weight choices (hundredths of a millimetre; -3 the default).
+inline constexpr std::array<int, 25> kLineweights = {-3, 0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40, 50,
+                                                     53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
 // The value of 370 for a lineweight choice (0..24); any other index gives 5.
 int lineweightCode(int index);
 

@@ -50,8 +50,6 @@ const std::array<std::string_view, 25> kWeightItems = {
     "既定値", "0.00mm", "0.05mm", "0.09mm", "0.13mm", "0.15mm", "0.18mm", "0.20mm", "0.25mm",
     "0.30mm", "0.35mm", "0.40mm", "0.50mm", "0.53mm", "0.60mm", "0.70mm", "0.80mm", "0.90mm",
     "1.00mm", "1.06mm", "1.20mm", "1.40mm", "1.58mm", "2.00mm", "2.11mm"};
-const std::array<int, 25> kWeightCodes = {-3, 0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40, 50,
-                                          53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
 
 namespace {
 struct ZoneRegions {

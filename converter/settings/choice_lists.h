@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "converter/geo/colour_legend.h"
+
 namespace settings {
 
 extern const std::array<std::string_view, 2> kOrientationItems;   // "縦長", "横長"
@@ -31,7 +33,8 @@ extern const std::array<double, 29> kSizeFactors;
 // 1 "1m台を太く" … 7 "1000m台を太く"); none for rule 0 and unknown rules.
 std::optional<double> thickContourStep(int rule);
 extern const std::array<std::string_view, 25> kWeightItems;
-extern const std::array<int, 25> kWeightCodes;
+// The 370 value of each weight item.
+inline constexpr const std::array<int, 25>& kWeightCodes = geo::kLineweights;
 
 // The 56 coordinate system items, e.g. "第 1座標系 長崎県".
 const std::vector<std::string>& coordinateSystemItems();
