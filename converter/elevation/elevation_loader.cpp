@@ -12,6 +12,7 @@
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/dir_list.h"
+#include "platform/text.h"
 
 namespace elevation {
 
@@ -52,12 +53,6 @@ bool sheetLatLonBox(sheet::RunContext& ctx, geo::GeoBox& box) {
   return true;
 }
 
-std::string upperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 // The slice of a file name that carries its mesh code, placed relative to the first "DEM".
 std::string codeSlice(const std::string& upperName, const SourceFiles& files) {
   const auto p = upperName.find("DEM");
@@ -87,7 +82,7 @@ void readDemFiles(sheet::RunContext& ctx, const SourceFiles& source, const std::
     if (!ctx.runContinue) return;
     ++ctx.fileCounter;
     const std::string name = settings::pathText(file.filename());
-    if (!geo::inMeshCodeList(ctx.meshCodeList, codeSlice(upperAscii(name), source))) continue;
+    if (!geo::inMeshCodeList(ctx.meshCodeList, codeSlice(platform::upperAscii(name), source))) continue;
     ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
     ctx.progress(ProgressLine::File, name);
     readFgdDemFile(ctx, file);

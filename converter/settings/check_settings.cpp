@@ -8,10 +8,13 @@
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/printer_catalogue.h"
+#include "platform/text.h"
 
 namespace settings {
 
 namespace {
+
+using platform::isBlank;
 
 constexpr const char* kEol = "\r\n";
 
@@ -21,11 +24,9 @@ bool folderExists(const std::string& text) {
   return std::filesystem::is_directory(utf8Path(text), ec);
 }
 
-bool isEmpty(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
 // Optional real: empty gives `empty`, a parse failure false.
 bool parseOptional(const std::string& text, double empty, double& value) {
-  if (isEmpty(text)) {
+  if (isBlank(text)) {
     value = empty;
     return true;
   }
@@ -271,8 +272,8 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
   // 9. sheet counts
   {
     long long rows = 1, cols = 1;
-    bool ok = (isEmpty(s.sheetRows) || parseInteger(s.sheetRows, rows)) &&
-              (isEmpty(s.sheetColumns) || parseInteger(s.sheetColumns, cols));
+    bool ok = (isBlank(s.sheetRows) || parseInteger(s.sheetRows, rows)) &&
+              (isBlank(s.sheetColumns) || parseInteger(s.sheetColumns, cols));
     // A count below one lays out no sheet at all.
     if (!ok || rows < 1 || cols < 1) {
       add("分割数が異常です");
@@ -319,8 +320,8 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
     double value;
     const std::string& interval = s.legendIntervals.cell(0, 0);
     const std::string& bottom = s.legendBottoms.cell(0, 0);
-    bool intervalBad = !isEmpty(interval) && !parseReal(interval, value);
-    bool bottomBad = !isEmpty(bottom) && !parseReal(bottom, value);
+    bool intervalBad = !isBlank(interval) && !parseReal(interval, value);
+    bool bottomBad = !isBlank(bottom) && !parseReal(bottom, value);
     if (intervalBad) add("標高点凡例間隔が異常です");
     if (intervalBad) add("等高線凡例間隔が異常です");
     if (bottomBad) add("標高点凡例最下面が異常です");
@@ -334,7 +335,7 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
       for (int c = 0; c < v.sheetColumns; ++c) {
         double value;
         const std::string& interval = s.legendIntervals.cell(r, c);
-        if (!intervalDone && !isEmpty(interval)) {
+        if (!intervalDone && !isBlank(interval)) {
           if (!parseReal(interval, value)) {
             add("メッシュ凡例間隔");
             intervalDone = true;
@@ -343,7 +344,7 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
           }
         }
         const std::string& bottom = s.legendBottoms.cell(r, c);
-        if (!bottomDone && !isEmpty(bottom)) {
+        if (!bottomDone && !isBlank(bottom)) {
           if (!parseReal(bottom, value)) {
             add("メッシュ凡例最下面が異常です");
             bottomDone = true;

@@ -7,6 +7,7 @@
 #include "converter/settings/sheet_labels.h"
 #include "platform/printer_catalogue.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 #include "platform/user_folders.h"
 
 namespace settings {
@@ -31,8 +32,7 @@ std::string str(long v) { return std::to_string(v); }
 // An index applied to a list of `count` items: outside it, nothing is selected.
 int choice(long value, int count) { return value >= 0 && value < count ? static_cast<int>(value) : kNoChoice; }
 
-bool startsWith(const std::string& s, std::string_view p) { return s.compare(0, p.size(), p) == 0; }
-bool contains(const std::string& s, std::string_view p) { return s.find(p) != std::string::npos; }
+using platform::contains;
 
 class Writer {
  public:
@@ -98,9 +98,9 @@ int legacyNumber(const std::string& key) {
   static const std::array<const char*, 11> patterns = {"dummy", "dummy", "CommBdry", "AdmPt", "CommPt", "Cstline",
                                                        "WL", "WA", "RdEdg", "RdCompt", "RailCL"};
   if (key == "AdmArea-12" || key == "AdmArea-23") return 1;
-  if (startsWith(key, "BldL-")) return 12;
-  if (startsWith(key, "BldA-")) return 13;
-  if (startsWith(key, "GCP-")) return 14;
+  if (key.starts_with("BldL-")) return 12;
+  if (key.starts_with("BldA-")) return 13;
+  if (key.starts_with("GCP-")) return 14;
   if (key == "ElevPt-1") return 15;
   int found = 0;
   for (int i = 1; i <= 11; ++i)
@@ -114,8 +114,8 @@ std::string legacyFgdKey(const std::string& key) {
     if (contains(key, p)) return p;
   if (key == "AdmBdry-1") return "AdmBdry";
   if (key == "AdmArea-12" || key == "AdmArea-23") return "AdmArea";
-  if (startsWith(key, "BldL-")) return "BldA-1";
-  if (startsWith(key, "BldA-")) return "BldA-2";
+  if (key.starts_with("BldL-")) return "BldA-1";
+  if (key.starts_with("BldA-")) return "BldA-2";
   if (key == "GCP-3" || key == "GCP-5") return "GCP-1";
   if (key == "GCP-4" || key == "GCP-6") return "GCP-2";
   return {};
@@ -124,13 +124,13 @@ std::string legacyFgdKey(const std::string& key) {
 std::string legacyBasicInfoKey(const std::string& key, int version) {
   if (version == 10) return key == "RailCL-9" ? "RailCL-8" : std::string();
   if (key == "AdmArea-12") return "AdmArea";
-  if (startsWith(key, "AdmBdry-")) return "AdmBdry";
-  if (startsWith(key, "WL-")) return "WL";
+  if (key.starts_with("AdmBdry-")) return "AdmBdry";
+  if (key.starts_with("WL-")) return "WL";
   if (key == "WA-3") return "WA-2";
-  if (startsWith(key, "Cstline-")) return "Cstline";
-  if (startsWith(key, "RdCompt-")) return "RdCompt";
-  if (startsWith(key, "BldL-")) return "BldA-1";
-  if (startsWith(key, "BldA-")) return "BldA-2";
+  if (key.starts_with("Cstline-")) return "Cstline";
+  if (key.starts_with("RdCompt-")) return "RdCompt";
+  if (key.starts_with("BldL-")) return "BldA-1";
+  if (key.starts_with("BldA-")) return "BldA-2";
   if (key == "GCP-3" || key == "GCP-5") return "GCP-1";
   if (key == "GCP-4" || key == "GCP-6") return "GCP-2";
   return {};

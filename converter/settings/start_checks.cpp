@@ -8,6 +8,7 @@
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/host.h"
+#include "platform/text.h"
 
 namespace settings {
 
@@ -17,23 +18,6 @@ void collectTree(const LayerTree& tree, int maxIndex, std::vector<std::string>& 
   for (const auto& g : tree.groups)
     for (const auto& item : g.items)
       if (item.on && geo::paletteIndexOf(item.entry.colour, maxIndex) == 0) out.push_back(item.caption);
-}
-
-// First `count` characters of a UTF-8 text.
-std::string firstCharacters(const std::string& text, std::size_t count) {
-  std::size_t i = 0, n = 0;
-  while (i < text.size() && n < count) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    i += c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    ++n;
-  }
-  return text.substr(0, i);
-}
-
-std::size_t characterCount(const std::string& text) {
-  std::size_t n = 0;
-  for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-  return n;
 }
 
 bool removeFile(const std::filesystem::path& file) {
@@ -122,7 +106,7 @@ StartOutcome prepareRun(DrawingSettings& s, RunValues& v, const platform::Printe
     for (const auto& caption : wrong) list += caption + "\r\n";
     host.setClipboard(list);
     std::string text = "レイヤーの色を修正してください。(リストはクリップボードにあります)\r\n" + list;
-    if (characterCount(text) > 400) text = firstCharacters(text, 300);
+    if (platform::characterCount(text) > 400) text = std::string(platform::firstCharacters(text, 300));
     host.message("色を修正してください", text);
     return StartOutcome::Refused;
   }
