@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <numbers>
 
+#include "converter/geo/geo_box.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
@@ -139,18 +140,12 @@ void elevationCells(const DrawingSettings& s, RunValues& v) {
 
 // Provisional grid of the north-west sheet; false when a corner does not convert.
 bool firstSheetGrid(geo::PlaneCoordinates& coords, RunValues& v) {
+  constexpr geo::BoxSampling corners{.corners = geo::BoxSampling::Corners::around,
+                                     .northernEdge = geo::BoxSampling::NorthernEdge::cornersOnly};
   const double n = v.northEdge, w = v.westEdge;
-  const std::array<std::pair<double, double>, 4> corners = {{
-      {n - v.sheetHeight, w}, {n, w}, {n, w + v.sheetWidth}, {n - v.sheetHeight, w + v.sheetWidth}}};
-  double west = 1e308, east = -1e308, south = 1e308, north = -1e308;
-  for (auto [x, y] : corners) {
-    if (!coords.xytobl(y, x)) return false;
-    west = std::min(west, coords.lastLongitude);
-    east = std::max(east, coords.lastLongitude);
-    south = std::min(south, coords.lastLatitude);
-    north = std::max(north, coords.lastLatitude);
-  }
-  const SnappedBox box = snapElevationBox(west, east, south, north, v.cellWidth, v.cellHeight);
+  geo::GeoBox sheet;
+  if (!geo::sheetGeoBox(coords, w, w + v.sheetWidth, n - v.sheetHeight, n, sheet, corners)) return false;
+  const SnappedBox box = snapElevationBox(sheet.west, sheet.east, sheet.south, sheet.north, v.cellWidth, v.cellHeight);
   v.gridWest = box.west;
   v.gridEast = box.east;
   v.gridSouth = box.south;

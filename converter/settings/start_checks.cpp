@@ -3,6 +3,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "converter/geo/geo_box.h"
 #include "converter/geo/palette.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/settings/check_settings.h"
@@ -65,20 +66,14 @@ bool buildingWarningNeeded(const DrawingSettings& s, const RunValues& v, geo::Pl
   for (const auto& g : s.fgdLayers.groups)
     if (g.on && (g.caption == "建物外周" || g.caption == "建物")) buildingsOn = true;
   if (!buildingsOn) return false;
-  double west = 1e308, east = -1e308, south = 1e308, north = -1e308;
-  const std::array<std::pair<double, double>, 4> corners = {{{v.southEdge, v.westEdge},
-                                                             {v.northEdge, v.westEdge},
-                                                             {v.northEdge, v.eastEdge},
-                                                             {v.southEdge, v.eastEdge}}};
-  for (auto [x, y] : corners) {
-    coords.xytobl(y, x);
-    west = std::min(west, coords.lastLongitude);
-    east = std::max(east, coords.lastLongitude);
-    south = std::min(south, coords.lastLatitude);
-    north = std::max(north, coords.lastLatitude);
-  }
-  const double e = std::trunc(east * 80), f = std::trunc(west * 80);
-  const double g = std::trunc(north * 120), h = std::trunc(south * 120);
+  // A corner outside the system still counts with its last estimate: a question, not a check.
+  constexpr geo::BoxSampling corners{.corners = geo::BoxSampling::Corners::around,
+                                     .northernEdge = geo::BoxSampling::NorthernEdge::cornersOnly,
+                                     .stopAtFailure = false};
+  geo::GeoBox area;
+  geo::sheetGeoBox(coords, v.westEdge, v.eastEdge, v.southEdge, v.northEdge, area, corners);
+  const double e = std::trunc(area.east * 80), f = std::trunc(area.west * 80);
+  const double g = std::trunc(area.north * 120), h = std::trunc(area.south * 120);
   return (e - f + 1) * (g - h + 1) > 1;
 }
 
