@@ -326,13 +326,10 @@ bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::st
   return ini.save(file, error);
 }
 
-void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const platform::PrinterCatalogue& printers) {
-  IniProfile ini = IniProfile::load(file);
-  Reader r(ini);
-  const bool pvk = contains(pathText(file.filename()), ".pvk");
-  const int v = static_cast<int>(r.integer("kihon", "ver", 0));
+namespace {
 
-  // 1. kihon
+// The "kihon" section: folders, file format, paper, printer, font, scale, margins.
+void loadBasics(const Reader& r, DrawingSettings& s, int v, const platform::PrinterCatalogue& printers) {
   const char* k = "kihon";
   s.fgdFolder = r.text(k, "readfolder", s.fgdFolder);
   s.elevationFolder = r.text(k, "meshfolder", s.elevationFolder);
@@ -363,8 +360,10 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
   s.fileFormat = choice(r.integer(k, "dxftype", s.fileFormat), static_cast<int>(kFileFormatItems.size()));
   s.initialSpace = choice(r.integer(k, "syokihyoji", s.initialSpace), static_cast<int>(kInitialSpaceItems.size()));
   s.viewerChoice = choice(r.integer(k, "cadtype", s.viewerChoice), static_cast<int>(kViewerItems.size()));
+}
 
-  // 2. area
+// The "area" section: map name, coordinate system, edges, sheet grid, corrections.
+void loadArea(const Reader& r, DrawingSettings& s) {
   const char* a = "area";
   s.mapName = r.text(a, "namae", s.mapName);
   s.coordinateSystem = choice(r.integer(a, "zahyokei", s.coordinateSystem), static_cast<int>(coordinateSystemItems().size()));
@@ -377,8 +376,11 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
   s.overlapPercent = static_cast<int>(std::clamp(r.integer(a, "kasane", s.overlapPercent), 0L, 50L));
   s.eastWestCorrection = r.text(a, "hosex", s.eastWestCorrection);
   s.northSouthCorrection = r.text(a, "hosey", s.northSouthCorrection);
+}
 
-  // 3. alti: the boxes are set one after the other, so the last stored "on" of a set wins.
+// The "alti" section. Its boxes are set one after the other, so the last stored "on" of
+// a set wins.
+void loadElevation(const Reader& r, DrawingSettings& s, int v) {
   const char* e = "alti";
   std::array<std::string, kElevationSourceCount> meshKeys, contourKeys;
   if (v < 7) {
@@ -415,21 +417,20 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
   s.crossSectionsOn = r.flag(e, "danmen", s.crossSectionsOn);
   s.crossSectionCount = static_cast<int>(std::clamp(r.integer(e, "danmensu", s.crossSectionCount), 1L, 100L));
   s.crossSectionAngle = static_cast<int>(std::clamp(r.integer(e, "kakudo", s.crossSectionAngle), -3600L, 3600L));
+}
 
-  // 4.-6. layers
-  loadFgdTree(r, s.fgdLayers, v, pvk);
-  loadMlit(r, s.mlitLayers, v, pvk);
-  loadBasicInfoTree(r, s, v);
-
-  // 7. mesh grid
+// The "tiikimesh" section: the grid of standard area meshes.
+void loadMeshGrid(const Reader& r, DrawingSettings& s, int v, bool pvk) {
   s.meshGridOn = r.flag("tiikimesh", "cb", s.meshGridOn);
   s.meshGridColour = static_cast<std::uint32_t>(r.integer("tiikimesh", "color", static_cast<long>(s.meshGridColour)));
   long style = r.integer("tiikimesh", "lineweight", s.meshGridStyle);
   if (v <= 7) style += 3072;
   s.meshGridStyle = normalisedStyle(style, pvk, 1);
   s.meshCodeDigits = choice(r.integer("tiikimesh", "keta", s.meshCodeDigits), static_cast<int>(kMeshCodeDigitItems.size()));
+}
 
-  // 8. legend tables of the current grid
+// The legend tables of the grid the loaded settings name.
+void loadLegendTables(const Reader& r, DrawingSettings& s) {
   s.resizeLegendTables();
   int rows = s.typedRows(), cols = s.typedColumns();
   for (int row = 0; row < rows; ++row)
@@ -438,8 +439,23 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
       s.legendIntervals.setCell(row, c, r.text("kankaku", key, s.legendIntervals.cell(row, c)));
       s.legendBottoms.setCell(row, c, r.text("kamen", key, s.legendBottoms.cell(row, c)));
     }
+}
 
-  // 9. rules that follow from the loaded values
+}  // namespace
+
+void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const platform::PrinterCatalogue& printers) {
+  IniProfile ini = IniProfile::load(file);
+  Reader r(ini);
+  const bool pvk = contains(pathText(file.filename()), ".pvk");
+  const int v = static_cast<int>(r.integer("kihon", "ver", 0));
+  loadBasics(r, s, v, printers);
+  loadArea(r, s);
+  loadElevation(r, s, v);
+  loadFgdTree(r, s.fgdLayers, v, pvk);
+  loadMlit(r, s.mlitLayers, v, pvk);
+  loadBasicInfoTree(r, s, v);
+  loadMeshGrid(r, s, v, pvk);
+  loadLegendTables(r, s);
   s.applyFileFormatRules();
 }
 
