@@ -2,26 +2,10 @@
 
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace platform {
 namespace {
-
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Length of the UTF-8 character starting at `pos` ("?" matches a character, not a byte).
-std::size_t charLength(std::string_view s, std::size_t pos) {
-  std::size_t n = 1;
-  while (pos + n < s.size() && (static_cast<unsigned char>(s[pos + n]) & 0xC0) == 0x80) ++n;
-  return n;
-}
-
-bool sameChar(std::string_view a, std::size_t ap, std::size_t an, std::string_view b,
-              std::size_t bp, std::size_t bn) {
-  if (an != bn) return false;
-  for (std::size_t i = 0; i < an; ++i) {
-    if (foldAscii(a[ap + i]) != foldAscii(b[bp + i])) return false;
-  }
-  return true;
-}
 
 template <class Iterator>
 void collect(Iterator it, std::string_view pattern, std::vector<std::filesystem::path>& out) {
@@ -53,14 +37,14 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
       continue;
     }
     if (p < pattern.size()) {
-      const std::size_t nl = charLength(name, n);
+      const std::size_t nl = characterLength(name, n);
       if (pattern[p] == '?') {
         ++p;
         n += nl;
         continue;
       }
-      const std::size_t pl = charLength(pattern, p);
-      if (sameChar(pattern, p, pl, name, n, nl)) {
+      const std::size_t pl = characterLength(pattern, p);
+      if (equalsNoCase(pattern.substr(p, pl), name.substr(n, nl))) {
         p += pl;
         n += nl;
         continue;
@@ -68,7 +52,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
     }
     if (starP == std::string_view::npos) return false;
     p = starP + 1;
-    starN += charLength(name, starN);
+    starN += characterLength(name, starN);
     n = starN;
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;

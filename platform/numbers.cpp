@@ -3,13 +3,15 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/text.h"
+
 namespace platform {
 
 namespace {
 
 std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  // A CR left over from a CR LF line end is dropped; at the start it is no blank.
+  text = trimEnd(trimStart(text), " \t\r");
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   return text;
 }

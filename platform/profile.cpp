@@ -7,26 +7,10 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/text.h"
+
 namespace platform {
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-  }
-  return true;
-}
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -141,8 +125,8 @@ const IniProfile::Line* IniProfile::find(std::string_view section, std::string_v
   bool inSection = false;
   for (const Line& line : lines_) {
     if (line.kind == Line::Section) {
-      inSection = equalsIgnoreCase(line.section, section);
-    } else if (inSection && line.kind == Line::Key && equalsIgnoreCase(line.key, key)) {
+      inSection = equalsNoCase(line.section, section);
+    } else if (inSection && line.kind == Line::Key && equalsNoCase(line.key, key)) {
       return &line;
     }
   }
@@ -192,7 +176,7 @@ void IniProfile::set(std::string_view section, std::string_view key, std::string
     const Line& line = lines_[i];
     if (line.kind == Line::Section) {
       if (sectionFound) break;
-      inSection = equalsIgnoreCase(line.section, section);
+      inSection = equalsNoCase(line.section, section);
       if (inSection) {
         sectionFound = true;
         insertAt = i + 1;
@@ -214,7 +198,7 @@ void IniProfile::set(std::string_view section, std::string_view key, std::string
 
 bool IniProfile::hasSection(std::string_view section) const {
   for (const Line& line : lines_) {
-    if (line.kind == Line::Section && equalsIgnoreCase(line.section, section)) return true;
+    if (line.kind == Line::Section && equalsNoCase(line.section, section)) return true;
   }
   return false;
 }
@@ -224,10 +208,10 @@ std::vector<std::string> IniProfile::keys(std::string_view section) const {
   bool inSection = false;
   for (const Line& line : lines_) {
     if (line.kind == Line::Section) {
-      inSection = equalsIgnoreCase(line.section, section);
+      inSection = equalsNoCase(line.section, section);
     } else if (inSection && line.kind == Line::Key) {
       bool seen = false;
-      for (const std::string& k : out) seen = seen || equalsIgnoreCase(k, line.key);
+      for (const std::string& k : out) seen = seen || equalsNoCase(k, line.key);
       if (!seen) out.push_back(line.key);
     }
   }

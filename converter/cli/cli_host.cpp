@@ -3,14 +3,15 @@
 #include <csignal>
 #include <ostream>
 
+#include "platform/text.h"
+
 namespace cli {
 
 std::string terminalText(const std::string& text) {
   std::string out;
   for (char c : text)
     if (c != '\r') out += c;
-  while (!out.empty() && out.back() == '\n') out.pop_back();
-  return out;
+  return std::string(platform::trimEnd(out, "\n"));
 }
 
 void CliHost::message(const std::string& caption, const std::string& text) {

@@ -7,11 +7,13 @@
 #include "converter/elevation/elevation_source.h"
 #include "converter/elevation/etopo_reader.h"
 #include "converter/elevation/fgd_dem_reader.h"
+#include "converter/geo/geo_box.h"
 #include "converter/sheet/sheet_mesh_codes.h"
 #include "converter/sheet/run_context.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/dir_list.h"
+#include "platform/text.h"
 
 namespace elevation {
 
@@ -29,32 +31,9 @@ void refuseRange(sheet::RunContext& ctx) {
   ctx.stop("描画範囲の異常", "単位、縮尺を選択してから描画範囲を設定してください");
 }
 
-// Box of the sheet's corners and of three more points of its northern edge, which bulges
-// north where it crosses the central meridian. False when a point does not convert.
-bool sheetLatLonBox(sheet::RunContext& ctx, geo::GeoBox& box) {
-  auto& coords = ctx.coordinates;
-  const double y0 = ctx.sheetWest, y1 = ctx.sheetEast, x0 = ctx.sheetSouth, x1 = ctx.sheetNorth;
-  box = {1e308, -1e308, 1e308, -1e308};
-  const double corners[4][2] = {{y0, x0}, {y0, x1}, {y1, x1}, {y1, x0}};
-  for (const auto& p : corners) {
-    if (!coords.xytobl(p[0], p[1])) return false;
-    box.west = std::min(box.west, coords.lastLongitude);
-    box.east = std::max(box.east, coords.lastLongitude);
-    box.south = std::min(box.south, coords.lastLatitude);
-    box.north = std::max(box.north, coords.lastLatitude);
-  }
-  for (double y : {(3 * y0 + y1) / 4, (y0 + y1) / 2, (y0 + 3 * y1) / 4}) {
-    if (!coords.xytobl(y, x1)) return false;
-    box.north = std::max(box.north, coords.lastLatitude);
-  }
-  return true;
-}
-
-std::string upperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
+// The sheet's corners and three more points of its northern edge, wherever the sheet lies.
+constexpr geo::BoxSampling kSheetSampling{.corners = geo::BoxSampling::Corners::around,
+                                          .northernEdge = geo::BoxSampling::NorthernEdge::quarterPoints};
 
 // The slice of a file name that carries its mesh code, placed relative to the first "DEM".
 std::string codeSlice(const std::string& upperName, const SourceFiles& files) {
@@ -85,7 +64,7 @@ void readDemFiles(sheet::RunContext& ctx, const SourceFiles& source, const std::
     if (!ctx.runContinue) return;
     ++ctx.fileCounter;
     const std::string name = settings::pathText(file.filename());
-    if (!geo::inMeshCodeList(ctx.meshCodeList, codeSlice(upperAscii(name), source))) continue;
+    if (!geo::inMeshCodeList(ctx.meshCodeList, codeSlice(platform::upperAscii(name), source))) continue;
     ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
     ctx.progress(ProgressLine::File, name);
     readFgdDemFile(ctx, file);
@@ -125,7 +104,8 @@ void loadElevationGrid(sheet::RunContext& ctx) {
   g.datumOffset = v.datumOffset;
 
   geo::GeoBox box;
-  const bool converted = sheetLatLonBox(ctx, box);
+  const bool converted =
+      geo::sheetGeoBox(ctx.coordinates, ctx.sheetWest, ctx.sheetEast, ctx.sheetSouth, ctx.sheetNorth, box, kSheetSampling);
   const auto snapped = settings::snapElevationBox(box.west, box.east, box.south, box.north, g.cellWidth, g.cellHeight);
   g.demBox = {snapped.west, snapped.east, snapped.south, snapped.north};
   const double columns = static_cast<double>(snapped.columnCount), rows = static_cast<double>(snapped.rowCount);

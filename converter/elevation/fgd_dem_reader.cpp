@@ -10,11 +10,14 @@
 #include "converter/sheet/run_context.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/host.h"
+#include "platform/text.h"
 #include "platform/text_codec.h"
 
 namespace elevation {
 
 namespace {
+
+using platform::contains;
 
 constexpr std::string_view kElementList =
     " <AdmArea <AdmBdry <CommBdry <Cstline <WL <WA <LeveeEdgeType <RvrMgtBdry <RdEdg <RdCompt <RdMgtBdry <RailCL "
@@ -42,15 +45,6 @@ const TypeLines& typeLines() {
   }();
   return lines;
 }
-
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-bool blankLine(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
 
 // "<tag>a b<": a up to the first blank, b from there to the next "<".
 bool splitPair(std::string_view line, std::string_view tag, std::string_view& a, std::string_view& b) {
@@ -98,7 +92,7 @@ void DemFile::read() {
   // Encoding, from the first line; the kind pass goes on from the second.
   std::string_view line;
   bool utf8 = false;
-  if (in_.next(line)) utf8 = lowerAscii(line).find("utf-8") != std::string::npos;
+  if (in_.next(line)) utf8 = contains(platform::lowerAscii(line), "utf-8");
   int k = 0;
   while (in_.next(line)) {
     k = kindPosition(line, utf8);
@@ -222,7 +216,7 @@ void DemFile::readTuples(const DemExtent& e) {
       }
       value = rest.substr(1, 99);
     } else {
-      if (blankLine(line)) continue;  // a blank line holds no cell
+      if (platform::isBlank(line)) continue;  // a blank line holds no cell
       value = line.substr(0, 99);
     }
     double v;

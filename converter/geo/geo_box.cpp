@@ -6,25 +6,53 @@
 
 namespace geo {
 
-bool sheetGeoBox(geo::PlaneCoordinates& coords, double y0, double y1, double x0, double x1, GeoBox& box) {
-  if (!coords.xytobl(y0, x0)) return false;
-  box.west = coords.lastLongitude;
-  box.south = coords.lastLatitude;
-  if (!coords.xytobl(y1, x1)) return false;
-  box.east = coords.lastLongitude;
-  box.north = coords.lastLatitude;
-  if (!coords.xytobl(y0, x1)) return false;
-  box.west = std::min(box.west, coords.lastLongitude);
-  box.north = std::max(box.north, coords.lastLatitude);
-  if (!coords.xytobl(y1, x0)) return false;
-  box.south = std::min(box.south, coords.lastLatitude);
-  box.east = std::max(box.east, coords.lastLongitude);
-  // The northern edge bulges beyond its corners where it crosses the central meridian.
-  if (y0 < 0 && 0 < y1) {
-    if (!coords.xytobl(0, x1)) return false;
-    box.north = std::max(box.north, coords.lastLatitude);
+bool sheetGeoBox(geo::PlaneCoordinates& coords, double y0, double y1, double x0, double x1, GeoBox& box,
+                 const BoxSampling& sampling) {
+  using Corners = BoxSampling::Corners;
+  using NorthernEdge = BoxSampling::NorthernEdge;
+  box = {1e308, -1e308, 1e308, -1e308};
+  bool converted = true;
+  // Converts the point; false when the box ends here.
+  auto convert = [&](double y, double x) {
+    if (coords.xytobl(y, x)) return true;
+    converted = false;
+    return !sampling.stopAtFailure;
+  };
+  auto widen = [&](bool westEdge, bool eastEdge, bool southEdge, bool northEdge) {
+    if (westEdge) box.west = std::min(box.west, coords.lastLongitude);
+    if (eastEdge) box.east = std::max(box.east, coords.lastLongitude);
+    if (southEdge) box.south = std::min(box.south, coords.lastLatitude);
+    if (northEdge) box.north = std::max(box.north, coords.lastLatitude);
+  };
+
+  struct Corner {
+    bool east, north;
+  };
+  constexpr Corner kDiagonalsFirst[4] = {{false, false}, {true, true}, {false, true}, {true, false}};
+  constexpr Corner kAround[4] = {{false, false}, {false, true}, {true, true}, {true, false}};
+  const bool diagonals = sampling.corners == Corners::diagonalsFirst;
+  for (const Corner& c : diagonals ? kDiagonalsFirst : kAround) {
+    if (!convert(c.east ? y1 : y0, c.north ? x1 : x0)) return false;
+    if (diagonals) widen(!c.east, c.east, !c.north, c.north);
+    else widen(true, true, true, true);
   }
-  return true;
+
+  auto northernPoint = [&](double y) {
+    if (!convert(y, x1)) return false;
+    widen(false, false, false, true);
+    return true;
+  };
+  switch (sampling.northernEdge) {
+    case NorthernEdge::cornersOnly: break;
+    case NorthernEdge::middleAcrossMeridian:
+      if (y0 < 0 && 0 < y1 && !northernPoint(0)) return false;
+      break;
+    case NorthernEdge::quarterPoints:
+      for (double y : {(3 * y0 + y1) / 4, (y0 + y1) / 2, (y0 + 3 * y1) / 4})
+        if (!northernPoint(y)) return false;
+      break;
+  }
+  return converted;
 }
 
 }  // namespace geo

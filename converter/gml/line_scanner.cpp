@@ -1,7 +1,6 @@
 #include "converter/gml/line_scanner.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <charconv>
 #include <cstdint>
@@ -18,9 +17,7 @@ LineScanner::LineScanner(const std::filesystem::path& file) : file_(kMaxLine) {
   if (!rawLine(first)) return;
   // A UTF-8 byte order mark is not part of the declaration.
   if (first.size() >= 3 && std::memcmp(first.data(), "\xEF\xBB\xBF", 3) == 0) first.remove_prefix(3);
-  std::string lower(first);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  utf8_ = lower.find("utf-8") != std::string::npos;
+  utf8_ = contains(platform::lowerAscii(first), "utf-8");
   if (!utf8_) {
     // Read again from the start in the system code page: the first line is data too.
     firstLine_ = first;
@@ -72,31 +69,11 @@ void parsePosition(std::string_view rest, double& latitude, double& longitude) {
 }
 
 void parsePair(std::string_view line, double& latitude, double& longitude) {
-  std::size_t i = 0;
-  while (i < line.size() && line[i] == ' ') ++i;
-  line.remove_prefix(i);
+  line = platform::trimStart(line, " ");
   const auto blank = line.find(' ');
   if (blank == std::string_view::npos) throw ReadError("coordinate pair without longitude");
   latitude = parseReal(line.substr(0, blank));
   longitude = parseReal(line.substr(blank + 1, 99));
-}
-
-std::size_t characterCount(std::string_view utf8) {
-  std::size_t n = 0;
-  for (unsigned char c : utf8)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x == y) continue;
-    if (x < 0x80 && y < 0x80 && std::tolower(x) == std::tolower(y)) continue;
-    return false;
-  }
-  return true;
 }
 
 }  // namespace gml

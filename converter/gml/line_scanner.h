@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/line_file.h"
+#include "platform/text.h"
 
 namespace gml {
 
@@ -54,7 +55,6 @@ inline bool take(std::string_view& line, std::string_view tag) {
   line.remove_prefix(at + tag.size());
   return true;
 }
-inline bool contains(std::string_view line, std::string_view tag) { return line.find(tag) != std::string_view::npos; }
 // True when the line can hold no tag at all (coordinate lines).
 inline bool tagFree(std::string_view line) { return line.find('<') == std::string_view::npos; }
 
@@ -76,10 +76,9 @@ void parsePosition(std::string_view rest, double& latitude, double& longitude);
 // next blank, the rest (at most 99 characters) the longitude.
 void parsePair(std::string_view line, double& latitude, double& longitude);
 
-
-// Number of characters of a UTF-8 text.
-std::size_t characterCount(std::string_view utf8);
-// ASCII letters compared without case; other bytes exactly.
-bool equalsNoCase(std::string_view a, std::string_view b);
+// The readers name these text helpers through the scanner.
+using platform::characterCount;
+using platform::contains;
+using platform::equalsNoCase;
 
 }  // namespace gml

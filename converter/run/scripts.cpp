@@ -32,8 +32,11 @@ bool writeConversionScript(const std::filesystem::path& folder, const std::strin
   std::vector<std::string> lines;
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < columns; ++c) {
-      std::string p = settings::pathText(folder / settings::utf8Path(mapName + settings::rowst(r, "_", rows) + settings::colst(c, columns)));
-      lines.insert(lines.end(), {"open", quoted(p + ".dxf"), "save", quoted(p + ".dwg"), "close", ";"});
+      auto file = [&](std::string_view extension) {
+        const std::string name = settings::sheetName(mapName, r, c, rows, columns, extension);
+        return quoted(settings::pathText(folder / settings::utf8Path(name)));
+      };
+      lines.insert(lines.end(), {"open", file(".dxf"), "save", file(".dwg"), "close", ";"});
     }
   return writeLines(folder / "dxftodwg.scr", lines, error);
 }

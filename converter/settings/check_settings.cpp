@@ -4,14 +4,18 @@
 #include <filesystem>
 #include <numbers>
 
+#include "converter/geo/geo_box.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/printer_catalogue.h"
+#include "platform/text.h"
 
 namespace settings {
 
 namespace {
+
+using platform::isBlank;
 
 constexpr const char* kEol = "\r\n";
 
@@ -21,11 +25,9 @@ bool folderExists(const std::string& text) {
   return std::filesystem::is_directory(utf8Path(text), ec);
 }
 
-bool isEmpty(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
 // Optional real: empty gives `empty`, a parse failure false.
 bool parseOptional(const std::string& text, double empty, double& value) {
-  if (isEmpty(text)) {
+  if (isBlank(text)) {
     value = empty;
     return true;
   }
@@ -138,18 +140,12 @@ void elevationCells(const DrawingSettings& s, RunValues& v) {
 
 // Provisional grid of the north-west sheet; false when a corner does not convert.
 bool firstSheetGrid(geo::PlaneCoordinates& coords, RunValues& v) {
+  constexpr geo::BoxSampling corners{.corners = geo::BoxSampling::Corners::around,
+                                     .northernEdge = geo::BoxSampling::NorthernEdge::cornersOnly};
   const double n = v.northEdge, w = v.westEdge;
-  const std::array<std::pair<double, double>, 4> corners = {{
-      {n - v.sheetHeight, w}, {n, w}, {n, w + v.sheetWidth}, {n - v.sheetHeight, w + v.sheetWidth}}};
-  double west = 1e308, east = -1e308, south = 1e308, north = -1e308;
-  for (auto [x, y] : corners) {
-    if (!coords.xytobl(y, x)) return false;
-    west = std::min(west, coords.lastLongitude);
-    east = std::max(east, coords.lastLongitude);
-    south = std::min(south, coords.lastLatitude);
-    north = std::max(north, coords.lastLatitude);
-  }
-  const SnappedBox box = snapElevationBox(west, east, south, north, v.cellWidth, v.cellHeight);
+  geo::GeoBox sheet;
+  if (!geo::sheetGeoBox(coords, w, w + v.sheetWidth, n - v.sheetHeight, n, sheet, corners)) return false;
+  const SnappedBox box = snapElevationBox(sheet.west, sheet.east, sheet.south, sheet.north, v.cellWidth, v.cellHeight);
   v.gridWest = box.west;
   v.gridEast = box.east;
   v.gridSouth = box.south;
@@ -185,212 +181,243 @@ int activeElevationSource(const DrawingSettings& s) {
   return 0;
 }
 
-std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& printers,
-                          geo::PlaneCoordinates& coords, RunValues& v) {
-  std::string report;
-  auto add = [&report](const std::string& line) { report += line + kEol; };
+namespace {
 
-  // 1. folders
-  if (!folderExists(s.fgdFolder)) add("基盤地図情報フォルダが見つかりません");
-  if (!folderExists(s.elevationFolder)) add("標高データフォルダが見つかりません");
-  if (!folderExists(s.writeFolder)) add("書込フォルダが見つかりません");
-  if (!folderExists(s.mlitFolder)) add("国土数値情報フォルダが見つかりません");
-  if (!folderExists(s.basicInfoFolder)) add("国土基本情報フォルダが見つかりません");
-
-  // 2. map name
-  for (char ch : s.mapName) {
-    if (std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos)
-      add(std::string("地図名に ") + ch + " は使えません");
+// The report under construction: one line, ending CR LF, per problem.
+struct Report {
+  void add(std::string_view line) {
+    text += line;
+    text += kEol;
   }
-  if (s.mapName.empty()) add("地図名を設定してください");
+  std::string text;
+};
 
-  // 3.-4. printer and paper
+void checkFolders(const DrawingSettings& s, Report& report) {
+  if (!folderExists(s.fgdFolder)) report.add("基盤地図情報フォルダが見つかりません");
+  if (!folderExists(s.elevationFolder)) report.add("標高データフォルダが見つかりません");
+  if (!folderExists(s.writeFolder)) report.add("書込フォルダが見つかりません");
+  if (!folderExists(s.mlitFolder)) report.add("国土数値情報フォルダが見つかりません");
+  if (!folderExists(s.basicInfoFolder)) report.add("国土基本情報フォルダが見つかりません");
+}
+
+// The map name becomes a file name.
+void checkMapName(const std::string& mapName, Report& report) {
+  for (char ch : mapName) {
+    if (std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos)
+      report.add(std::string("地図名に ") + ch + " は使えません");
+  }
+  if (mapName.empty()) report.add("地図名を設定してください");
+}
+
+// The printer's page for the chosen paper, when printer, paper and orientation are set.
+std::optional<platform::PrinterGeometry> chosenPaper(const DrawingSettings& s, const platform::PrinterCatalogue& printers,
+                                                     Report& report) {
   std::optional<platform::PrinterGeometry> geometry;
   const bool printerChosen = printers.hasPrinter(s.printerName);
-  if (!printerChosen) add("プリンタを選択してください");
-  if (s.paperSize.empty()) add("用紙サイズを選択してください。");
-  if (s.paperOrientation != 0 && s.paperOrientation != 1) add("用紙方向を選択してください。");
+  if (!printerChosen) report.add("プリンタを選択してください");
+  if (s.paperSize.empty()) report.add("用紙サイズを選択してください。");
+  if (s.paperOrientation != 0 && s.paperOrientation != 1) report.add("用紙方向を選択してください。");
   if (printerChosen && !s.paperSize.empty()) {
     geometry = printers.geometry(s.printerName, s.paperSize);
     // A paper the printer does not offer cannot size the sheets.
-    if (!geometry) add("用紙サイズを選択してください。");
+    if (!geometry) report.add("用紙サイズを選択してください。");
   }
+  return geometry;
+}
 
-  // 5. unit
+// False when no unit is chosen: nothing after it can be checked.
+bool setDrawingUnit(const DrawingSettings& s, geo::PlaneCoordinates& coords, RunValues& v, Report& report) {
   if (s.drawingUnit < 0 || s.drawingUnit > 2) {
-    add("単位を設定してください");
-    return report;
+    report.add("単位を設定してください");
+    return false;
   }
   v.unitsPerMetre = s.drawingUnit == 0 ? 1000 : s.drawingUnit == 1 ? 100 : 1;
   coords.unitsPerMetre = v.unitsPerMetre;
-  const double u = v.unitsPerMetre;
+  return true;
+}
 
-  // 6. file format
-  if (s.fileFormat < 0 || s.fileFormat > 3) add("ファイル形式を選択してください");
-
-  // 7. coordinate system
-  bool zoneSelected = false;
+// True when the chosen plane rectangular system is selected in `coords`.
+bool selectCoordinateSystem(const DrawingSettings& s, geo::PlaneCoordinates& coords, RunValues& v, Report& report) {
+  bool selected = false;
   if (s.coordinateSystem < 0 || s.coordinateSystem >= static_cast<int>(coordinateSystemItems().size())) {
-    add("座標系を選択してください");
+    report.add("座標系を選択してください");
     coords.lastLatitude = coords.lastLongitude = 0;
   } else {
     int zone = zoneFromItemText(coordinateSystemItems()[s.coordinateSystem]);
     if (coords.selectSystem(zone)) {
-      zoneSelected = true;
+      selected = true;
       v.zone = zone;
     } else {
-      add("座標系が異常です");
+      report.add("座標系が異常です");
     }
   }
   v.originLatitude = coords.originLatitude;
   v.originLongitude = coords.originLongitude;
   v.originArc = coords.originArc;
+  return selected;
+}
 
-  // 8. edges
-  {
-    struct Edge {
-      const std::string& text;
-      double empty;
-      double& value;
-    };
-    const double third = 4.0 / 9.0;  // 0.444...
-    Edge edges[] = {{s.northEdge, 1e6 * third * u, v.northEdge},
-                    {s.southEdge, -1e6 * third * u, v.southEdge},
-                    {s.westEdge, -5e5 * third * u, v.westEdge},
-                    {s.eastEdge, 5e5 * third * u, v.eastEdge}};
-    for (auto& e : edges) {
+// Edges left empty reach to the limits of a system.
+void readAreaEdges(const DrawingSettings& s, RunValues& v, Report& report) {
+  struct Edge {
+    const std::string& text;
+    double empty;
+    double& value;
+  };
+  const double u = v.unitsPerMetre;
+  const double third = 4.0 / 9.0;  // 0.444...
+  Edge edges[] = {{s.northEdge, 1e6 * third * u, v.northEdge},
+                  {s.southEdge, -1e6 * third * u, v.southEdge},
+                  {s.westEdge, -5e5 * third * u, v.westEdge},
+                  {s.eastEdge, 5e5 * third * u, v.eastEdge}};
+  for (auto& e : edges) {
+    double value;
+    if (!parseOptional(e.text, e.empty, value)) {
+      report.add("描画範囲値が異常です");
+      break;
+    }
+    e.value = value;
+  }
+}
+
+// False when a count is beyond what the sheet labels can name: nothing after it is checked.
+bool readSheetCounts(const DrawingSettings& s, RunValues& v, Report& report) {
+  long long rows = 1, cols = 1;
+  bool ok = (isBlank(s.sheetRows) || parseInteger(s.sheetRows, rows)) &&
+            (isBlank(s.sheetColumns) || parseInteger(s.sheetColumns, cols));
+  // A count below one lays out no sheet at all.
+  if (!ok || rows < 1 || cols < 1) {
+    report.add("分割数が異常です");
+    rows = std::max(rows, 1LL);
+    cols = std::max(cols, 1LL);
+  }
+  if (cols > 256) {
+    report.add("横分割数は256以下に");
+    return false;
+  }
+  if (rows > 18277) {
+    report.add("縦分割数は18277以下に");
+    return false;
+  }
+  v.sheetRows = static_cast<int>(rows);
+  v.sheetColumns = static_cast<int>(cols);
+  return true;
+}
+
+void readCorrections(const DrawingSettings& s, geo::PlaneCoordinates& coords, RunValues& v, Report& report) {
+  const double u = v.unitsPerMetre;
+  double value;
+  if (parseOptional(s.eastWestCorrection, 0, value)) v.eastWestCorrection = value;
+  else report.add("座標東西補正値が異常です");
+  if (parseOptional(s.northSouthCorrection, 0, value)) v.northSouthCorrection = value;
+  else report.add("座標南北補正値が異常です");
+  if (parseOptional(s.datumCorrection, 0, value)) v.datumOffset = value / u;
+  else report.add("基準面補値が異常です");
+  if (parseOptional(s.elevationExaggeration, 1, value)) v.exaggeration = value;
+  else report.add("標高強調倍率が異常です");
+  coords.eastWestCorrection = v.eastWestCorrection;
+  coords.northSouthCorrection = v.northSouthCorrection;
+}
+
+// The first sheet's legend cells serve the elevation points and the contours alike.
+void checkFirstLegendCells(const DrawingSettings& s, Report& report) {
+  double value;
+  const std::string& interval = s.legendIntervals.cell(0, 0);
+  const std::string& bottom = s.legendBottoms.cell(0, 0);
+  bool intervalBad = !isBlank(interval) && !parseReal(interval, value);
+  bool bottomBad = !isBlank(bottom) && !parseReal(bottom, value);
+  if (intervalBad) report.add("標高点凡例間隔が異常です");
+  if (intervalBad) report.add("等高線凡例間隔が異常です");
+  if (bottomBad) report.add("標高点凡例最下面が異常です");
+  if (bottomBad) report.add("等高線凡例最下面が異常です");
+}
+
+// Every sheet's typed legend values; a value that does not parse is reported once.
+void checkTypedLegends(const DrawingSettings& s, const RunValues& v, Report& report) {
+  const double u = v.unitsPerMetre;
+  bool intervalDone = false, bottomDone = false;
+  for (int r = 0; r < v.sheetRows; ++r)
+    for (int c = 0; c < v.sheetColumns; ++c) {
       double value;
-      if (!parseOptional(e.text, e.empty, value)) {
-        add("描画範囲値が異常です");
-        break;
+      const std::string& interval = s.legendIntervals.cell(r, c);
+      if (!intervalDone && !isBlank(interval)) {
+        if (!parseReal(interval, value)) {
+          report.add("メッシュ凡例間隔");
+          intervalDone = true;
+        } else if (value / u < 0.01) {
+          report.add("標高凡例間隔が異常です " + rowst(r, "", v.sheetRows) + std::to_string(c));
+        }
       }
-      e.value = value;
+      const std::string& bottom = s.legendBottoms.cell(r, c);
+      if (!bottomDone && !isBlank(bottom)) {
+        if (!parseReal(bottom, value)) {
+          report.add("メッシュ凡例最下面が異常です");
+          bottomDone = true;
+        } else if (value / u < v.datumOffset - 10) {
+          report.add("最下面が低すぎます");
+        }
+      }
     }
-  }
+}
 
-  // 9. sheet counts
-  {
-    long long rows = 1, cols = 1;
-    bool ok = (isEmpty(s.sheetRows) || parseInteger(s.sheetRows, rows)) &&
-              (isEmpty(s.sheetColumns) || parseInteger(s.sheetColumns, cols));
-    // A count below one lays out no sheet at all.
-    if (!ok || rows < 1 || cols < 1) {
-      add("分割数が異常です");
-      rows = std::max(rows, 1LL);
-      cols = std::max(cols, 1LL);
-    }
-    if (cols > 256) {
-      add("横分割数は256以下に");
-      return report;
-    }
-    if (rows > 18277) {
-      add("縦分割数は18277以下に");
-      return report;
-    }
-    v.sheetRows = static_cast<int>(rows);
-    v.sheetColumns = static_cast<int>(cols);
-  }
+void checkElevationSources(const DrawingSettings& s, Report& report) {
+  const bool mesh = s.meshSource >= 0, contour = s.contourSource >= 0;
+  if (mesh && contour && s.meshSource != s.contourSource) report.add("標高メッシュと等高線は同じサイズを選んでください");
+  if (mesh && contour && s.contourTarget != 1) report.add("標高メッシュと窪地は同時に指定できません");
+  if (!mesh && !contour && s.crossSectionsOn) report.add("断面図には標高Meshか等高線が必要です");
+}
 
-  // 10. legend tables follow the grid
+void checkIllustrationFlavour(const DrawingSettings& s, Report& report) {
+  if (s.fileFormat != 3) return;
+  if (s.textFont < 3) report.add("ファイル形式DXF Adobe Illustratorでは、他のフォントを選択してください");
+  if (s.initialSpace == 0) report.add("ファイル形式DXF Adobe Illustratorでは、初期表示でモデルを選択してください");
+}
+
+}  // namespace
+
+std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& printers,
+                          geo::PlaneCoordinates& coords, RunValues& v) {
+  Report report;
+  checkFolders(s, report);
+  checkMapName(s.mapName, report);
+  const auto geometry = chosenPaper(s, printers, report);
+  if (!setDrawingUnit(s, coords, v, report)) return report.text;
+  if (s.fileFormat < 0 || s.fileFormat > 3) report.add("ファイル形式を選択してください");
+  const bool zoneSelected = selectCoordinateSystem(s, coords, v, report);
+  readAreaEdges(s, v, report);
+  if (!readSheetCounts(s, v, report)) return report.text;
+
+  // Legend tables follow the sheet grid.
   s.legendIntervals.resize(v.sheetRows, v.sheetColumns);
   s.legendBottoms.resize(v.sheetRows, v.sheetColumns);
-
-  // 11. corrections, datum, exaggeration
-  {
-    double value;
-    if (parseOptional(s.eastWestCorrection, 0, value)) v.eastWestCorrection = value;
-    else add("座標東西補正値が異常です");
-    if (parseOptional(s.northSouthCorrection, 0, value)) v.northSouthCorrection = value;
-    else add("座標南北補正値が異常です");
-    if (parseOptional(s.datumCorrection, 0, value)) v.datumOffset = value / u;
-    else add("基準面補値が異常です");
-    if (parseOptional(s.elevationExaggeration, 1, value)) v.exaggeration = value;
-    else add("標高強調倍率が異常です");
-    coords.eastWestCorrection = v.eastWestCorrection;
-    coords.northSouthCorrection = v.northSouthCorrection;
-  }
-
-  // 12. legend levels
-  if (s.legendLevelChoice < 0 || s.legendLevelChoice >= s.legendLevelItemCount()) add("メッシュ凡例数");
+  readCorrections(s, coords, v, report);
+  if (s.legendLevelChoice < 0 || s.legendLevelChoice >= s.legendLevelItemCount()) report.add("メッシュ凡例数");
   else v.legendStepCount = 1 << s.legendLevelChoice;
+  checkFirstLegendCells(s, report);
+  if (!s.legendAuto) checkTypedLegends(s, v, report);
 
-  // 13. first legend cells
-  {
-    double value;
-    const std::string& interval = s.legendIntervals.cell(0, 0);
-    const std::string& bottom = s.legendBottoms.cell(0, 0);
-    bool intervalBad = !isEmpty(interval) && !parseReal(interval, value);
-    bool bottomBad = !isEmpty(bottom) && !parseReal(bottom, value);
-    if (intervalBad) add("標高点凡例間隔が異常です");
-    if (intervalBad) add("等高線凡例間隔が異常です");
-    if (bottomBad) add("標高点凡例最下面が異常です");
-    if (bottomBad) add("等高線凡例最下面が異常です");
-  }
-
-  // 14. every sheet's legend values when they are typed
-  if (!s.legendAuto) {
-    bool intervalDone = false, bottomDone = false;
-    for (int r = 0; r < v.sheetRows; ++r)
-      for (int c = 0; c < v.sheetColumns; ++c) {
-        double value;
-        const std::string& interval = s.legendIntervals.cell(r, c);
-        if (!intervalDone && !isEmpty(interval)) {
-          if (!parseReal(interval, value)) {
-            add("メッシュ凡例間隔");
-            intervalDone = true;
-          } else if (value / u < 0.01) {
-            add("標高凡例間隔が異常です " + rowst(r, "", v.sheetRows) + std::to_string(c));
-          }
-        }
-        const std::string& bottom = s.legendBottoms.cell(r, c);
-        if (!bottomDone && !isEmpty(bottom)) {
-          if (!parseReal(bottom, value)) {
-            add("メッシュ凡例最下面が異常です");
-            bottomDone = true;
-          } else if (value / u < v.datumOffset - 10) {
-            add("最下面が低すぎます");
-          }
-        }
-      }
-  }
-
-  // 15. elevation cells, paper, sheets
-  {
-    CellSize cell = elevationCellSize(activeElevationSource(s));
-    v.cellWidth = cell.width;
-    v.cellHeight = cell.height;
-  }
+  // Elevation cells, paper and sheets.
+  const CellSize cell = elevationCellSize(activeElevationSource(s));
+  v.cellWidth = cell.width;
+  v.cellHeight = cell.height;
   elevationCells(s, v);
   if (geometry) paperGeometry(s, *geometry, v);
   if (s.scaleChoice < 0 || s.scaleChoice >= static_cast<int>(kScaleDenominators.size()))
-    add("縮尺を選択してください");
+    report.add("縮尺を選択してください");
   sheetLayout(s, v);
+  checkElevationSources(s, report);
 
-  // 16. elevation sources
-  const bool mesh = s.meshSource >= 0, contour = s.contourSource >= 0;
-  if (mesh && contour && s.meshSource != s.contourSource) add("標高メッシュと等高線は同じサイズを選んでください");
-  if (mesh && contour && s.contourTarget != 1) add("標高メッシュと窪地は同時に指定できません");
-  if (!mesh && !contour && s.crossSectionsOn) add("断面図には標高Meshか等高線が必要です");
-
-  // 17.-18. grid of the first sheet (cell size set above)
+  // Grid of the first sheet, with the cell size set above.
   v.columnCount = v.rowCount = 0;
   if (zoneSelected && std::isfinite(v.sheetWidth) && std::isfinite(v.sheetHeight)) {
-    if (!firstSheetGrid(coords, v)) add("描画範囲値が異常です");
+    if (!firstSheetGrid(coords, v)) report.add("描画範囲値が異常です");
   }
 
-  // 19. road width
-  {
-    double value;
-    if (parseReal(s.minRoadWidth, value)) v.minRoadWidthUnits = value * u;
-    else add("描画する道路の幅員設定が異常です");
-  }
-
-  // 20. the illustration flavour
-  if (s.fileFormat == 3) {
-    if (s.textFont < 3) add("ファイル形式DXF Adobe Illustratorでは、他のフォントを選択してください");
-    if (s.initialSpace == 0) add("ファイル形式DXF Adobe Illustratorでは、初期表示でモデルを選択してください");
-  }
-  return report;
+  double roadWidth;
+  if (parseReal(s.minRoadWidth, roadWidth)) v.minRoadWidthUnits = roadWidth * v.unitsPerMetre;
+  else report.add("描画する道路の幅員設定が異常です");
+  checkIllustrationFlavour(s, report);
+  return report.text;
 }
 
 }  // namespace settings

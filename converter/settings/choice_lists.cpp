@@ -1,5 +1,7 @@
 #include "converter/settings/choice_lists.h"
 
+#include "platform/text.h"
+
 namespace settings {
 
 const std::array<std::string_view, 2> kOrientationItems = {"縦長", "横長"};
@@ -85,8 +87,7 @@ const std::vector<ZoneRegions>& zoneRegions() {
 std::vector<std::string> characters(std::string_view text) {
   std::vector<std::string> out;
   for (std::size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    const std::size_t n = platform::characterLength(text, i);
     out.emplace_back(text.substr(i, n));
     i += n;
   }

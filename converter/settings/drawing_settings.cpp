@@ -7,6 +7,7 @@
 
 #include "converter/settings/choice_lists.h"
 #include "platform/numbers.h"
+#include "platform/text.h"
 
 namespace settings {
 
@@ -15,13 +16,6 @@ void setExclusive(int& field, int source, bool on) {
   if (source < 0 || source >= kElevationSourceCount) return;
   if (on) field = source;
   else if (field == source) field = kNoChoice;
-}
-
-std::string trimmed(const std::string& text) {
-  auto b = text.find_first_not_of(" \t");
-  if (b == std::string::npos) return {};
-  auto e = text.find_last_not_of(" \t");
-  return text.substr(b, e - b + 1);
 }
 }  // namespace
 
@@ -39,13 +33,13 @@ bool DrawingSettings::overlapVisible() const { return typedRows() > 1 || typedCo
 
 int DrawingSettings::typedRows() const {
   long long v = 1;
-  if (trimmed(sheetRows).empty() || !parseInteger(sheetRows, v)) v = 1;
+  if (platform::isBlank(sheetRows) || !parseInteger(sheetRows, v)) v = 1;
   return static_cast<int>(std::clamp<long long>(v, 1, 18277));
 }
 
 int DrawingSettings::typedColumns() const {
   long long v = 1;
-  if (trimmed(sheetColumns).empty() || !parseInteger(sheetColumns, v)) v = 1;
+  if (platform::isBlank(sheetColumns) || !parseInteger(sheetColumns, v)) v = 1;
   return static_cast<int>(std::clamp<long long>(v, 1, 256));
 }
 

@@ -7,6 +7,7 @@
 #include "converter/settings/sheet_labels.h"
 #include "platform/printer_catalogue.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 #include "platform/user_folders.h"
 
 namespace settings {
@@ -31,8 +32,7 @@ std::string str(long v) { return std::to_string(v); }
 // An index applied to a list of `count` items: outside it, nothing is selected.
 int choice(long value, int count) { return value >= 0 && value < count ? static_cast<int>(value) : kNoChoice; }
 
-bool startsWith(const std::string& s, std::string_view p) { return s.compare(0, p.size(), p) == 0; }
-bool contains(const std::string& s, std::string_view p) { return s.find(p) != std::string::npos; }
+using platform::contains;
 
 class Writer {
  public:
@@ -98,9 +98,9 @@ int legacyNumber(const std::string& key) {
   static const std::array<const char*, 11> patterns = {"dummy", "dummy", "CommBdry", "AdmPt", "CommPt", "Cstline",
                                                        "WL", "WA", "RdEdg", "RdCompt", "RailCL"};
   if (key == "AdmArea-12" || key == "AdmArea-23") return 1;
-  if (startsWith(key, "BldL-")) return 12;
-  if (startsWith(key, "BldA-")) return 13;
-  if (startsWith(key, "GCP-")) return 14;
+  if (key.starts_with("BldL-")) return 12;
+  if (key.starts_with("BldA-")) return 13;
+  if (key.starts_with("GCP-")) return 14;
   if (key == "ElevPt-1") return 15;
   int found = 0;
   for (int i = 1; i <= 11; ++i)
@@ -114,8 +114,8 @@ std::string legacyFgdKey(const std::string& key) {
     if (contains(key, p)) return p;
   if (key == "AdmBdry-1") return "AdmBdry";
   if (key == "AdmArea-12" || key == "AdmArea-23") return "AdmArea";
-  if (startsWith(key, "BldL-")) return "BldA-1";
-  if (startsWith(key, "BldA-")) return "BldA-2";
+  if (key.starts_with("BldL-")) return "BldA-1";
+  if (key.starts_with("BldA-")) return "BldA-2";
   if (key == "GCP-3" || key == "GCP-5") return "GCP-1";
   if (key == "GCP-4" || key == "GCP-6") return "GCP-2";
   return {};
@@ -124,13 +124,13 @@ std::string legacyFgdKey(const std::string& key) {
 std::string legacyBasicInfoKey(const std::string& key, int version) {
   if (version == 10) return key == "RailCL-9" ? "RailCL-8" : std::string();
   if (key == "AdmArea-12") return "AdmArea";
-  if (startsWith(key, "AdmBdry-")) return "AdmBdry";
-  if (startsWith(key, "WL-")) return "WL";
+  if (key.starts_with("AdmBdry-")) return "AdmBdry";
+  if (key.starts_with("WL-")) return "WL";
   if (key == "WA-3") return "WA-2";
-  if (startsWith(key, "Cstline-")) return "Cstline";
-  if (startsWith(key, "RdCompt-")) return "RdCompt";
-  if (startsWith(key, "BldL-")) return "BldA-1";
-  if (startsWith(key, "BldA-")) return "BldA-2";
+  if (key.starts_with("Cstline-")) return "Cstline";
+  if (key.starts_with("RdCompt-")) return "RdCompt";
+  if (key.starts_with("BldL-")) return "BldA-1";
+  if (key.starts_with("BldA-")) return "BldA-2";
   if (key == "GCP-3" || key == "GCP-5") return "GCP-1";
   if (key == "GCP-4" || key == "GCP-6") return "GCP-2";
   return {};
@@ -326,13 +326,10 @@ bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::st
   return ini.save(file, error);
 }
 
-void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const platform::PrinterCatalogue& printers) {
-  IniProfile ini = IniProfile::load(file);
-  Reader r(ini);
-  const bool pvk = contains(pathText(file.filename()), ".pvk");
-  const int v = static_cast<int>(r.integer("kihon", "ver", 0));
+namespace {
 
-  // 1. kihon
+// The "kihon" section: folders, file format, paper, printer, font, scale, margins.
+void loadBasics(const Reader& r, DrawingSettings& s, int v, const platform::PrinterCatalogue& printers) {
   const char* k = "kihon";
   s.fgdFolder = r.text(k, "readfolder", s.fgdFolder);
   s.elevationFolder = r.text(k, "meshfolder", s.elevationFolder);
@@ -363,8 +360,10 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
   s.fileFormat = choice(r.integer(k, "dxftype", s.fileFormat), static_cast<int>(kFileFormatItems.size()));
   s.initialSpace = choice(r.integer(k, "syokihyoji", s.initialSpace), static_cast<int>(kInitialSpaceItems.size()));
   s.viewerChoice = choice(r.integer(k, "cadtype", s.viewerChoice), static_cast<int>(kViewerItems.size()));
+}
 
-  // 2. area
+// The "area" section: map name, coordinate system, edges, sheet grid, corrections.
+void loadArea(const Reader& r, DrawingSettings& s) {
   const char* a = "area";
   s.mapName = r.text(a, "namae", s.mapName);
   s.coordinateSystem = choice(r.integer(a, "zahyokei", s.coordinateSystem), static_cast<int>(coordinateSystemItems().size()));
@@ -377,8 +376,11 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
   s.overlapPercent = static_cast<int>(std::clamp(r.integer(a, "kasane", s.overlapPercent), 0L, 50L));
   s.eastWestCorrection = r.text(a, "hosex", s.eastWestCorrection);
   s.northSouthCorrection = r.text(a, "hosey", s.northSouthCorrection);
+}
 
-  // 3. alti: the boxes are set one after the other, so the last stored "on" of a set wins.
+// The "alti" section. Its boxes are set one after the other, so the last stored "on" of
+// a set wins.
+void loadElevation(const Reader& r, DrawingSettings& s, int v) {
   const char* e = "alti";
   std::array<std::string, kElevationSourceCount> meshKeys, contourKeys;
   if (v < 7) {
@@ -415,21 +417,20 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
   s.crossSectionsOn = r.flag(e, "danmen", s.crossSectionsOn);
   s.crossSectionCount = static_cast<int>(std::clamp(r.integer(e, "danmensu", s.crossSectionCount), 1L, 100L));
   s.crossSectionAngle = static_cast<int>(std::clamp(r.integer(e, "kakudo", s.crossSectionAngle), -3600L, 3600L));
+}
 
-  // 4.-6. layers
-  loadFgdTree(r, s.fgdLayers, v, pvk);
-  loadMlit(r, s.mlitLayers, v, pvk);
-  loadBasicInfoTree(r, s, v);
-
-  // 7. mesh grid
+// The "tiikimesh" section: the grid of standard area meshes.
+void loadMeshGrid(const Reader& r, DrawingSettings& s, int v, bool pvk) {
   s.meshGridOn = r.flag("tiikimesh", "cb", s.meshGridOn);
   s.meshGridColour = static_cast<std::uint32_t>(r.integer("tiikimesh", "color", static_cast<long>(s.meshGridColour)));
   long style = r.integer("tiikimesh", "lineweight", s.meshGridStyle);
   if (v <= 7) style += 3072;
   s.meshGridStyle = normalisedStyle(style, pvk, 1);
   s.meshCodeDigits = choice(r.integer("tiikimesh", "keta", s.meshCodeDigits), static_cast<int>(kMeshCodeDigitItems.size()));
+}
 
-  // 8. legend tables of the current grid
+// The legend tables of the grid the loaded settings name.
+void loadLegendTables(const Reader& r, DrawingSettings& s) {
   s.resizeLegendTables();
   int rows = s.typedRows(), cols = s.typedColumns();
   for (int row = 0; row < rows; ++row)
@@ -438,8 +439,23 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
       s.legendIntervals.setCell(row, c, r.text("kankaku", key, s.legendIntervals.cell(row, c)));
       s.legendBottoms.setCell(row, c, r.text("kamen", key, s.legendBottoms.cell(row, c)));
     }
+}
 
-  // 9. rules that follow from the loaded values
+}  // namespace
+
+void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const platform::PrinterCatalogue& printers) {
+  IniProfile ini = IniProfile::load(file);
+  Reader r(ini);
+  const bool pvk = contains(pathText(file.filename()), ".pvk");
+  const int v = static_cast<int>(r.integer("kihon", "ver", 0));
+  loadBasics(r, s, v, printers);
+  loadArea(r, s);
+  loadElevation(r, s, v);
+  loadFgdTree(r, s.fgdLayers, v, pvk);
+  loadMlit(r, s.mlitLayers, v, pvk);
+  loadBasicInfoTree(r, s, v);
+  loadMeshGrid(r, s, v, pvk);
+  loadLegendTables(r, s);
   s.applyFileFormatRules();
 }
 

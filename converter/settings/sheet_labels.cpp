@@ -55,11 +55,19 @@ std::string pathText(const std::filesystem::path& path) {
   return std::string(u8.begin(), u8.end());
 }
 
+std::string sheetName(std::string_view mapName, int row, int column, int rowCount, int columnCount,
+                      std::string_view extension) {
+  std::string name(mapName);
+  name += rowst(row, "_", rowCount);
+  name += colst(column, columnCount);
+  name += extension;
+  return name;
+}
+
 std::filesystem::path sheetFileName(const std::filesystem::path& writeFolder, std::string_view mapName,
                                     int row, int column, int rowCount, int columnCount) {
-  std::string name(mapName);
-  if (!(rowCount == 1 && columnCount == 1)) name += rowst(row, "_", rowCount) + colst(column, columnCount);
-  return writeFolder / utf8Path(name + ".dxf");
+  if (rowCount == 1 && columnCount == 1) return writeFolder / utf8Path(std::string(mapName) + ".dxf");
+  return writeFolder / utf8Path(sheetName(mapName, row, column, rowCount, columnCount, ".dxf"));
 }
 
 std::filesystem::path indexFileName(const std::filesystem::path& writeFolder, std::string_view mapName) {

@@ -12,7 +12,10 @@ std::string rowst(int row, std::string_view separator, int rowCount);
 // Column number with leading zeros to the width the column count needs.
 std::string colst(int column, int columnCount);
 
-// Single sheet: folder/mapName.dxf; otherwise folder/mapName + row label ("_") + column label.
+// The name of a sheet's files: mapName + row label ("_") + column label + extension.
+std::string sheetName(std::string_view mapName, int row, int column, int rowCount, int columnCount,
+                      std::string_view extension);
+// Single sheet: folder/mapName.dxf; otherwise folder/sheetName(..., ".dxf").
 std::filesystem::path sheetFileName(const std::filesystem::path& writeFolder, std::string_view mapName,
                                     int row, int column, int rowCount, int columnCount);
 std::filesystem::path indexFileName(const std::filesystem::path& writeFolder, std::string_view mapName);

@@ -3,11 +3,13 @@
 #include <cmath>
 #include <system_error>
 
+#include "converter/geo/geo_box.h"
 #include "converter/geo/palette.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/host.h"
+#include "platform/text.h"
 
 namespace settings {
 
@@ -17,23 +19,6 @@ void collectTree(const LayerTree& tree, int maxIndex, std::vector<std::string>& 
   for (const auto& g : tree.groups)
     for (const auto& item : g.items)
       if (item.on && geo::paletteIndexOf(item.entry.colour, maxIndex) == 0) out.push_back(item.caption);
-}
-
-// First `count` characters of a UTF-8 text.
-std::string firstCharacters(const std::string& text, std::size_t count) {
-  std::size_t i = 0, n = 0;
-  while (i < text.size() && n < count) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    i += c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    ++n;
-  }
-  return text.substr(0, i);
-}
-
-std::size_t characterCount(const std::string& text) {
-  std::size_t n = 0;
-  for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-  return n;
 }
 
 bool removeFile(const std::filesystem::path& file) {
@@ -81,20 +66,14 @@ bool buildingWarningNeeded(const DrawingSettings& s, const RunValues& v, geo::Pl
   for (const auto& g : s.fgdLayers.groups)
     if (g.on && (g.caption == "建物外周" || g.caption == "建物")) buildingsOn = true;
   if (!buildingsOn) return false;
-  double west = 1e308, east = -1e308, south = 1e308, north = -1e308;
-  const std::array<std::pair<double, double>, 4> corners = {{{v.southEdge, v.westEdge},
-                                                             {v.northEdge, v.westEdge},
-                                                             {v.northEdge, v.eastEdge},
-                                                             {v.southEdge, v.eastEdge}}};
-  for (auto [x, y] : corners) {
-    coords.xytobl(y, x);
-    west = std::min(west, coords.lastLongitude);
-    east = std::max(east, coords.lastLongitude);
-    south = std::min(south, coords.lastLatitude);
-    north = std::max(north, coords.lastLatitude);
-  }
-  const double e = std::trunc(east * 80), f = std::trunc(west * 80);
-  const double g = std::trunc(north * 120), h = std::trunc(south * 120);
+  // A corner outside the system still counts with its last estimate: a question, not a check.
+  constexpr geo::BoxSampling corners{.corners = geo::BoxSampling::Corners::around,
+                                     .northernEdge = geo::BoxSampling::NorthernEdge::cornersOnly,
+                                     .stopAtFailure = false};
+  geo::GeoBox area;
+  geo::sheetGeoBox(coords, v.westEdge, v.eastEdge, v.southEdge, v.northEdge, area, corners);
+  const double e = std::trunc(area.east * 80), f = std::trunc(area.west * 80);
+  const double g = std::trunc(area.north * 120), h = std::trunc(area.south * 120);
   return (e - f + 1) * (g - h + 1) > 1;
 }
 
@@ -122,7 +101,7 @@ StartOutcome prepareRun(DrawingSettings& s, RunValues& v, const platform::Printe
     for (const auto& caption : wrong) list += caption + "\r\n";
     host.setClipboard(list);
     std::string text = "レイヤーの色を修正してください。(リストはクリップボードにあります)\r\n" + list;
-    if (characterCount(text) > 400) text = firstCharacters(text, 300);
+    if (platform::characterCount(text) > 400) text = std::string(platform::firstCharacters(text, 300));
     host.message("色を修正してください", text);
     return StartOutcome::Refused;
   }

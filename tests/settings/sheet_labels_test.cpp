@@ -33,6 +33,9 @@ TEST(SheetLabels, FileNamesAndLegendKeys) {
   EXPECT_EQ(sheetFileName(folder, "M", 2, 1, 3, 2), folder / "MC1.dxf");
   EXPECT_EQ(sheetFileName(folder, "M", 3, 0, 30, 1), folder / "M_D0.dxf");
   EXPECT_EQ(indexFileName(folder, "M"), folder / "M#index.dxf");
+  // The scripts name every sheet by its labels, a grid of one sheet too.
+  EXPECT_EQ(sheetName("M", 2, 1, 3, 2, ".dwg"), "MC1.dwg");
+  EXPECT_EQ(sheetName("地図", 0, 0, 1, 1, ""), "地図A0");
   EXPECT_EQ(legendKey(1, 12, 3), "B12");
   EXPECT_EQ(legendKey(3, 0, 30), "D0");
   EXPECT_EQ(pathText(sheetFileName(folder, "地図", 0, 0, 1, 1)), pathText(folder / utf8Path("地図.dxf")));
