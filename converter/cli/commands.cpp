@@ -6,6 +6,7 @@
 #include <fstream>
 #include <chrono>
 #include <iostream>
+#include <optional>
 #include <ostream>
 #include <unistd.h>
 
@@ -66,9 +67,14 @@ bool readableFile(const fs::path& file, std::ostream& err) {
   return true;
 }
 
-// Start-up as the main window does it; false when an item file stops it.
-bool startUp(settings::DrawingSettings& s, const settings::StartupOptions& options,
-             const platform::PrinterCatalogue& printers, std::ostream& err) {
+// Start-up as the main window does it, with the settings file named on the command line
+// (none: the program defaults); false when an item file stops it.
+bool startUp(settings::DrawingSettings& s, const platform::PrinterCatalogue& printers, std::ostream& err,
+             const std::optional<fs::path>& settingsFile, bool createSettingsFolder) {
+  settings::StartupOptions options;
+  options.settingsFile = settingsFile;
+  options.loadLastRun = false;
+  options.createSettingsFolder = createSettingsFolder;
   auto result = settings::startUp(s, platform::dataFolder(), options, printers);
   CliHost host(err, false);
   for (const auto& m : result.items.messages) host.message(m.caption, m.text);
@@ -95,10 +101,7 @@ int commandInit(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   settings::DrawingSettings s;
   platform::PrinterCatalogue printers;
-  settings::StartupOptions options;
-  options.loadLastRun = false;
-  options.createSettingsFolder = false;
-  if (!startUp(s, options, printers, err)) return kFailed;
+  if (!startUp(s, printers, err, std::nullopt, false)) return kFailed;
   if (fs::exists(path, ec)) fs::remove(path, ec);
   std::string error;
   if (!settings::saveSettings(path, s, &error)) {
@@ -146,10 +149,7 @@ int commandCheck(const std::vector<std::string>& args, std::ostream& out, std::o
   if (!readableFile(path, err)) return kNotStarted;
   settings::DrawingSettings s;
   platform::PrinterCatalogue printers;
-  settings::StartupOptions options;
-  options.settingsFile = path;
-  options.createSettingsFolder = false;
-  if (!startUp(s, options, printers, err)) return kFailed;
+  if (!startUp(s, printers, err, path, false)) return kFailed;
   geo::PlaneCoordinates coords;
   settings::RunValues values;
   std::string report = settings::checkSettings(s, printers, coords, values);
@@ -176,9 +176,7 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (!readableFile(path, err)) return kNotStarted;
   settings::DrawingSettings s;
   platform::PrinterCatalogue printers;
-  settings::StartupOptions options;
-  options.settingsFile = path;
-  if (!startUp(s, options, printers, err)) return kFailed;
+  if (!startUp(s, printers, err, path, true)) return kFailed;
   if (!writeFolder.empty()) s.writeFolder = writeFolder;
 
   const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
