@@ -170,9 +170,8 @@ bool ConversionRun::sheet(int row, int column) {
     return false;
   }
   if (!doc.writeBlocks()) {
-    ctx_.host.message("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
     doc.abandon();
-    ctx_.runContinue = false;
+    ctx_.stop("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
     failed_ = true;
     return false;
   }
