@@ -12,8 +12,9 @@
 
 namespace gml {
 
-LineScanner::LineScanner(const std::filesystem::path& file) : file_(kMaxLine) {
-  if (!file_.open(file)) throw ReadError("cannot open " + file.string());
+LineScanner::LineScanner(const std::filesystem::path& file, std::size_t maxLine, LongLines longLines)
+    : file_(maxLine), longLines_(longLines) {
+  if (!file_.open(file)) throw OpenError("cannot open " + file.string());
   std::string_view first;
   if (!rawLine(first)) return;
   // A UTF-8 byte order mark is not part of the declaration.
@@ -31,7 +32,7 @@ LineScanner::~LineScanner() = default;
 bool LineScanner::rawLine(std::string_view& line) {
   const bool got = file_.next(line);
   if (file_.readError()) throw ReadError("read failed");
-  if (got && file_.lastLineCut()) throw ReadError("line too long");
+  if (got && file_.lastLineCut() && longLines_ == LongLines::fail) throw ReadError("line too long");
   return got;
 }
 
@@ -50,6 +51,11 @@ bool LineScanner::next(std::string_view& line) {
   return true;
 }
 
+bool LineScanner::rewind() {
+  pendingFirst_ = false;
+  return file_.rewind();
+}
+
 double parseReal(std::string_view text) {
   double value = 0;
   if (!platform::parseDecimal(text, value)) throw ReadError("not a number: " + std::string(text));
@@ -62,11 +68,19 @@ int parseWhole(std::string_view text) {
   return value;
 }
 
-void parsePosition(std::string_view rest, double& latitude, double& longitude) {
+bool splitPosition(std::string_view rest, std::string_view& first, std::string_view& second) {
   const auto blank = rest.find(' ');
-  if (blank == std::string_view::npos) throw ReadError("position without longitude");
-  latitude = parseReal(rest.substr(0, blank));
-  longitude = parseReal(valueUpTo(rest.substr(blank + 1)));
+  if (blank == std::string_view::npos) return false;
+  first = rest.substr(0, blank);
+  second = valueUpTo(rest.substr(blank + 1));
+  return true;
+}
+
+void parsePosition(std::string_view rest, double& latitude, double& longitude) {
+  std::string_view first, second;
+  if (!splitPosition(rest, first, second)) throw ReadError("position without longitude");
+  latitude = parseReal(first);
+  longitude = parseReal(second);
 }
 
 void parsePair(std::string_view line, double& latitude, double& longitude) {

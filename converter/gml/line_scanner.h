@@ -2,6 +2,7 @@
 // Line-by-line reading of the published GML files, shared by every vector reader: the
 // encoding from the first line, tag tests that shorten the line, element values, numbers
 // read without the locale, positions and coordinate pairs.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -19,13 +20,25 @@ namespace gml {
 struct ReadError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+// The file is not there or cannot be opened.
+struct OpenError : ReadError {
+  using ReadError::ReadError;
+};
+
+// Lines longer than the scanner's longest line: a ReadError, or cut there with the rest
+// of the line dropped.
+enum class LongLines { fail, cut };
 
 class LineScanner {
  public:
+  static constexpr std::size_t kMaxLine = std::size_t(16) << 20;
+
   // Opens the file and reads its first line: a first line naming "utf-8" keeps the file
   // as UTF-8 (and is itself consumed); otherwise every line, the first included, is read
-  // as CP932 and handed on in UTF-8. Throws ReadError when the file cannot be opened.
-  explicit LineScanner(const std::filesystem::path& file);
+  // as CP932 and handed on in UTF-8. Throws OpenError when the file cannot be opened and
+  // ReadError when its first line cannot be read.
+  explicit LineScanner(const std::filesystem::path& file, std::size_t maxLine = kMaxLine,
+                       LongLines longLines = LongLines::fail);
   ~LineScanner();
   LineScanner(const LineScanner&) = delete;
   LineScanner& operator=(const LineScanner&) = delete;
@@ -33,15 +46,19 @@ class LineScanner {
   // The next line without its line end; false at the end of the file. The view lives
   // until the next call. Throws ReadError on a read failure or a runaway line.
   bool next(std::string_view& line);
+  // Back to the start of the file: from there every line is handed out, the first one
+  // included, in the encoding found at opening. False when the file cannot be read again.
+  bool rewind();
 
   bool utf8() const { return utf8_; }
+  // Number of the line `next` handed out last, counting every line of the file from 1.
+  std::int64_t lineNumber() const { return file_.lineNumber(); }
   std::uint64_t bytesRead() const { return file_.bytesConsumed(); }
-
-  static constexpr std::size_t kMaxLine = std::size_t(16) << 20;
 
  private:
   bool rawLine(std::string_view& line);
   platform::LineFile file_;
+  LongLines longLines_;
   bool utf8_ = true;
   bool pendingFirst_ = false;
   std::string firstLine_;
@@ -69,8 +86,10 @@ inline std::string_view valueUpTo(std::string_view rest, std::string_view stop =
 double parseReal(std::string_view text);
 int parseWhole(std::string_view text);
 
-// "lat lon" of a "<gml:pos>" value (the text after the tag): latitude up to the first
-// blank, longitude from there to the next "<".
+// The two values of a position after its tag ("<gml:pos>", corners, grid limits): the
+// first up to the first blank, the second from there to the next "<". False without a blank.
+bool splitPosition(std::string_view rest, std::string_view& first, std::string_view& second);
+// "lat lon" of a "<gml:pos>" value (the text after the tag), split as above.
 void parsePosition(std::string_view rest, double& latitude, double& longitude);
 // One coordinate line of a "<gml:posList>": leading blanks skipped, latitude up to the
 // next blank, the rest (at most 99 characters) the longitude.
