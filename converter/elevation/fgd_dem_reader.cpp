@@ -32,7 +32,7 @@ constexpr std::string_view kStartPoint = "<gml:startPoint>";
 constexpr std::string_view kTupleList = "<gml:tupleList>";
 constexpr std::string_view kTupleListEnd = "</gml:tupleList>";
 
-// The kind lines of the four DEM sources, in UTF-8 and in CP932 for lines not yet converted.
+// The kind lines of the four DEM sources in both encodings a file may use.
 struct TypeLines {
   std::array<std::string, 4> utf8, cp932;
 };
@@ -107,7 +107,7 @@ int DemFile::source() {
     std::string_view line;
     while (in_.next(line)) {
       if (in_.lineNumber() == 1) continue;
-      k = kindPosition(line, true);
+      k = kindPosition(line, in_.utf8());
       if (k > 1) break;
     }
   } catch (const gml::ReadError&) {
@@ -269,9 +269,13 @@ int kindPosition(std::string_view line, bool utf8) {
 void readFgdDemFile(sheet::RunContext& ctx, const std::filesystem::path& path) {
   if (!ctx.runContinue) return;
   // DEM lines are short; a runaway line is cut like any other, its values sit at its start.
+  // Tags and tuples are ASCII, so the lines of a CP932 file need no conversion.
+  constexpr gml::ScanOptions kDemLines{.maxLine = platform::LineFile::kBufferSize,
+                                       .longLines = gml::ScanOptions::LongLines::cut,
+                                       .cp932Lines = gml::ScanOptions::Cp932Lines::asRead};
   std::optional<gml::LineScanner> in;
   try {
-    in.emplace(path, platform::LineFile::kBufferSize, gml::LongLines::cut);
+    in.emplace(path, kDemLines);
   } catch (const gml::OpenError&) {
     ctx.reportOnce("標高データファイルを開けません " + settings::pathText(path));
     return;

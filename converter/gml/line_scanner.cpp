@@ -12,8 +12,8 @@
 
 namespace gml {
 
-LineScanner::LineScanner(const std::filesystem::path& file, std::size_t maxLine, LongLines longLines)
-    : file_(maxLine), longLines_(longLines) {
+LineScanner::LineScanner(const std::filesystem::path& file, const ScanOptions& options)
+    : file_(options.maxLine), options_(options) {
   if (!file_.open(file)) throw OpenError("cannot open " + file.string());
   std::string_view first;
   if (!rawLine(first)) return;
@@ -24,27 +24,30 @@ LineScanner::LineScanner(const std::filesystem::path& file, std::size_t maxLine,
     // Read again from the start in the system code page: the first line is data too.
     firstLine_ = first;
     pendingFirst_ = true;
+    direct_ = false;
   }
 }
 
 LineScanner::~LineScanner() = default;
 
-bool LineScanner::rawLine(std::string_view& line) {
-  const bool got = file_.next(line);
-  if (file_.readError()) throw ReadError("read failed");
-  if (got && file_.lastLineCut() && longLines_ == LongLines::fail) throw ReadError("line too long");
-  return got;
+void LineScanner::lineCut() const {
+  if (options_.longLines == ScanOptions::LongLines::fail) throw ReadError("line too long");
 }
 
-bool LineScanner::next(std::string_view& line) {
-  if (utf8_) return rawLine(line);
-  std::string_view raw;
+bool LineScanner::cp932Line(std::string_view& line) {
+  const bool asRead = options_.cp932Lines == ScanOptions::Cp932Lines::asRead;
   if (pendingFirst_) {
     pendingFirst_ = false;
+    direct_ = asRead;
+    if (asRead) {
+      line = firstLine_;
+      return true;
+    }
     converted_ = platform::cp932ToUtf8(firstLine_);
     line = converted_;
     return true;
   }
+  std::string_view raw;
   if (!rawLine(raw)) return false;
   converted_ = platform::cp932ToUtf8(raw);
   line = converted_;
@@ -53,6 +56,7 @@ bool LineScanner::next(std::string_view& line) {
 
 bool LineScanner::rewind() {
   pendingFirst_ = false;
+  direct_ = utf8_ || options_.cp932Lines == ScanOptions::Cp932Lines::asRead;
   return file_.rewind();
 }
 

@@ -128,6 +128,17 @@ TEST(LineScanner, LineNumbersCountTheDeclarationAndRewindStartsThere) {
     ASSERT_TRUE(in.next(line));
     EXPECT_EQ(line, "<a>地</a>") << c.name;
   }
+  // CP932 lines taken as read, before and after a rewind.
+  LineScanner in(temp / "sjis.xml", {.cp932Lines = ScanOptions::Cp932Lines::asRead});
+  std::string_view line;
+  for (int pass = 0; pass < 2; ++pass) {
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(line, "<?xml encoding=\"Shift_JIS\"?>");
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(line, platform::utf8ToCp932("<a>地</a>"));
+    EXPECT_EQ(in.lineNumber(), 2);
+    ASSERT_TRUE(in.rewind());
+  }
 }
 
 TEST(LineScanner, OpenFailuresLongLinesAndPositions) {
@@ -144,11 +155,11 @@ TEST(LineScanner, OpenFailuresLongLinesAndPositions) {
 
   writeBytes(temp / "long.xml", "utf-8\n0123456789abc\nend\n");
   {
-    LineScanner in(temp / "long.xml", 8);
+    LineScanner in(temp / "long.xml", {.maxLine = 8});
     std::string_view line;
     EXPECT_THROW(in.next(line), ReadError);
   }
-  LineScanner in(temp / "long.xml", 8, LongLines::cut);
+  LineScanner in(temp / "long.xml", {.maxLine = 8, .longLines = ScanOptions::LongLines::cut});
   std::string_view line;
   ASSERT_TRUE(in.next(line));
   EXPECT_EQ(line, "01234567");
