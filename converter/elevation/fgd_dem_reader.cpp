@@ -3,10 +3,12 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "converter/elevation/elevation_source.h"
 #include "converter/elevation/line_reader.h"
+#include "converter/gml/line_scanner.h"
 #include "converter/sheet/run_context.h"
 #include "converter/settings/sheet_labels.h"
 #include "platform/host.h"
@@ -46,17 +48,6 @@ const TypeLines& typeLines() {
   return lines;
 }
 
-// "<tag>a b<": a up to the first blank, b from there to the next "<".
-bool splitPair(std::string_view line, std::string_view tag, std::string_view& a, std::string_view& b) {
-  std::string_view rest = line.substr(line.find(tag) + tag.size());
-  const auto blank = rest.find(' ');
-  if (blank == std::string_view::npos) return false;
-  a = rest.substr(0, blank);
-  rest.remove_prefix(blank + 1);
-  b = rest.substr(0, rest.find('<'));
-  return true;
-}
-
 struct DemExtent {
   bool lower = false, upper = false, tupleList = false;
   double south = 0, west = 0, north = 0, east = 0;
@@ -66,11 +57,15 @@ struct DemExtent {
 
 class DemFile {
  public:
-  DemFile(sheet::RunContext& ctx, const std::filesystem::path& path) : ctx_(ctx), path_(path) {}
+  DemFile(sheet::RunContext& ctx, const std::filesystem::path& path, gml::LineScanner& in)
+      : ctx_(ctx), path_(path), in_(in) {}
   void read();
 
  private:
+  int source();
   bool scanExtent(DemExtent& e);
+  bool scanExtentLine(std::string_view line, DemExtent& e);
+  bool skipToTupleList();
   void readTuples(const DemExtent& e);
   void report(std::string_view what) { ctx_.reportOnce(std::string(what) + " " + settings::pathText(path_)); }
   void reportLine(std::string_view what) {
@@ -80,29 +75,13 @@ class DemFile {
 
   sheet::RunContext& ctx_;
   const std::filesystem::path& path_;
-  LineReader in_;
+  gml::LineScanner& in_;
 };
 
 void DemFile::read() {
-  if (!ctx_.runContinue) return;
-  if (!in_.open(path_)) {
-    report("標高データファイルを開けません");
-    return;
-  }
-  // Encoding, from the first line; the kind pass goes on from the second.
-  std::string_view line;
-  bool utf8 = false;
-  if (in_.next(line)) utf8 = contains(platform::lowerAscii(line), "utf-8");
-  int k = 0;
-  while (in_.next(line)) {
-    k = kindPosition(line, utf8);
-    if (k > 1) break;
-  }
-  int source = -1;
-  for (int s = 0; s < 4; ++s)
-    if (k == sourceFiles(s).kindPosition) source = s;
+  const int s = source();
   // Vector files and DEMs of another resolution end here, without a message.
-  if (source < 0 || !sourceActive(ctx_.settings, source)) return;
+  if (s < 0 || !sourceActive(ctx_.settings, s)) return;
   ctx_.progress(sheet::ProgressLine::Phase, "標高MESH");
 
   DemExtent e;
@@ -120,57 +99,93 @@ void DemFile::read() {
   readTuples(e);
 }
 
+// The DEM source the file's first kind line names, -1 for none. The declaration names no
+// kind, in either encoding; a file that cannot be read names none either.
+int DemFile::source() {
+  int k = 0;
+  try {
+    std::string_view line;
+    while (in_.next(line)) {
+      if (in_.lineNumber() == 1) continue;
+      k = kindPosition(line, in_.utf8());
+      if (k > 1) break;
+    }
+  } catch (const gml::ReadError&) {
+    return -1;
+  }
+  for (int s = 0; s < 4; ++s)
+    if (k == sourceFiles(s).kindPosition) return s;
+  return -1;
+}
+
 // Corners, column count and start point, wherever they stand; a later one wins.
 bool DemFile::scanExtent(DemExtent& e) {
-  if (!in_.rewind()) {
-    report("標高データファイルを読めません");
-    return false;
-  }
-  std::string_view line, a, b;
-  while (in_.next(line)) {
-    if (!std::memchr(line.data(), '<', line.size())) continue;  // tuples and blank lines
-    if (contains(line, kLowerCorner) || contains(line, kUpperCorner)) {
-      const bool lower = contains(line, kLowerCorner);
-      double lat, lon;
-      if (!splitPair(line, lower ? kLowerCorner : kUpperCorner, a, b) || !parseDecimal(a, lat) || !parseDecimal(b, lon)) {
-        reportLine("標高データの範囲の数値が異常です");
-        return false;
-      }
-      if (lower) {
-        e.lower = true;
-        e.south = lat;
-        e.west = lon;
-      } else {
-        e.upper = true;
-        e.north = lat;
-        e.east = lon;
-      }
-    } else if (contains(line, kHigh)) {
-      std::int64_t high;
-      if (!splitPair(line, kHigh, a, b) || !parseWhole(a, high) || high < 0 || high >= (std::int64_t{1} << 31)) {
-        reportLine("標高データのgml:highの数値が異常です");
-        return false;
-      }
-      e.fileColumns = high + 1;
-    } else if (contains(line, kStartPoint)) {
-      std::int64_t sx, sy;
-      constexpr std::int64_t limit = std::int64_t{1} << 31;
-      if (!splitPair(line, kStartPoint, a, b) || !parseWhole(a, sx) || !parseWhole(b, sy) || sx < 0 || sy < 0 ||
-          sx >= limit || sy >= limit) {
-        reportLine("標高データのgml:startPointの数値が異常です");
-        return false;
-      }
-      e.sx = sx;
-      e.sy = sy;
-    } else if (contains(line, kTupleList)) {
-      e.tupleList = true;
+  if (in_.rewind()) {
+    try {
+      std::string_view line;
+      while (in_.next(line))
+        if (!gml::tagFree(line) && !scanExtentLine(line, e)) return false;  // tuples and blank lines hold no tag
+      return true;
+    } catch (const gml::ReadError&) {
     }
   }
-  if (in_.readError()) {
-    report("標高データファイルを読めません");
-    return false;
+  report("標高データファイルを読めません");
+  return false;
+}
+
+// False when a number of the line is broken (reported).
+bool DemFile::scanExtentLine(std::string_view line, DemExtent& e) {
+  std::string_view a, b;
+  if (contains(line, kLowerCorner) || contains(line, kUpperCorner)) {
+    const bool lower = gml::take(line, kLowerCorner);
+    if (!lower) gml::take(line, kUpperCorner);
+    double lat, lon;
+    if (!gml::splitPosition(line, a, b) || !parseDecimal(a, lat) || !parseDecimal(b, lon)) {
+      reportLine("標高データの範囲の数値が異常です");
+      return false;
+    }
+    if (lower) {
+      e.lower = true;
+      e.south = lat;
+      e.west = lon;
+    } else {
+      e.upper = true;
+      e.north = lat;
+      e.east = lon;
+    }
+  } else if (gml::take(line, kHigh)) {
+    std::int64_t high;
+    if (!gml::splitPosition(line, a, b) || !parseWhole(a, high) || high < 0 || high >= (std::int64_t{1} << 31)) {
+      reportLine("標高データのgml:highの数値が異常です");
+      return false;
+    }
+    e.fileColumns = high + 1;
+  } else if (gml::take(line, kStartPoint)) {
+    std::int64_t sx, sy;
+    constexpr std::int64_t limit = std::int64_t{1} << 31;
+    if (!gml::splitPosition(line, a, b) || !parseWhole(a, sx) || !parseWhole(b, sy) || sx < 0 || sy < 0 ||
+        sx >= limit || sy >= limit) {
+      reportLine("標高データのgml:startPointの数値が異常です");
+      return false;
+    }
+    e.sx = sx;
+    e.sy = sy;
+  } else if (contains(line, kTupleList)) {
+    e.tupleList = true;
   }
   return true;
+}
+
+// To the line after "<gml:tupleList>"; false when it is gone (the file changed since the
+// scan) or the file can no longer be read.
+bool DemFile::skipToTupleList() {
+  try {
+    std::string_view line;
+    while (in_.next(line))
+      if (contains(line, kTupleList)) return true;
+  } catch (const gml::ReadError&) {
+  }
+  return false;
 }
 
 void DemFile::readTuples(const DemExtent& e) {
@@ -186,55 +201,52 @@ void DemFile::readTuples(const DemExtent& e) {
     report("標高データファイルを読めません");
     return;
   }
-  std::string_view line;
-  bool inList = false;
-  while (in_.next(line)) {
-    if (contains(line, kTupleList)) {
-      inList = true;
-      break;
-    }
-  }
-  if (!inList) return;  // the scan saw it; the file changed meanwhile
+  if (!skipToTupleList()) return;
 
   std::int64_t i = e.sy * columns + e.sx;
   bool closed = false;
-  while (!closed && in_.next(line)) {
-    if (std::memchr(line.data(), '<', line.size())) {
-      const auto end = line.find(kTupleListEnd);
-      if (end != std::string_view::npos) {
-        closed = true;
-        line = line.substr(0, end);
+  try {
+    std::string_view line;
+    while (!closed && in_.next(line)) {
+      if (!gml::tagFree(line)) {
+        const auto end = line.find(kTupleListEnd);
+        if (end != std::string_view::npos) {
+          closed = true;
+          line = line.substr(0, end);
+        }
       }
-    }
-    const char* comma = static_cast<const char*>(std::memchr(line.data(), ',', line.size()));
-    std::string_view value;
-    if (comma) {
-      const std::string_view rest = line.substr(static_cast<std::size_t>(comma - line.data()));
-      if (rest.starts_with(",-9999") || rest.find(",-9999", 1) != std::string_view::npos) {
-        ++i;  // a cell without data
-        continue;
+      const char* comma = static_cast<const char*>(std::memchr(line.data(), ',', line.size()));
+      std::string_view value;
+      if (comma) {
+        const std::string_view rest = line.substr(static_cast<std::size_t>(comma - line.data()));
+        if (rest.starts_with(",-9999") || rest.find(",-9999", 1) != std::string_view::npos) {
+          ++i;  // a cell without data
+          continue;
+        }
+        value = rest.substr(1, 99);
+      } else {
+        if (platform::isBlank(line)) continue;  // a blank line holds no cell
+        value = line.substr(0, 99);
       }
-      value = rest.substr(1, 99);
-    } else {
-      if (platform::isBlank(line)) continue;  // a blank line holds no cell
-      value = line.substr(0, 99);
+      double v;
+      if (!parseDecimal(value, v)) {
+        reportLine("標高データの数値が異常です");
+        return;
+      }
+      const std::int64_t c = i % columns + dc;
+      const std::int64_t r = i / columns + dr;
+      if (c >= 0 && c < g.columnCount && r >= 0 && r < g.rowCount) {
+        const double z = v + offset;
+        g.setCell(static_cast<int>(r), static_cast<int>(c), z);
+        if (inner.contains(static_cast<int>(r), static_cast<int>(c))) g.widenExtremes(z);
+      }
+      ++i;
     }
-    double v;
-    if (!parseDecimal(value, v)) {
-      reportLine("標高データの数値が異常です");
-      return;
-    }
-    const std::int64_t c = i % columns + dc;
-    const std::int64_t r = i / columns + dr;
-    if (c >= 0 && c < g.columnCount && r >= 0 && r < g.rowCount) {
-      const double z = v + offset;
-      g.setCell(static_cast<int>(r), static_cast<int>(c), z);
-      if (inner.contains(static_cast<int>(r), static_cast<int>(c))) g.widenExtremes(z);
-    }
-    ++i;
+  } catch (const gml::ReadError&) {
+    report("標高データファイルを読めません");
+    return;
   }
-  if (in_.readError()) report("標高データファイルを読めません");
-  else if (!closed) report("標高データが途中で終わっています");
+  if (!closed) report("標高データが途中で終わっています");
 }
 
 }  // namespace
@@ -254,6 +266,23 @@ int kindPosition(std::string_view line, bool utf8) {
   return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
 }
 
-void readFgdDemFile(sheet::RunContext& ctx, const std::filesystem::path& path) { DemFile(ctx, path).read(); }
+void readFgdDemFile(sheet::RunContext& ctx, const std::filesystem::path& path) {
+  if (!ctx.runContinue) return;
+  // DEM lines are short; a runaway line is cut like any other, its values sit at its start.
+  // Tags and tuples are ASCII, so the lines of a CP932 file need no conversion.
+  constexpr gml::ScanOptions kDemLines{.maxLine = platform::LineFile::kBufferSize,
+                                       .longLines = gml::ScanOptions::LongLines::cut,
+                                       .cp932Lines = gml::ScanOptions::Cp932Lines::asRead};
+  std::optional<gml::LineScanner> in;
+  try {
+    in.emplace(path, kDemLines);
+  } catch (const gml::OpenError&) {
+    ctx.reportOnce("標高データファイルを開けません " + settings::pathText(path));
+    return;
+  } catch (const gml::ReadError&) {
+    return;  // an unreadable first line names no kind: nothing to say
+  }
+  DemFile(ctx, path, *in).read();
+}
 
 }  // namespace elevation

@@ -11,8 +11,9 @@
 
 namespace gml {
 
-LineScanner::LineScanner(const std::filesystem::path& file) : file_(kMaxLine) {
-  if (!file_.open(file)) throw ReadError("cannot open " + file.string());
+LineScanner::LineScanner(const std::filesystem::path& file, const ScanOptions& options)
+    : file_(options.maxLine), options_(options) {
+  if (!file_.open(file)) throw OpenError("cannot open " + file.string());
   std::string_view first;
   if (!rawLine(first)) return;
   // A UTF-8 byte order mark is not part of the declaration.
@@ -22,31 +23,40 @@ LineScanner::LineScanner(const std::filesystem::path& file) : file_(kMaxLine) {
     // Read again from the start in the system code page: the first line is data too.
     firstLine_ = first;
     pendingFirst_ = true;
+    direct_ = false;
   }
 }
 
 LineScanner::~LineScanner() = default;
 
-bool LineScanner::rawLine(std::string_view& line) {
-  const bool got = file_.next(line);
-  if (file_.readError()) throw ReadError("read failed");
-  if (got && file_.lastLineCut()) throw ReadError("line too long");
-  return got;
+void LineScanner::lineCut() const {
+  if (options_.longLines == ScanOptions::LongLines::fail) throw ReadError("line too long");
 }
 
-bool LineScanner::next(std::string_view& line) {
-  if (utf8_) return rawLine(line);
-  std::string_view raw;
+bool LineScanner::cp932Line(std::string_view& line) {
+  const bool asRead = options_.cp932Lines == ScanOptions::Cp932Lines::asRead;
   if (pendingFirst_) {
     pendingFirst_ = false;
+    direct_ = asRead;
+    if (asRead) {
+      line = firstLine_;
+      return true;
+    }
     converted_ = platform::cp932ToUtf8(firstLine_);
     line = converted_;
     return true;
   }
+  std::string_view raw;
   if (!rawLine(raw)) return false;
   converted_ = platform::cp932ToUtf8(raw);
   line = converted_;
   return true;
+}
+
+bool LineScanner::rewind() {
+  pendingFirst_ = false;
+  direct_ = utf8_ || options_.cp932Lines == ScanOptions::Cp932Lines::asRead;
+  return file_.rewind();
 }
 
 double parseReal(std::string_view text) {
@@ -61,11 +71,19 @@ int parseWhole(std::string_view text) {
   return value;
 }
 
-void parsePosition(std::string_view rest, double& latitude, double& longitude) {
+bool splitPosition(std::string_view rest, std::string_view& first, std::string_view& second) {
   const auto blank = rest.find(' ');
-  if (blank == std::string_view::npos) throw ReadError("position without longitude");
-  latitude = parseReal(rest.substr(0, blank));
-  longitude = parseReal(valueUpTo(rest.substr(blank + 1)));
+  if (blank == std::string_view::npos) return false;
+  first = rest.substr(0, blank);
+  second = valueUpTo(rest.substr(blank + 1));
+  return true;
+}
+
+void parsePosition(std::string_view rest, double& latitude, double& longitude) {
+  std::string_view first, second;
+  if (!splitPosition(rest, first, second)) throw ReadError("position without longitude");
+  latitude = parseReal(first);
+  longitude = parseReal(second);
 }
 
 void parsePair(std::string_view line, double& latitude, double& longitude) {

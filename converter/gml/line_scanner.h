@@ -2,7 +2,9 @@
 // Line-by-line reading of the published GML files, shared by every vector reader: the
 // encoding from the first line, tag tests that shorten the line, element values, numbers
 // read without the locale, positions and coordinate pairs.
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -19,30 +21,63 @@ namespace gml {
 struct ReadError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+// The file is not there or cannot be opened.
+struct OpenError : ReadError {
+  using ReadError::ReadError;
+};
+
+struct ScanOptions {
+  std::size_t maxLine = std::size_t(16) << 20;
+  // Longer lines: a ReadError, or cut at maxLine with the rest of the line dropped.
+  enum class LongLines { fail, cut } longLines = LongLines::fail;
+  // Lines of a CP932 file: handed on in UTF-8, or as read for readers that look for ASCII
+  // tags and numbers only (CP932 keeps ASCII as it is, and no byte of a double-byte
+  // character is "<", ",", a blank or a digit).
+  enum class Cp932Lines { converted, asRead } cp932Lines = Cp932Lines::converted;
+};
 
 class LineScanner {
  public:
   // Opens the file and reads its first line: a first line naming "utf-8" keeps the file
   // as UTF-8 (and is itself consumed); otherwise every line, the first included, is read
-  // as CP932 and handed on in UTF-8. Throws ReadError when the file cannot be opened.
-  explicit LineScanner(const std::filesystem::path& file);
+  // as CP932. Throws OpenError when the file cannot be opened and ReadError when its first
+  // line cannot be read.
+  explicit LineScanner(const std::filesystem::path& file, const ScanOptions& options = {});
   ~LineScanner();
   LineScanner(const LineScanner&) = delete;
   LineScanner& operator=(const LineScanner&) = delete;
 
   // The next line without its line end; false at the end of the file. The view lives
   // until the next call. Throws ReadError on a read failure or a runaway line.
-  bool next(std::string_view& line);
+  bool next(std::string_view& line) { return direct_ ? rawLine(line) : cp932Line(line); }
+  // Back to the start of the file: from there every line is handed out, the first one
+  // included, in the encoding found at opening. False when the file cannot be read again.
+  bool rewind();
 
   bool utf8() const { return utf8_; }
+  // Number of the line `next` handed out last, counting every line of the file from 1.
+  std::int64_t lineNumber() const { return file_.lineNumber(); }
   std::uint64_t bytesRead() const { return file_.bytesConsumed(); }
 
-  static constexpr std::size_t kMaxLine = std::size_t(16) << 20;
-
  private:
-  bool rawLine(std::string_view& line);
+  // Inline: every line of the large files passes here. The line file reads nothing more
+  // after a read failure, so the failure shows where a line was not read.
+  bool rawLine(std::string_view& line) {
+    if (file_.next(line)) {
+      if (file_.lastLineCut()) [[unlikely]]
+        lineCut();
+      return true;
+    }
+    if (file_.readError()) [[unlikely]]
+      throw ReadError("read failed");
+    return false;
+  }
+  void lineCut() const;
+  bool cp932Line(std::string_view& line);
   platform::LineFile file_;
+  ScanOptions options_;
   bool utf8_ = true;
+  bool direct_ = true;  // lines go out as the line file reads them
   bool pendingFirst_ = false;
   std::string firstLine_;
   std::string converted_;
@@ -56,7 +91,7 @@ inline bool take(std::string_view& line, std::string_view tag) {
   return true;
 }
 // True when the line can hold no tag at all (coordinate lines).
-inline bool tagFree(std::string_view line) { return line.find('<') == std::string_view::npos; }
+inline bool tagFree(std::string_view line) { return line.empty() || !std::memchr(line.data(), '<', line.size()); }
 
 // The text of an element after its tag was taken: up to the next "<" (or `stop`).
 inline std::string_view valueUpTo(std::string_view rest, std::string_view stop = "<") {
@@ -69,8 +104,10 @@ inline std::string_view valueUpTo(std::string_view rest, std::string_view stop =
 double parseReal(std::string_view text);
 int parseWhole(std::string_view text);
 
-// "lat lon" of a "<gml:pos>" value (the text after the tag): latitude up to the first
-// blank, longitude from there to the next "<".
+// The two values of a position after its tag ("<gml:pos>", corners, grid limits): the
+// first up to the first blank, the second from there to the next "<". False without a blank.
+bool splitPosition(std::string_view rest, std::string_view& first, std::string_view& second);
+// "lat lon" of a "<gml:pos>" value (the text after the tag), split as above.
 void parsePosition(std::string_view rest, double& latitude, double& longitude);
 // One coordinate line of a "<gml:posList>": leading blanks skipped, latitude up to the
 // next blank, the rest (at most 99 characters) the longitude.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "converter/settings/sheet_labels.h"
+#include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 #include "tests/elevation/elevation_fixture.h"
 #include "tests/elevation/zip_members.h"
@@ -147,6 +148,21 @@ TEST_F(DemReader, FaultsAreReportedAndReadingGoesOn) {
     readFgdDemFile(one.ctx, elevationFixtures() / "FG-GML-5235-40-DEM10B-overlap.xml");
     EXPECT_EQ(one.ctx.anomalyMessage, text);
     EXPECT_DOUBLE_EQ(one.grid().cell(0, 7), 114.0);
+  }
+}
+
+TEST(DemReaderFaults, LineNumbersAreTheFileLinesInEitherEncoding) {
+  TempFolder temp;
+  const std::string utf8 = readBytes(elevationFixtures() / "not-a-number-DEM10B.xml");
+  std::string cp932 = utf8;
+  cp932.replace(cp932.find("UTF-8"), 5, "Shift_JIS");
+  writeBytes(temp / "sjis-DEM10B.xml", platform::utf8ToCp932(cp932));
+  for (const auto& file : {elevationFixtures() / "not-a-number-DEM10B.xml", temp / "sjis-DEM10B.xml"}) {
+    ElevationRun run;
+    run.layOut(kFixtureWest, fixtureNorth(), 10, 5);
+    readFgdDemFile(run.ctx, file);
+    EXPECT_TRUE(run.ctx.anomalyMessage.ends_with(".xml 36行目\r\n")) << run.ctx.anomalyMessage;
+    EXPECT_EQ(run.storedCells(), 4) << file;
   }
 }
 

@@ -97,3 +97,78 @@ TEST(LineScanner, TagsShortenTheLineAndPairsSplitAtTheBlank) {
   EXPECT_TRUE(equalsNoCase("outOfData", "OUTOFDATA"));
   EXPECT_FALSE(equalsNoCase("普通建物", "堅ろう建物"));
 }
+
+TEST(LineScanner, LineNumbersCountTheDeclarationAndRewindStartsThere) {
+  TempFolder temp;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* declaration;
+  };
+  const Case cases[] = {
+      {"utf8.xml", "<?xml encoding=\"UTF-8\"?>\r\n<a>地</a>\nb\n", "<?xml encoding=\"UTF-8\"?>"},
+      {"sjis.xml", "<?xml encoding=\"Shift_JIS\"?>\n" + platform::utf8ToCp932("<a>地</a>") + "\nb\n",
+       "<?xml encoding=\"Shift_JIS\"?>"},
+  };
+  for (const auto& c : cases) {
+    writeBytes(temp / c.name, c.bytes);
+    LineScanner in(temp / c.name);
+    std::vector<std::pair<std::int64_t, std::string>> seen;
+    std::string_view line;
+    while (in.next(line)) seen.emplace_back(in.lineNumber(), line);
+    // A UTF-8 declaration is consumed at opening but still counts as line 1.
+    std::vector<std::pair<std::int64_t, std::string>> expected = {{2, "<a>地</a>"}, {3, "b"}};
+    if (!in.utf8()) expected.insert(expected.begin(), {1, c.declaration});
+    EXPECT_EQ(seen, expected) << c.name;
+    // After a rewind the first line comes again, in either encoding.
+    ASSERT_TRUE(in.rewind());
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(line, c.declaration) << c.name;
+    EXPECT_EQ(in.lineNumber(), 1);
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(line, "<a>地</a>") << c.name;
+  }
+  // CP932 lines taken as read, before and after a rewind.
+  LineScanner in(temp / "sjis.xml", {.cp932Lines = ScanOptions::Cp932Lines::asRead});
+  std::string_view line;
+  for (int pass = 0; pass < 2; ++pass) {
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(line, "<?xml encoding=\"Shift_JIS\"?>");
+    ASSERT_TRUE(in.next(line));
+    EXPECT_EQ(line, platform::utf8ToCp932("<a>地</a>"));
+    EXPECT_EQ(in.lineNumber(), 2);
+    ASSERT_TRUE(in.rewind());
+  }
+}
+
+TEST(LineScanner, OpenFailuresLongLinesAndPositions) {
+  TempFolder temp;
+  // A missing file cannot be opened; a folder opens but its first line cannot be read.
+  EXPECT_THROW(LineScanner(temp / "missing.xml"), OpenError);
+  try {
+    LineScanner folder(temp.path());
+    ADD_FAILURE() << "a folder read as a file";
+  } catch (const OpenError&) {
+    ADD_FAILURE() << "a folder counted as missing";
+  } catch (const ReadError&) {
+  }
+
+  writeBytes(temp / "long.xml", "utf-8\n0123456789abc\nend\n");
+  {
+    LineScanner in(temp / "long.xml", {.maxLine = 8});
+    std::string_view line;
+    EXPECT_THROW(in.next(line), ReadError);
+  }
+  LineScanner in(temp / "long.xml", {.maxLine = 8, .longLines = ScanOptions::LongLines::cut});
+  std::string_view line;
+  ASSERT_TRUE(in.next(line));
+  EXPECT_EQ(line, "01234567");
+  ASSERT_TRUE(in.next(line));
+  EXPECT_EQ(line, "end");
+
+  std::string_view first, second;
+  ASSERT_TRUE(splitPosition("1124 749</gml:high>", first, second));
+  EXPECT_EQ(first, "1124");
+  EXPECT_EQ(second, "749");
+  EXPECT_FALSE(splitPosition("1124</gml:high>", first, second));
+}
