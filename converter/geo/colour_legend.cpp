@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "converter/geo/palette.h"
+#include "platform/text.h"
 
 namespace geo {
 
@@ -79,16 +80,6 @@ std::string formatNumber(const char* format, double v) {
   std::snprintf(big.data(), big.size(), format, v);
   big.resize(static_cast<std::size_t>(len));
   return big;
-}
-
-// Byte length of the first `count` characters of UTF-8 text (all of it if shorter).
-std::size_t utf8PrefixBytes(std::string_view text, std::size_t count) {
-  std::size_t pos = 0;
-  for (std::size_t n = 0; n < count && pos < text.size(); ++n) {
-    ++pos;
-    while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) ++pos;
-  }
-  return pos;
 }
 
 }  // namespace
@@ -254,7 +245,7 @@ std::string legendLabel(const SheetLegend& legend, int n, std::string_view separ
     const std::string_view rest = std::string_view(label).substr(dot + 1);
     std::string replaced = label.substr(0, dot);
     replaced += separator;
-    replaced += rest.substr(0, utf8PrefixBytes(rest, 10));
+    replaced += platform::firstCharacters(rest, 10);
     label = std::move(replaced);
   }
   return label;
