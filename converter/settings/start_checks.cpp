@@ -92,42 +92,53 @@ std::filesystem::path resultFile(const DrawingSettings& s, const RunValues& v) {
   return indexFileName(folder, s.mapName);
 }
 
-StartOutcome prepareRun(DrawingSettings& s, RunValues& v, const platform::PrinterCatalogue& printers,
-                        geo::PlaneCoordinates& coords, platform::Host& host) {
-  // 1. colours the flavour cannot hold
-  auto wrong = layersWithoutPaletteColour(s);
-  if (!wrong.empty()) {
-    std::string list;
-    for (const auto& caption : wrong) list += caption + "\r\n";
-    host.setClipboard(list);
-    std::string text = "レイヤーの色を修正してください。(リストはクリップボードにあります)\r\n" + list;
-    if (platform::characterCount(text) > 400) text = std::string(platform::firstCharacters(text, 300));
-    host.message("色を修正してください", text);
-    return StartOutcome::Refused;
-  }
-  // 2. settings
-  std::string report = checkSettings(s, printers, coords, v);
-  if (!report.empty()) {
-    host.setClipboard(report);
-    host.message("設定値を確認してください", report);
-    return StartOutcome::Refused;
-  }
-  // 3.-4. memory and range
+namespace {
+
+// Layer colours the flavour cannot hold: listed on the clipboard and in the message.
+bool refuseUnheldColours(const DrawingSettings& s, platform::Host& host) {
+  const auto wrong = layersWithoutPaletteColour(s);
+  if (wrong.empty()) return false;
+  std::string list;
+  for (const auto& caption : wrong) list += caption + "\r\n";
+  host.setClipboard(list);
+  std::string text = "レイヤーの色を修正してください。(リストはクリップボードにあります)\r\n" + list;
+  if (platform::characterCount(text) > 400) text = std::string(platform::firstCharacters(text, 300));
+  host.message("色を修正してください", text);
+  return true;
+}
+
+bool refuseSettings(DrawingSettings& s, RunValues& v, const platform::PrinterCatalogue& printers,
+                    geo::PlaneCoordinates& coords, platform::Host& host) {
+  const std::string report = checkSettings(s, printers, coords, v);
+  if (report.empty()) return false;
+  host.setClipboard(report);
+  host.message("設定値を確認してください", report);
+  return true;
+}
+
+bool refuseMemoryOrRange(const DrawingSettings& s, const RunValues& v, platform::Host& host) {
   for (const StartProblem& p : {memoryProblem(s, v), rangeProblem(v)}) {
     if (p.any()) {
       host.message(p.caption, p.text);
-      return StartOutcome::Refused;
+      return true;
     }
   }
-  // 5. buildings on mesh edges
-  if (buildingWarningNeeded(s, v, coords) &&
-      !host.ask("警告",
-                "8桁の標準地域メッシュにかかる建物は欠落する事があります。\r\n\r\n"
-                "建築物の表示ランクの外周を0m以上にする事で欠落を解消できます。\r\n\r\n"
-                "このまま続行するときはOK、修正するときはキャンセル",
-                platform::Buttons::OkCancel))
-    return StartOutcome::Declined;
-  // 6. existing output
+  return false;
+}
+
+// True to go on.
+bool acceptBuildingsOnMeshEdges(const DrawingSettings& s, const RunValues& v, geo::PlaneCoordinates& coords,
+                                platform::Host& host) {
+  return !buildingWarningNeeded(s, v, coords) ||
+         host.ask("警告",
+                  "8桁の標準地域メッシュにかかる建物は欠落する事があります。\r\n\r\n"
+                  "建築物の表示ランクの外周を0m以上にする事で欠落を解消できます。\r\n\r\n"
+                  "このまま続行するときはOK、修正するときはキャンセル",
+                  platform::Buttons::OkCancel);
+}
+
+// Old sheets (and the old index drawing) go, once the user agrees to overwrite them.
+StartOutcome removeOldOutput(const DrawingSettings& s, const RunValues& v, platform::Host& host) {
   const auto files = sheetFiles(s, v);
   std::error_code ec;
   if (v.singleSheet()) {
@@ -139,25 +150,35 @@ StartOutcome prepareRun(DrawingSettings& s, RunValues& v, const platform::Printe
         return StartOutcome::Refused;
       }
     }
-  } else {
-    bool any = false;
-    for (const auto& f : files) any = any || std::filesystem::exists(f, ec);
-    if (any) {
-      if (!host.ask("既存ファイルがあります", "上書きしますか", platform::Buttons::YesNo)) return StartOutcome::Declined;
-      for (const auto& f : files) {
-        if (std::filesystem::exists(f, ec) && !removeFile(f)) {
-          host.message("既存ファイル削除エラー", "他のソフトでファイルを開いていませんか");
-          return StartOutcome::Refused;
-        }
+    return StartOutcome::Ready;
+  }
+  bool any = false;
+  for (const auto& f : files) any = any || std::filesystem::exists(f, ec);
+  if (any) {
+    if (!host.ask("既存ファイルがあります", "上書きしますか", platform::Buttons::YesNo)) return StartOutcome::Declined;
+    for (const auto& f : files) {
+      if (std::filesystem::exists(f, ec) && !removeFile(f)) {
+        host.message("既存ファイル削除エラー", "他のソフトでファイルを開いていませんか");
+        return StartOutcome::Refused;
       }
     }
-    const auto index = indexFileName(utf8Path(s.writeFolder), s.mapName);
-    if (std::filesystem::exists(index, ec) && !removeFile(index)) {
-      host.message("ファイル削除エラー", "index.dxfを削除出来ませんでした、他のソフトでファイルを開いていませんか。");
-      return StartOutcome::Refused;
-    }
+  }
+  const auto index = indexFileName(utf8Path(s.writeFolder), s.mapName);
+  if (std::filesystem::exists(index, ec) && !removeFile(index)) {
+    host.message("ファイル削除エラー", "index.dxfを削除出来ませんでした、他のソフトでファイルを開いていませんか。");
+    return StartOutcome::Refused;
   }
   return StartOutcome::Ready;
+}
+
+}  // namespace
+
+StartOutcome prepareRun(DrawingSettings& s, RunValues& v, const platform::PrinterCatalogue& printers,
+                        geo::PlaneCoordinates& coords, platform::Host& host) {
+  if (refuseUnheldColours(s, host) || refuseSettings(s, v, printers, coords, host) || refuseMemoryOrRange(s, v, host))
+    return StartOutcome::Refused;
+  if (!acceptBuildingsOnMeshEdges(s, v, coords, host)) return StartOutcome::Declined;
+  return removeOldOutput(s, v, host);
 }
 
 }  // namespace settings
