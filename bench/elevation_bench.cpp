@@ -6,15 +6,15 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/null_host.h"
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/fgd_dem_reader.h"
 #include "converter/elevation/line_reader.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/sheet/run_context.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/run_context.h"
 #include "tests/elevation/zip_members.h"
-#include "bench/null_host.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +27,8 @@ class AlpsFolder {
  public:
   AlpsFolder() : folder_(fs::temp_directory_path() / ("terralinea-bench-" + std::to_string(::getpid()))) {
     fs::create_directories(folder_);
-    ok_ = extractZipMember(realDem() / "FG-GML-543745-DEM10B-20161001.zip", "FG-GML-5437-45-dem10b-20161001.xml", folder_);
+    ok_ = extractZipMember(realDem() / "FG-GML-543745-DEM10B-20161001.zip", "FG-GML-5437-45-dem10b-20161001.xml",
+                           folder_);
   }
   ~AlpsFolder() {
     std::error_code ec;

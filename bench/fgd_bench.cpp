@@ -15,13 +15,13 @@
 #include <random>
 #include <string>
 
+#include "bench/null_host.h"
 #include "converter/fgd/gml_readers.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
 #include "dxfio/dxf_writer.h"
 #include "dxfio/file_sink.h"
-#include "bench/null_host.h"
 
 namespace fs = std::filesystem;
 
@@ -44,11 +44,13 @@ struct Generated {
 };
 
 void lifespan(std::FILE* f, const char* id) {
-  std::fprintf(f,
-               "<fid>20180904-46884-12126-s-%s</fid>\r\n<lfSpanFr gml:id=\"%s-1\">\r\n<gml:timePosition>2018-09-04</gml:timePosition>\r\n"
-               "</lfSpanFr>\r\n<devDate gml:id=\"%s-2\">\r\n<gml:timePosition>2018-09-05</gml:timePosition>\r\n</devDate>\r\n"
-               "<orgGILvl>2500</orgGILvl>\r\n",
-               id, id, id);
+  std::fprintf(
+      f,
+      "<fid>20180904-46884-12126-s-%s</fid>\r\n<lfSpanFr "
+      "gml:id=\"%s-1\">\r\n<gml:timePosition>2018-09-04</gml:timePosition>\r\n"
+      "</lfSpanFr>\r\n<devDate gml:id=\"%s-2\">\r\n<gml:timePosition>2018-09-05</gml:timePosition>\r\n</devDate>\r\n"
+      "<orgGILvl>2500</orgGILvl>\r\n",
+      id, id, id);
 }
 
 // Mesh 533946 (central Tokyo): 35.666…–35.75 N, 139.75–139.875 E.
@@ -68,11 +70,13 @@ Generated& generated() {
       std::snprintf(id, sizeof id, "K17_%d", i);
       std::fprintf(f, "<BldA gml:id=\"%s\">\r\n", id);
       lifespan(f, id);
-      std::fprintf(f,
-                   "<area>\r\n<gml:Surface gml:id=\"%s-g\" srsName=\"fguuid:jgd2011.bl\">\r\n<gml:patches>\r\n<gml:PolygonPatch>\r\n"
-                   "<gml:exterior>\r\n<gml:Ring>\r\n<gml:curveMember>\r\n<gml:Curve gml:id=\"%s-3\">\r\n<gml:segments>\r\n"
-                   "<gml:LineStringSegment>\r\n<gml:posList>\r\n",
-                   id, id);
+      std::fprintf(
+          f,
+          "<area>\r\n<gml:Surface gml:id=\"%s-g\" "
+          "srsName=\"fguuid:jgd2011.bl\">\r\n<gml:patches>\r\n<gml:PolygonPatch>\r\n"
+          "<gml:exterior>\r\n<gml:Ring>\r\n<gml:curveMember>\r\n<gml:Curve gml:id=\"%s-3\">\r\n<gml:segments>\r\n"
+          "<gml:LineStringSegment>\r\n<gml:posList>\r\n",
+          id, id);
       const double la = lat(random), lo = lon(random);
       const int n = 4 + static_cast<int>(unit(random) * 12);
       for (int k = 0; k < n; ++k) {
@@ -81,11 +85,12 @@ Generated& generated() {
       }
       std::fprintf(f, "%.9f %.9f\r\n", la, lo + 0.00012);
       out.buildingVertices += n + 1;
-      std::fprintf(f,
-                   "</gml:posList>\r\n</gml:LineStringSegment>\r\n</gml:segments>\r\n</gml:Curve>\r\n</gml:curveMember>\r\n"
-                   "</gml:Ring>\r\n</gml:exterior>\r\n</gml:PolygonPatch>\r\n</gml:patches>\r\n</gml:Surface>\r\n</area>\r\n"
-                   "<type>%s</type>\r\n</BldA>\r\n",
-                   types[i % 3]);
+      std::fprintf(
+          f,
+          "</gml:posList>\r\n</gml:LineStringSegment>\r\n</gml:segments>\r\n</gml:Curve>\r\n</gml:curveMember>\r\n"
+          "</gml:Ring>\r\n</gml:exterior>\r\n</gml:PolygonPatch>\r\n</gml:patches>\r\n</gml:Surface>\r\n</area>\r\n"
+          "<type>%s</type>\r\n</BldA>\r\n",
+          types[i % 3]);
     }
     std::fputs("</Dataset>\r\n", f);
     std::fclose(f);
@@ -99,10 +104,11 @@ Generated& generated() {
       std::snprintf(id, sizeof id, "K19_%d", i);
       std::fprintf(f, "<RdEdg gml:id=\"%s\">\r\n", id);
       lifespan(f, id);
-      std::fprintf(f,
-                   "<vis>表示</vis>\r\n<loc>\r\n<gml:Curve gml:id=\"%s-g\" srsName=\"fguuid:jgd2011.bl\">\r\n<gml:segments>\r\n"
-                   "<gml:LineStringSegment>\r\n<gml:posList>\r\n",
-                   id);
+      std::fprintf(
+          f,
+          "<vis>表示</vis>\r\n<loc>\r\n<gml:Curve gml:id=\"%s-g\" srsName=\"fguuid:jgd2011.bl\">\r\n<gml:segments>\r\n"
+          "<gml:LineStringSegment>\r\n<gml:posList>\r\n",
+          id);
       double la = lat(random), lo = lon(random);
       const int n = 2 + static_cast<int>(unit(random) * 20);
       for (int k = 0; k < n; ++k) {
@@ -112,7 +118,8 @@ Generated& generated() {
       }
       out.roadVertices += n;
       std::fprintf(f,
-                   "</gml:posList>\r\n</gml:LineStringSegment>\r\n</gml:segments>\r\n</gml:Curve>\r\n</loc>\r\n<type>%s</type>\r\n"
+                   "</gml:posList>\r\n</gml:LineStringSegment>\r\n</gml:segments>\r\n</gml:Curve>\r\n</"
+                   "loc>\r\n<type>%s</type>\r\n"
                    "<admOffice>不明</admOffice>\r\n</RdEdg>\r\n",
                    roadTypes[i % 3]);
     }
@@ -162,7 +169,8 @@ void readerBench(benchmark::State& state, bool buildings, Reader reader, const c
   }
   const auto bytes = static_cast<long long>(fs::file_size(file));
   state.SetBytesProcessed(state.iterations() * bytes);
-  state.counters["vertices/s"] = benchmark::Counter(static_cast<double>(vertices) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["vertices/s"] =
+      benchmark::Counter(static_cast<double>(vertices) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["outMB"] = static_cast<double>(fs::file_size(out)) / 1e6;
 }
 

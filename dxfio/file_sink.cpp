@@ -65,8 +65,10 @@ void FileSink::pair(int code, std::string_view value) {
   char buf[16];
   const auto end = std::to_chars(buf, buf + sizeof buf, code).ptr;
   line(std::string_view(buf, static_cast<std::size_t>(end - buf)));
-  if (isAscii(value)) line(value);
-  else line(platform::utf8ToCp932(value));
+  if (isAscii(value))
+    line(value);
+  else
+    line(platform::utf8ToCp932(value));
 }
 
 bool FileSink::close() {

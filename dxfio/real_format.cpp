@@ -28,7 +28,8 @@ void significantDigits(double value, std::string& digits, int& exponent) {
 }  // namespace
 
 std::string formatReal(double value) {
-  if (value == 0 || !std::isfinite(value)) return value == 0 ? "0" : (std::isnan(value) ? "NAN" : value > 0 ? "INF" : "-INF");
+  if (value == 0 || !std::isfinite(value))
+    return value == 0 ? "0" : (std::isnan(value) ? "NAN" : value > 0 ? "INF" : "-INF");
   std::string digits;
   int exponent = 0;
   significantDigits(value, digits, exponent);
@@ -61,10 +62,26 @@ std::string hexHandle(std::uint32_t handle) {
 
 namespace {
 
-constexpr std::uint64_t kPow10[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
-                                    100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
-                                    10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
-                                    100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull};
+constexpr std::uint64_t kPow10[] = {1ull,
+                                    10ull,
+                                    100ull,
+                                    1000ull,
+                                    10000ull,
+                                    100000ull,
+                                    1000000ull,
+                                    10000000ull,
+                                    100000000ull,
+                                    1000000000ull,
+                                    10000000000ull,
+                                    100000000000ull,
+                                    1000000000000ull,
+                                    10000000000000ull,
+                                    100000000000000ull,
+                                    1000000000000000ull,
+                                    10000000000000000ull,
+                                    100000000000000000ull,
+                                    1000000000000000000ull,
+                                    10000000000000000000ull};
 
 // round(|v| · 10^k), ties to even, from the exact binary value (|v| < 1e15, 0 <= k <= 19).
 std::uint64_t scaledRounded(double v, int k) {
@@ -98,7 +115,7 @@ void appendReal(std::string& out, double value) {
     return;
   }
   // Decimal exponent of the first digit; the loop below corrects a one-off guess.
-  static constexpr double kTens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4,
+  static constexpr double kTens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
                                      1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14};
   int exponent = -5;
   while (exponent < 14 && a >= kTens[exponent + 6]) ++exponent;

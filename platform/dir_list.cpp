@@ -14,8 +14,7 @@ void collect(Iterator it, std::string_view pattern, std::vector<std::filesystem:
   while (it != end) {
     const std::filesystem::directory_entry& entry = *it;
     std::error_code typeEc;
-    if (entry.is_regular_file(typeEc) &&
-        wildcardMatch(pattern, entry.path().filename().native())) {
+    if (entry.is_regular_file(typeEc) && wildcardMatch(pattern, entry.path().filename().native())) {
       out.push_back(entry.path());
     }
     it.increment(ec);
@@ -59,8 +58,8 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder,
-                                             std::string_view pattern, bool recursive) {
+std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder, std::string_view pattern,
+                                             bool recursive) {
   namespace fs = std::filesystem;
   std::vector<fs::path> out;
   std::error_code ec;

@@ -13,7 +13,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view name);
 // Regular files directly in `folder` (and in all its subfolders when `recursive`) whose
 // name matches `pattern`. Order is the file system's. A missing or unreadable folder
 // yields what could be listed (possibly nothing); it never throws.
-std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder,
-                                             std::string_view pattern, bool recursive);
+std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder, std::string_view pattern,
+                                             bool recursive);
 
 }  // namespace platform

@@ -9,8 +9,8 @@
 namespace platform {
 
 struct Paper {
-  std::string name;   // as listed to the user, e.g. "A4", "B4 (JIS)"
-  int code = 0;       // driver paper code kept with the name
+  std::string name;    // as listed to the user, e.g. "A4", "B4 (JIS)"
+  int code = 0;        // driver paper code kept with the name
   double widthMm = 0;  // portrait size
   double heightMm = 0;
 };
@@ -45,8 +45,7 @@ class PrinterCatalogue {
   std::optional<std::vector<Paper>> papers(const std::string& printer) const;
   // Geometry of the printer with the paper of that name selected; nullopt when the
   // printer or paper is unknown. Sizes are whole pixels (rounded from millimetres).
-  std::optional<PrinterGeometry> geometry(const std::string& printer,
-                                          const std::string& paperName) const;
+  std::optional<PrinterGeometry> geometry(const std::string& printer, const std::string& paperName) const;
 
  private:
   std::vector<PrinterDescription> printers_;

@@ -139,8 +139,7 @@ std::optional<std::string> IniProfile::get(std::string_view section, std::string
   return line->value;
 }
 
-std::string IniProfile::getString(std::string_view section, std::string_view key,
-                                  std::string_view fallback) const {
+std::string IniProfile::getString(std::string_view section, std::string_view key, std::string_view fallback) const {
   const Line* line = find(section, trim(key));
   return line ? line->value : std::string(fallback);
 }

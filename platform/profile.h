@@ -28,8 +28,7 @@ class IniProfile {
 
   // Value with surrounding blanks removed; nullopt when the key is absent.
   std::optional<std::string> get(std::string_view section, std::string_view key) const;
-  std::string getString(std::string_view section, std::string_view key,
-                        std::string_view fallback) const;
+  std::string getString(std::string_view section, std::string_view key, std::string_view fallback) const;
   // Decimal, "$"-hexadecimal or "0x"-hexadecimal integer with optional sign; anything
   // else (or out of the 32-bit range) gives `fallback`.
   long getInt(std::string_view section, std::string_view key, long fallback) const;

@@ -201,8 +201,7 @@ std::string cp932ToUtf8(std::string_view bytes) {
   auto substitute = [&](std::size_t pos, std::string& o) {
     o.append(kReplacement);
     const auto b = static_cast<unsigned char>(bytes[pos]);
-    if (isCp932Lead(b) && pos + 1 < bytes.size() &&
-        isCp932Trail(static_cast<unsigned char>(bytes[pos + 1]))) {
+    if (isCp932Lead(b) && pos + 1 < bytes.size() && isCp932Trail(static_cast<unsigned char>(bytes[pos + 1]))) {
       return std::size_t{2};
     }
     return std::size_t{1};
@@ -265,14 +264,10 @@ std::string decodeText(std::string_view bytes, TextEncoding* detected) {
 
 std::string encodeText(std::string_view utf8, TextEncoding encoding) {
   switch (encoding) {
-    case TextEncoding::Utf8Bom:
-      return "\xEF\xBB\xBF" + sanitizeUtf8(utf8);
-    case TextEncoding::Utf16Le:
-      return "\xFF\xFE" + toUtf16(utf8, false);
-    case TextEncoding::Utf16Be:
-      return "\xFE\xFF" + toUtf16(utf8, true);
-    case TextEncoding::Cp932:
-      break;
+    case TextEncoding::Utf8Bom: return "\xEF\xBB\xBF" + sanitizeUtf8(utf8);
+    case TextEncoding::Utf16Le: return "\xFF\xFE" + toUtf16(utf8, false);
+    case TextEncoding::Utf16Be: return "\xFE\xFF" + toUtf16(utf8, true);
+    case TextEncoding::Cp932: break;
   }
   return utf8ToCp932(utf8);
 }

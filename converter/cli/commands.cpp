@@ -1,14 +1,14 @@
 #include "converter/cli/commands.h"
 
+#include <unistd.h>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <chrono>
 #include <iostream>
 #include <optional>
 #include <ostream>
-#include <unistd.h>
 
 #include "converter/cli/cli_host.h"
 #include "converter/geo/plane_coordinates.h"
@@ -88,9 +88,12 @@ int commandInit(const std::vector<std::string>& args, std::ostream& out, std::os
   std::string file;
   bool force = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--force") force = true;
-    else if (file.empty()) file = args[i];
-    else return err << kUsage, kNotStarted;
+    if (args[i] == "--force")
+      force = true;
+    else if (file.empty())
+      file = args[i];
+    else
+      return err << kUsage, kNotStarted;
   }
   if (file.empty()) return err << kUsage, kNotStarted;
   fs::path path = settings::utf8Path(file);
@@ -165,11 +168,16 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::string file, writeFolder;
   bool yes = false, quiet = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--yes") yes = true;
-    else if (args[i] == "--quiet") quiet = true;
-    else if (args[i] == "--write-folder" && i + 1 < args.size()) writeFolder = args[++i];
-    else if (file.empty() && !args[i].starts_with("--")) file = args[i];
-    else return err << kUsage, kNotStarted;
+    if (args[i] == "--yes")
+      yes = true;
+    else if (args[i] == "--quiet")
+      quiet = true;
+    else if (args[i] == "--write-folder" && i + 1 < args.size())
+      writeFolder = args[++i];
+    else if (file.empty() && !args[i].starts_with("--"))
+      file = args[i];
+    else
+      return err << kUsage, kNotStarted;
   }
   if (file.empty()) return err << kUsage, kNotStarted;
   fs::path path = settings::utf8Path(file);
@@ -196,8 +204,8 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
     case Status::completed: break;
   }
   if (!quiet)
-    err << "正常終了: "
-        << terminalText(run::completionText(outcome.seconds, outcome.values.singleSheet(), s.mapName)) << "\n";
+    err << "正常終了: " << terminalText(run::completionText(outcome.seconds, outcome.values.singleSheet(), s.mapName))
+        << "\n";
   if (!resultFile.empty()) out << resultFile << "\n";
   if (!outcome.lastRunError.empty())
     err << "terralinea: the last-run settings were not saved: " << outcome.lastRunError << "\n";
@@ -222,9 +230,12 @@ bool parseZoneArgs(const std::vector<std::string>& args, ZoneArgs& z, std::ostre
       z.zone = static_cast<int>(value);
     } else if (a == "--unit" && i + 1 < args.size()) {
       const std::string& unit = args[++i];
-      if (unit == "mm") z.unitsPerMetre = 1000;
-      else if (unit == "cm") z.unitsPerMetre = 100;
-      else if (unit == "m") z.unitsPerMetre = 1;
+      if (unit == "mm")
+        z.unitsPerMetre = 1000;
+      else if (unit == "cm")
+        z.unitsPerMetre = 100;
+      else if (unit == "m")
+        z.unitsPerMetre = 1;
       else {
         err << "terralinea: --unit takes mm, cm or m\n";
         return false;

@@ -8,10 +8,10 @@
 #include "converter/elevation/etopo_reader.h"
 #include "converter/elevation/fgd_dem_reader.h"
 #include "converter/geo/geo_box.h"
-#include "converter/sheet/sheet_mesh_codes.h"
-#include "converter/sheet/run_context.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/run_context.h"
+#include "converter/sheet/sheet_mesh_codes.h"
 #include "platform/dir_list.h"
 #include "platform/text.h"
 
@@ -104,8 +104,8 @@ void loadElevationGrid(sheet::RunContext& ctx) {
   g.datumOffset = v.datumOffset;
 
   geo::GeoBox box;
-  const bool converted =
-      geo::sheetGeoBox(ctx.coordinates, ctx.sheetWest, ctx.sheetEast, ctx.sheetSouth, ctx.sheetNorth, box, kSheetSampling);
+  const bool converted = geo::sheetGeoBox(ctx.coordinates, ctx.sheetWest, ctx.sheetEast, ctx.sheetSouth, ctx.sheetNorth,
+                                          box, kSheetSampling);
   const auto snapped = settings::snapElevationBox(box.west, box.east, box.south, box.north, g.cellWidth, g.cellHeight);
   g.demBox = {snapped.west, snapped.east, snapped.south, snapped.north};
   const double columns = static_cast<double>(snapped.columnCount), rows = static_cast<double>(snapped.rowCount);
@@ -115,7 +115,8 @@ void loadElevationGrid(sheet::RunContext& ctx) {
   const bool margin = s.contourSource >= 0 && s.contourTarget != kAllContours;
   double m = 0;
   if (margin) {
-    m = std::floor((std::sqrt(4 * share + (columns + rows) * (columns + rows) - 4 * columns * rows) - columns - rows) / 4);
+    m = std::floor((std::sqrt(4 * share + (columns + rows) * (columns + rows) - 4 * columns * rows) - columns - rows) /
+                   4);
   }
   g.gridWest = g.demBox.west - m * g.cellWidth;
   g.gridEast = g.demBox.east + m * g.cellWidth;
@@ -134,8 +135,8 @@ void loadElevationGrid(sheet::RunContext& ctx) {
   }
   // Beyond the share, beyond the 16-bit counts, or demBox alone larger than the share
   // (a negative margin) cannot be held.
-  if (columnCount * rowCount > share || m < 0 || columnCount > geo::kMaxGridDimension || rowCount > geo::kMaxGridDimension ||
-      columnCount * rowCount > static_cast<double>(ctx.pointBuffer.size())) {
+  if (columnCount * rowCount > share || m < 0 || columnCount > geo::kMaxGridDimension ||
+      rowCount > geo::kMaxGridDimension || columnCount * rowCount > static_cast<double>(ctx.pointBuffer.size())) {
     g.columnCount = g.rowCount = 0;
     refuseSize(ctx);
     return;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "converter/elevation/elevation_source.h"
-#include "converter/sheet/run_context.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/run_context.h"
 
 namespace elevation {
 

@@ -9,8 +9,8 @@
 #include "converter/elevation/elevation_source.h"
 #include "converter/elevation/line_reader.h"
 #include "converter/gml/line_scanner.h"
-#include "converter/sheet/run_context.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/run_context.h"
 #include "platform/host.h"
 #include "platform/text.h"
 #include "platform/text_codec.h"
@@ -70,7 +70,7 @@ class DemFile {
   void report(std::string_view what) { ctx_.reportOnce(std::string(what) + " " + settings::pathText(path_)); }
   void reportLine(std::string_view what) {
     ctx_.reportOnce(std::string(what) + " " + settings::pathText(path_) + " " + std::to_string(in_.lineNumber()) +
-                            "行目");
+                    "行目");
   }
 
   sheet::RunContext& ctx_;

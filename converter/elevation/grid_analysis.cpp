@@ -24,10 +24,22 @@ struct Step {
   double step;
 };
 // Thin contours only: a step chosen by the interval's size.
-constexpr std::array<Step, 17> kThinSteps = {{{0.1, 0.02},  {0.25, 0.05}, {0.5, 0.1},     {1, 0.2},
-                                              {2.5, 0.5},   {5, 1},       {10, 2},        {25, 5},
-                                              {50, 10},     {100, 20},    {250, 50},      {500, 100},
-                                              {1000, 200},  {2500, 500},  {5000, 1000},   {10000, 2000},
+constexpr std::array<Step, 17> kThinSteps = {{{0.1, 0.02},
+                                              {0.25, 0.05},
+                                              {0.5, 0.1},
+                                              {1, 0.2},
+                                              {2.5, 0.5},
+                                              {5, 1},
+                                              {10, 2},
+                                              {25, 5},
+                                              {50, 10},
+                                              {100, 20},
+                                              {250, 50},
+                                              {500, 100},
+                                              {1000, 200},
+                                              {2500, 500},
+                                              {5000, 1000},
+                                              {10000, 2000},
                                               {25000, 5000}}};
 
 double snapThin(double interval) {
@@ -44,29 +56,50 @@ struct Band {
   double value;
 };
 // Intervals that divide 5 x 10^n (thick contours on the fives).
-const std::array<Band, 30> kFiveBands = {{{1, 0.01},           {2, 1.0 / 60},       {3, 0.025},
-                                          {7, 0.05},           {11, 0.1},           {14, 0.125},
-                                          {20, 1.0 / 6},       {37, 0.25},          {75, 0.5},
-                                          {112, 1},            {145, 1.25},         {208, 5.0 / 3},
-                                          {375, 2.5},          {750, 5},            {1125, 10},
-                                          {1458, 12.5},        {2083, 50.0 / 3},    {3750, 25},
-                                          {7500, 50},          {11250, 100},        {14553, 125},
-                                          {20833, 500.0 / 3},  {37500, 250},        {75000, 500},
-                                          {112500, 1000},      {145833, 1250},      {208333, 5000.0 / 3},
-                                          {375000, 2500},      {750000, 5000},      {-1, 0}}};
+const std::array<Band, 30> kFiveBands = {
+    {{1, 0.01},      {2, 1.0 / 60},        {3, 0.025},     {7, 0.05},      {11, 0.1},
+     {14, 0.125},    {20, 1.0 / 6},        {37, 0.25},     {75, 0.5},      {112, 1},
+     {145, 1.25},    {208, 5.0 / 3},       {375, 2.5},     {750, 5},       {1125, 10},
+     {1458, 12.5},   {2083, 50.0 / 3},     {3750, 25},     {7500, 50},     {11250, 100},
+     {14553, 125},   {20833, 500.0 / 3},   {37500, 250},   {75000, 500},   {112500, 1000},
+     {145833, 1250}, {208333, 5000.0 / 3}, {375000, 2500}, {750000, 5000}, {-1, 0}}};
 // Intervals that divide 10^n (thick contours on the tens).
-const std::array<Band, 36> kTenBands = {{{1, 0.01},          {2, 0.02},           {3, 0.025},
-                                         {7, 0.05},          {11, 0.1},           {14, 0.125},
-                                         {18, 1.0 / 6},      {22, 0.2},           {37, 0.25},
-                                         {75, 0.5},          {112, 1},            {145, 1.25},
-                                         {183, 5.0 / 3},     {225, 2},            {375, 2.5},
-                                         {750, 5},           {1125, 10},          {1458, 12.5},
-                                         {1833, 50.0 / 3},   {2250, 20},          {3750, 25},
-                                         {7500, 50},         {11250, 100},        {14553, 125},
-                                         {18333, 500.0 / 3}, {22500, 200},        {37500, 250},
-                                         {75000, 500},       {112500, 1000},      {145833, 1250},
-                                         {183333, 5000.0 / 3}, {225000, 2000},    {375000, 2500},
-                                         {750000, 5000},     {-1, 0},             {-1, 0}}};
+const std::array<Band, 36> kTenBands = {{{1, 0.01},
+                                         {2, 0.02},
+                                         {3, 0.025},
+                                         {7, 0.05},
+                                         {11, 0.1},
+                                         {14, 0.125},
+                                         {18, 1.0 / 6},
+                                         {22, 0.2},
+                                         {37, 0.25},
+                                         {75, 0.5},
+                                         {112, 1},
+                                         {145, 1.25},
+                                         {183, 5.0 / 3},
+                                         {225, 2},
+                                         {375, 2.5},
+                                         {750, 5},
+                                         {1125, 10},
+                                         {1458, 12.5},
+                                         {1833, 50.0 / 3},
+                                         {2250, 20},
+                                         {3750, 25},
+                                         {7500, 50},
+                                         {11250, 100},
+                                         {14553, 125},
+                                         {18333, 500.0 / 3},
+                                         {22500, 200},
+                                         {37500, 250},
+                                         {75000, 500},
+                                         {112500, 1000},
+                                         {145833, 1250},
+                                         {183333, 5000.0 / 3},
+                                         {225000, 2000},
+                                         {375000, 2500},
+                                         {750000, 5000},
+                                         {-1, 0},
+                                         {-1, 0}}};
 
 template <std::size_t N>
 double snapBands(double interval, const std::array<Band, N>& bands) {
@@ -83,8 +116,13 @@ double snapBands(double interval, const std::array<Band, N>& bands) {
 LegendLadder legendLadder(int contourSource, int rule) {
   if (contourSource < 0) return LegendLadder::thinOnly;
   switch (rule) {
-    case 2: case 4: case 6: return LegendLadder::fives;  // 5m, 50m, 500m台を太く
-    case 1: case 3: case 5: case 7: return LegendLadder::tens;  // 1m, 10m, 100m, 1000m台を太く
+    case 2:
+    case 4:
+    case 6: return LegendLadder::fives;  // 5m, 50m, 500m台を太く
+    case 1:
+    case 3:
+    case 5:
+    case 7: return LegendLadder::tens;       // 1m, 10m, 100m, 1000m台を太く
     default: return LegendLadder::thinOnly;  // すべて細く
   }
 }
@@ -176,7 +214,8 @@ double xytoz(sheet::RunContext& ctx, double xxx, double yyy) {
   if (coords.xytobl(xxx, yyy)) {
     const double c = whole((coords.lastLongitude - g.gridWest) / g.cellWidth);
     const double r = whole((g.gridNorth - coords.lastLatitude) / g.cellHeight);
-    if (c >= 0 && c < g.columnCount && r >= 0 && r < g.rowCount) return g.cell(static_cast<int>(r), static_cast<int>(c));
+    if (c >= 0 && c < g.columnCount && r >= 0 && r < g.rowCount)
+      return g.cell(static_cast<int>(r), static_cast<int>(c));
   }
   ctx.reportOnce("標高位置解析で異常値が検出されました。\r\n設定値を保存し、作者にご連絡いただけると幸いです。");
   return g.datumOffset - 99999;

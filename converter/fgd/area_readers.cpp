@@ -18,13 +18,14 @@ void GmlReaders::areaScan(const std::filesystem::path& file, AreaFeature& f, boo
     if (readName && take(line, "<name>")) f.name = valueUpTo(line);
   };
   f.level = kStartLevel;
-  gml::scanFeatures(in, list, group_.featureStartMarker, group_.featureEndMarker, fields, [&] { listDone(lists); },
-                    [&] {
-                      f.used = list.used;
-                      f.box = list.box;
-                      featureEnd();
-                      f.level = kStartLevel;
-                    });
+  gml::scanFeatures(
+      in, list, group_.featureStartMarker, group_.featureEndMarker, fields, [&] { listDone(lists); },
+      [&] {
+        f.used = list.used;
+        f.box = list.box;
+        featureEnd();
+        f.level = kStartLevel;
+      });
 }
 
 int GmlReaders::outerRing(const AreaFeature& f, double minPerimeter) {

@@ -90,8 +90,7 @@ void drawFgdFiles(sheet::RunContext& context, sheet::EntityWriter& out, const st
   draw(context, out, context.settings.fgdLayers, folder, passMask, true);
 }
 
-void drawBasicInfoFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder,
-                        int passMask) {
+void drawBasicInfoFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder, int passMask) {
   draw(context, out, context.settings.basicInfoLayers, folder, passMask, false);
 }
 

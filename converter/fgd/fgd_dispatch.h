@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "converter/fgd/gml_readers.h"
-#include "converter/sheet/run_context.h"
 #include "converter/settings/layer_tree.h"
+#include "converter/sheet/run_context.h"
 
 namespace fgd {
 

@@ -36,8 +36,17 @@ struct GroupState {
 
 // Reader bits of a group's code and of the pass masks.
 enum ReaderBit : int {
-  kName = 1, kElevationPoint = 2, kControlPoint = 4, kAnnotation = 8, kSymbol = 16,
-  kMeshLine = 32, kRoad = 64, kRail = 128, kVisibleLine = 256, kAreaEdge = 512, kAreaFill = 1024,
+  kName = 1,
+  kElevationPoint = 2,
+  kControlPoint = 4,
+  kAnnotation = 8,
+  kSymbol = 16,
+  kMeshLine = 32,
+  kRoad = 64,
+  kRail = 128,
+  kVisibleLine = 256,
+  kAreaEdge = 512,
+  kAreaFill = 1024,
 };
 
 class GmlReaders {
@@ -91,7 +100,8 @@ class GmlReaders {
   void listDone(long long& lists);
   // Plane vertices of `m` longitude/latitude pairs, DXF x first.
   std::span<const dxfio::Vertex> planeVertices(const geo::PointPair* pairs, std::size_t m);
-  void polyline(std::string_view layer, const geo::PointPair* pairs, std::size_t m, const sheet::PolylineStyle& style = {});
+  void polyline(std::string_view layer, const geo::PointPair* pairs, std::size_t m,
+                const sheet::PolylineStyle& style = {});
   static bool onMeshLine(const geo::PointPair& p);
   // The insert of a library block at plane (x, y) and height z, scaled by the item's factor.
   void insertBlock(std::string_view block, std::string_view layer, double x, double y, double z, double s);

@@ -61,8 +61,8 @@ void GmlReaders::GML32Poly(const std::filesystem::path& file) {
       }
       level = kStartLevel;
     };
-    gml::scanFeatures(in, list, group_.featureStartMarker, group_.featureEndMarker, fields, [&] { listDone(lists); },
-                      featureEnd);
+    gml::scanFeatures(
+        in, list, group_.featureStartMarker, group_.featureEndMarker, fields, [&] { listDone(lists); }, featureEnd);
   });
 }
 

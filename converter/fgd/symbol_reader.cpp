@@ -87,9 +87,12 @@ void GmlReaders::GML16Symbol(const std::filesystem::path& file) {
         t.width = 100 * s * u_;
         t.attachment = 5;
         t.direction = 5;
-        if (flavour_ == geo::Flavour::jwCad) t.value = routeNumber;
-        else if (flavour_ == geo::Flavour::palette255) t.value = "{\\fMS UI Gothic|b1|i0|c128|p50;" + routeNumber;
-        else t.value = "{\\fMS PGothic|b1|i0|c128|p50;" + routeNumber;
+        if (flavour_ == geo::Flavour::jwCad)
+          t.value = routeNumber;
+        else if (flavour_ == geo::Flavour::palette255)
+          t.value = "{\\fMS UI Gothic|b1|i0|c128|p50;" + routeNumber;
+        else
+          t.value = "{\\fMS PGothic|b1|i0|c128|p50;" + routeNumber;
         t.xAxis = dxfio::Vertex{1, 0};
         t.lineSpacing = 1;
         const geo::Colour plate =

@@ -165,8 +165,7 @@ Colour rgb(int i, int n, Flavour flavour, int rampPosition) {
   green &= 0xFF;
   blue &= 0xFF;
 
-  const int index =
-      170 - static_cast<int>(std::floor(static_cast<double>(i) * p / 64.0)) * 10;
+  const int index = 170 - static_cast<int>(std::floor(static_cast<double>(i) * p / 64.0)) * 10;
   return {index, trueColourOf(red, green, blue)};
 }
 
@@ -175,8 +174,7 @@ Colour areacl(std::string_view nameUtf8, Flavour flavour) {
   // 32-bit wrap-around keeps long names on the colours earlier drawings gave them.
   std::uint32_t sum = 1234567u;
   for (std::size_t k = 0; k + 1 < units.size(); ++k) {
-    sum += static_cast<std::uint32_t>(units[k]) * static_cast<std::uint32_t>(k + 8) *
-           static_cast<std::uint32_t>(k + 6);
+    sum += static_cast<std::uint32_t>(units[k]) * static_cast<std::uint32_t>(k + 8) * static_cast<std::uint32_t>(k + 6);
   }
   const std::int32_t s = static_cast<std::int32_t>(sum);
 
@@ -187,8 +185,7 @@ Colour areacl(std::string_view nameUtf8, Flavour flavour) {
   return {254, trueColourOf(red, green, blue)};
 }
 
-std::string legendLabel(const SheetLegend& legend, int n, std::string_view separator,
-                        double value) {
+std::string legendLabel(const SheetLegend& legend, int n, std::string_view separator, double value) {
   const double interval = legend.interval;
   const double bottom = legend.bottom;
   const double top = (n - 1) * interval + bottom;

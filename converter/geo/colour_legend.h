@@ -27,7 +27,7 @@ long long trueColourValue(std::uint32_t bgr);
 Colour paletteColour(std::uint32_t bgr, Flavour flavour, bool* stopRun);
 
 // The lineweights of the 25 weight choices (hundredths of a millimetre; -3 the default).
-inline constexpr std::array<int, 25> kLineweights = {-3, 0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40, 50,
+inline constexpr std::array<int, 25> kLineweights = {-3, 0,  5,  9,  13, 15,  18,  20,  25,  30,  35,  40, 50,
                                                      53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
 // The value of 370 for a lineweight choice (0..24); any other index gives 5.
 int lineweightCode(int index);
@@ -51,7 +51,6 @@ struct SheetLegend {
 // The label of `value` (metres) on a legend of n levels: " <bottom>未満",
 // "_<level>" or "_<top>以上", numbers right-aligned to a common width, the first "."
 // replaced by `separator` (callers building layer names pass "_").
-std::string legendLabel(const SheetLegend& legend, int n, std::string_view separator,
-                        double value);
+std::string legendLabel(const SheetLegend& legend, int n, std::string_view separator, double value);
 
 }  // namespace geo

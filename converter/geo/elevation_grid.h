@@ -24,8 +24,8 @@ struct CellWindow {
 inline constexpr std::int64_t kMaxGridDimension = 65535;
 
 struct ElevationGrid {
-  double cellWidth = 0, cellHeight = 0;  // degrees
-  GeoBox demBox;                         // the sheet's box snapped outward to whole cells
+  double cellWidth = 0, cellHeight = 0;                             // degrees
+  GeoBox demBox;                                                    // the sheet's box snapped outward to whole cells
   double gridWest = 0, gridEast = 0, gridSouth = 0, gridNorth = 0;  // demBox and the depression margin
   int columnCount = 0, rowCount = 0;
   CellWindow innerWindow;
@@ -53,8 +53,9 @@ struct ElevationGrid {
   }
   // missingElevation outside the grid.
   double cell(int row, int column) const {
-    return contains(row, column) ? cells_[static_cast<std::size_t>(column) + static_cast<std::size_t>(row) * columnCount].x
-                                 : missingElevation();
+    return contains(row, column)
+               ? cells_[static_cast<std::size_t>(column) + static_cast<std::size_t>(row) * columnCount].x
+               : missingElevation();
   }
   // Ignored outside the grid.
   void setCell(int row, int column, double value) {

@@ -33,8 +33,10 @@ bool sheetGeoBox(geo::PlaneCoordinates& coords, double y0, double y1, double x0,
   const bool diagonals = sampling.corners == Corners::diagonalsFirst;
   for (const Corner& c : diagonals ? kDiagonalsFirst : kAround) {
     if (!convert(c.east ? y1 : y0, c.north ? x1 : x0)) return false;
-    if (diagonals) widen(!c.east, c.east, !c.north, c.north);
-    else widen(true, true, true, true);
+    if (diagonals)
+      widen(!c.east, c.east, !c.north, c.north);
+    else
+      widen(true, true, true, true);
   }
 
   auto northernPoint = [&](double y) {

@@ -32,7 +32,7 @@ struct BoxSampling {
 // Latitude/longitude box of a plane rectangle (drawing units), starting from an empty box
 // (west and south 1e308, east and north -1e308). False when a point does not convert;
 // when the sampling stops there, the box holds the points converted before it.
-bool sheetGeoBox(geo::PlaneCoordinates& coordinates, double west, double east, double south, double north,
-                 GeoBox& box, const BoxSampling& sampling = {});
+bool sheetGeoBox(geo::PlaneCoordinates& coordinates, double west, double east, double south, double north, GeoBox& box,
+                 const BoxSampling& sampling = {});
 
 }  // namespace geo

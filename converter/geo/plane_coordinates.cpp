@@ -51,38 +51,32 @@ void PlaneCoordinates::initialiseEllipsoid() {
 
   using L = long double;
   const L e = eccentricity;
-  const L e2 = std::pow(e, 2.0L), e4 = std::pow(e, 4.0L), e6 = std::pow(e, 6.0L),
-          e8 = std::pow(e, 8.0L), e10 = std::pow(e, 10.0L), e12 = std::pow(e, 12.0L),
-          e14 = std::pow(e, 14.0L), e16 = std::pow(e, 16.0L);
+  const L e2 = std::pow(e, 2.0L), e4 = std::pow(e, 4.0L), e6 = std::pow(e, 6.0L), e8 = std::pow(e, 8.0L),
+          e10 = std::pow(e, 10.0L), e12 = std::pow(e, 12.0L), e14 = std::pow(e, 14.0L), e16 = std::pow(e, 16.0L);
 
-  const L A = 1.0L + 3.0L / 4.0L * e2 + 45.0L / 64.0L * e4 + 175.0L / 256.0L * e6 +
-              11025.0L / 16384.0L * e8 + 43659.0L / 65536.0L * e10 + 693693.0L / 1048576.0L * e12 +
-              19324305.0L / 29360128.0L * e14 + 4927697775.0L / 7516192768.0L * e16;
-  const L B = 3.0L / 4.0L * e2 + 15.0L / 16.0L * e4 + 525.0L / 512.0L * e6 +
-              2205.0L / 2048.0L * e8 + 72765.0L / 65536.0L * e10 + 297297.0L / 262144.0L * e12 +
-              135270135.0L / 117440512.0L * e14 + 547521975.0L / 469762048.0L * e16;
-  const L C = 15.0L / 64.0L * e4 + 105.0L / 256.0L * e6 + 2205.0L / 4096.0L * e8 +
-              10395.0L / 16384.0L * e10 + 1486485.0L / 2097152.0L * e12 +
-              45090045.0L / 58720256.0L * e14 + 766530765.0L / 939524096.0L * e16;
-  const L D = 35.0L / 512.0L * e6 + 315.0L / 2048.0L * e8 + 31185.0L / 131072.0L * e10 +
-              165165.0L / 524288.0L * e12 + 45090045.0L / 117440512.0L * e14 +
-              209053845.0L / 469762048.0L * e16;
+  const L A = 1.0L + 3.0L / 4.0L * e2 + 45.0L / 64.0L * e4 + 175.0L / 256.0L * e6 + 11025.0L / 16384.0L * e8 +
+              43659.0L / 65536.0L * e10 + 693693.0L / 1048576.0L * e12 + 19324305.0L / 29360128.0L * e14 +
+              4927697775.0L / 7516192768.0L * e16;
+  const L B = 3.0L / 4.0L * e2 + 15.0L / 16.0L * e4 + 525.0L / 512.0L * e6 + 2205.0L / 2048.0L * e8 +
+              72765.0L / 65536.0L * e10 + 297297.0L / 262144.0L * e12 + 135270135.0L / 117440512.0L * e14 +
+              547521975.0L / 469762048.0L * e16;
+  const L C = 15.0L / 64.0L * e4 + 105.0L / 256.0L * e6 + 2205.0L / 4096.0L * e8 + 10395.0L / 16384.0L * e10 +
+              1486485.0L / 2097152.0L * e12 + 45090045.0L / 58720256.0L * e14 + 766530765.0L / 939524096.0L * e16;
+  const L D = 35.0L / 512.0L * e6 + 315.0L / 2048.0L * e8 + 31185.0L / 131072.0L * e10 + 165165.0L / 524288.0L * e12 +
+              45090045.0L / 117440512.0L * e14 + 209053845.0L / 469762048.0L * e16;
   const L E = 315.0L / 16384.0L * e8 + 3465.0L / 65536.0L * e10 + 99099.0L / 1048576.0L * e12 +
               4099095.0L / 29360128.0L * e14 + 348423075.0L / 1879048192.0L * e16;
-  const L F = 693.0L / 131072.0L * e10 + 9009.0L / 524288.0L * e12 +
-              4099095.0L / 117440512.0L * e14 + 26801775.0L / 469762048.0L * e16;
-  const L G =
-      3003.0L / 2097152.0L * e12 + 315315.0L / 58720256.0L * e14 + 11486475.0L / 939524096.0L * e16;
+  const L F = 693.0L / 131072.0L * e10 + 9009.0L / 524288.0L * e12 + 4099095.0L / 117440512.0L * e14 +
+              26801775.0L / 469762048.0L * e16;
+  const L G = 3003.0L / 2097152.0L * e12 + 315315.0L / 58720256.0L * e14 + 11486475.0L / 939524096.0L * e16;
   const L H = 45045.0L / 117440512.0L * e14 + 765765.0L / 469762048.0L * e16;
   const L I = 765765.0L / 7516192768.0L * e16;
 
   const L k = static_cast<L>(semiMajorAxis) * (1.0L - e2);
   arcCoefficients = {
-      static_cast<double>(k * A),         static_cast<double>(-k * B / 2.0L),
-      static_cast<double>(k * C / 4.0L),  static_cast<double>(-k * D / 6.0L),
-      static_cast<double>(k * E / 8.0L),  static_cast<double>(-k * F / 10.0L),
-      static_cast<double>(k * G / 12.0L), static_cast<double>(-k * H / 14.0L),
-      static_cast<double>(k * I / 16.0L),
+      static_cast<double>(k * A),         static_cast<double>(-k * B / 2.0L),  static_cast<double>(k * C / 4.0L),
+      static_cast<double>(-k * D / 6.0L), static_cast<double>(k * E / 8.0L),   static_cast<double>(-k * F / 10.0L),
+      static_cast<double>(k * G / 12.0L), static_cast<double>(-k * H / 14.0L), static_cast<double>(k * I / 16.0L),
   };
   polarRadius = semiMajorAxis / std::sqrt(1.0 - eccentricity * eccentricity);
 }
@@ -133,7 +127,8 @@ void PlaneCoordinates::bltoxy(double kdo, double ido) {
   // One sine and cosine of the latitude serve the arc, cos φ and tan φ.
   L sinP, cosP;
   sincosl(phi, &sinP, &cosP);
-  const L dS = static_cast<L>(static_cast<double>(arcSeries(arcCoefficients, phi, sinP, cosP))) - static_cast<L>(originArc);
+  const L dS =
+      static_cast<L>(static_cast<double>(arcSeries(arcCoefficients, phi, sinP, cosP))) - static_cast<L>(originArc);
 
   // Powers by multiplication: the series is evaluated for every vertex of a run.
   const L ep = static_cast<L>(secondEccentricity);

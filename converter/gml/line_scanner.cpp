@@ -1,8 +1,8 @@
 #include "converter/gml/line_scanner.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 

@@ -8,10 +8,10 @@
 
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/scripts.h"
-#include "converter/sheet/layer_table.h"
-#include "converter/sheet/sheet_document.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/layer_table.h"
+#include "converter/sheet/sheet_document.h"
 
 namespace run {
 
@@ -48,8 +48,10 @@ std::string clockText() {
 
 int legendDecimals(double interval, double bottom) {
   int d = decimalsOf(interval);
-  if (d == 0) d = decimalsOf(bottom);
-  else if (d == 1 && twoDecimals(bottom)[1] != '0') d = 2;
+  if (d == 0)
+    d = decimalsOf(bottom);
+  else if (d == 1 && twoDecimals(bottom)[1] != '0')
+    d = 2;
   return d;
 }
 
@@ -67,7 +69,8 @@ void ConversionRun::drawingPasses(sheet::EntityWriter& out) {
   }
 }
 
-ConversionRun::ConversionRun(sheet::RunContext& context, RunOptions options) : ctx_(context), options_(std::move(options)) {}
+ConversionRun::ConversionRun(sheet::RunContext& context, RunOptions options)
+    : ctx_(context), options_(std::move(options)) {}
 
 void ConversionRun::countFiles() {
   // Each dispatcher adds the files it would read to fileCounter.
@@ -102,8 +105,9 @@ void ConversionRun::placeDecorations() {
   ctx_.scaleBarUnit = std::pow(10.0, std::trunc(std::log10(v.paperWidthMm / 2.6 * upm)));
   ctx_.scaleBarCount = static_cast<long long>(std::trunc(v.paperWidthMm * upm / 2.6 / ctx_.scaleBarUnit));
   ctx_.scaleBarStart = v.paperWidthMm / 2 * upm - ctx_.scaleBarCount * ctx_.scaleBarUnit / 2;
-  ctx_.legendLeft = std::min((s.marginLeft + 7.25 + 30) * ctx_.legendGridUnit + upm * v.usableWidthMm / 2 - v.sheetWidth / 2,
-                             ctx_.scaleBarStart);
+  ctx_.legendLeft =
+      std::min((s.marginLeft + 7.25 + 30) * ctx_.legendGridUnit + upm * v.usableWidthMm / 2 - v.sheetWidth / 2,
+               ctx_.scaleBarStart);
 }
 
 void ConversionRun::sheetLegend(int row, int column) {
@@ -149,7 +153,8 @@ bool ConversionRun::sheet(int row, int column) {
   context.legend = ctx_.sheetLegend();
   context.title = options_.title;
   sheet::SheetDocument doc(s, v, context);
-  const auto file = settings::sheetFileName(settings::utf8Path(s.writeFolder), s.mapName, row, column, v.sheetRows, v.sheetColumns);
+  const auto file =
+      settings::sheetFileName(settings::utf8Path(s.writeFolder), s.mapName, row, column, v.sheetRows, v.sheetColumns);
   switch (doc.begin(file)) {
     case sheet::SheetDocument::BeginResult::Ok: break;
     case sheet::SheetDocument::BeginResult::CannotCreate:
@@ -160,9 +165,7 @@ bool ConversionRun::sheet(int row, int column) {
       ctx_.stop("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
       failed_ = true;
       return false;
-    case sheet::SheetDocument::BeginResult::PaletteStop:
-      ctx_.stop("処理中断", "TrueColorは使えません");
-      return false;
+    case sheet::SheetDocument::BeginResult::PaletteStop: ctx_.stop("処理中断", "TrueColorは使えません"); return false;
   }
   // An abort pressed before the tables were complete stops here, without a palette message.
   if (!ctx_.runContinue) {
@@ -187,8 +190,9 @@ bool ConversionRun::sheet(int row, int column) {
   writeDecorations(doc.entities());
   const bool finished = doc.finish();
   if (!finished) {
-    ctx_.stop("警告", doc.writeFailed() ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
-                                                    : std::string("ファイルを開けません"));
+    ctx_.stop("警告", doc.writeFailed()
+                          ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
+                          : std::string("ファイルを開けません"));
     failed_ = true;
     return false;
   }
@@ -214,14 +218,17 @@ RunResult ConversionRun::execute() {
     std::this_thread::sleep_for(std::chrono::duration<double>(options_.startPauseSeconds));
 
   // Per-run values.
-  ctx_.thickContourStep = s.contourWeightRule == 0 ? 0.01 : settings::thickContourStep(s.contourWeightRule).value_or(10);
-  ctx_.rankThreshold = s.objectRankFilter >= 0 && s.objectRankFilter <= 4 ? settings::kRankThresholds[s.objectRankFilter] : 0;
+  ctx_.thickContourStep =
+      s.contourWeightRule == 0 ? 0.01 : settings::thickContourStep(s.contourWeightRule).value_or(10);
+  ctx_.rankThreshold =
+      s.objectRankFilter >= 0 && s.objectRankFilter <= 4 ? settings::kRankThresholds[s.objectRankFilter] : 0;
 
   countFiles();
   placeDecorations();
   ctx_.layerCount = sheet::layerCount(s, v);
 
-  ctx_.pointBuffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)), geo::PointPair{0, 0});
+  ctx_.pointBuffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)),
+                          geo::PointPair{0, 0});
 
   // The legend tables hold one entry per sheet of this run.
   const std::size_t sheets = static_cast<std::size_t>(v.sheetRows) * v.sheetColumns;

@@ -13,7 +13,8 @@ std::string elapsedTimeText(long long seconds) {
 std::string completionText(long long seconds, bool singleSheet, const std::string& mapName) {
   std::string text = elapsedTimeText(seconds) + "\r\n\r\n" +
                      "作成した地図を公表する場合は、測量法、国土情報利用約款に従ってください。\r\n\r\n";
-  text += singleSheet ? std::string("地図のファイルを開きますか。") : "目次ファイル(" + mapName + "#index.dxf)を開きますか。";
+  text += singleSheet ? std::string("地図のファイルを開きますか。")
+                      : "目次ファイル(" + mapName + "#index.dxf)を開きますか。";
   return text;
 }
 

@@ -44,7 +44,9 @@ bool writeConversionScript(const std::filesystem::path& folder, const std::strin
 bool writeElevationLayerScript(const std::filesystem::path& folder, const geo::SheetLegend& legend, int levelCount,
                                std::string* error) {
   const int n = levelCount;
-  auto name = [&](int i) { return "標高MESH" + geo::legendLabel(legend, n, "_", (i - 1) * legend.interval + legend.bottom); };
+  auto name = [&](int i) {
+    return "標高MESH" + geo::legendLabel(legend, n, "_", (i - 1) * legend.interval + legend.bottom);
+  };
   std::vector<std::string> lines;
   auto redraws = [&lines](int count) { lines.insert(lines.end(), static_cast<std::size_t>(count), "_redrawall"); };
   for (int i = 0; i <= n; ++i) {

@@ -59,7 +59,8 @@ RunOutcome startRun(settings::DrawingSettings& s, const platform::PrinterCatalog
   if (std::filesystem::exists(result, ec)) outcome.resultFile = result;
   if (outcome.status == Status::completedWithProblems) host.message("障害発生", outcome.problems);
   if (outcome.status == Status::completed &&
-      !settings::saveSettings(settings::lastRunSettingsFile(), s, &outcome.lastRunError) && outcome.lastRunError.empty())
+      !settings::saveSettings(settings::lastRunSettingsFile(), s, &outcome.lastRunError) &&
+      outcome.lastRunError.empty())
     outcome.lastRunError = "cannot write the file";
   return outcome;
 }

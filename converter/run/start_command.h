@@ -22,11 +22,11 @@ struct StartOptions {
 
 struct RunOutcome {
   enum class Status {
-    notStarted,            // a check refused the settings or a question was answered No
-    completed,             // every file written, no problems
-    completedWithProblems, // every file written; `problems` holds what went wrong (shown)
-    stopped,               // the user or a producer stopped the run
-    failed,                // a file could not be written, or the run broke (shown)
+    notStarted,             // a check refused the settings or a question was answered No
+    completed,              // every file written, no problems
+    completedWithProblems,  // every file written; `problems` holds what went wrong (shown)
+    stopped,                // the user or a producer stopped the run
+    failed,                 // a file could not be written, or the run broke (shown)
   };
   Status status = Status::notStarted;
   std::string problems;

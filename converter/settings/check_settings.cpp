@@ -158,9 +158,11 @@ bool firstSheetGrid(geo::PlaneCoordinates& coords, RunValues& v) {
 }  // namespace
 
 CellSize elevationCellSize(int source) {
-  static constexpr std::array<CellSize, kElevationSourceCount> sizes = {{
-      {0.2 / 3600, 0.2 / 3600}, {0.4 / 3600, 0.4 / 3600}, {2.25 / 3600, 1.5 / 3600},
-      {11.25 / 3600, 7.5 / 3600}, {60.0 / 3600, 60.0 / 3600}}};
+  static constexpr std::array<CellSize, kElevationSourceCount> sizes = {{{0.2 / 3600, 0.2 / 3600},
+                                                                         {0.4 / 3600, 0.4 / 3600},
+                                                                         {2.25 / 3600, 1.5 / 3600},
+                                                                         {11.25 / 3600, 7.5 / 3600},
+                                                                         {60.0 / 3600, 60.0 / 3600}}};
   return sizes[source >= 0 && source < kElevationSourceCount ? source : 0];
 }
 
@@ -210,8 +212,8 @@ void checkMapName(const std::string& mapName, Report& report) {
 }
 
 // The printer's page for the chosen paper, when printer, paper and orientation are set.
-std::optional<platform::PrinterGeometry> chosenPaper(const DrawingSettings& s, const platform::PrinterCatalogue& printers,
-                                                     Report& report) {
+std::optional<platform::PrinterGeometry> chosenPaper(const DrawingSettings& s,
+                                                     const platform::PrinterCatalogue& printers, Report& report) {
   std::optional<platform::PrinterGeometry> geometry;
   const bool printerChosen = printers.hasPrinter(s.printerName);
   if (!printerChosen) report.add("プリンタを選択してください");
@@ -307,14 +309,22 @@ bool readSheetCounts(const DrawingSettings& s, RunValues& v, Report& report) {
 void readCorrections(const DrawingSettings& s, geo::PlaneCoordinates& coords, RunValues& v, Report& report) {
   const double u = v.unitsPerMetre;
   double value;
-  if (parseOptional(s.eastWestCorrection, 0, value)) v.eastWestCorrection = value;
-  else report.add("座標東西補正値が異常です");
-  if (parseOptional(s.northSouthCorrection, 0, value)) v.northSouthCorrection = value;
-  else report.add("座標南北補正値が異常です");
-  if (parseOptional(s.datumCorrection, 0, value)) v.datumOffset = value / u;
-  else report.add("基準面補値が異常です");
-  if (parseOptional(s.elevationExaggeration, 1, value)) v.exaggeration = value;
-  else report.add("標高強調倍率が異常です");
+  if (parseOptional(s.eastWestCorrection, 0, value))
+    v.eastWestCorrection = value;
+  else
+    report.add("座標東西補正値が異常です");
+  if (parseOptional(s.northSouthCorrection, 0, value))
+    v.northSouthCorrection = value;
+  else
+    report.add("座標南北補正値が異常です");
+  if (parseOptional(s.datumCorrection, 0, value))
+    v.datumOffset = value / u;
+  else
+    report.add("基準面補値が異常です");
+  if (parseOptional(s.elevationExaggeration, 1, value))
+    v.exaggeration = value;
+  else
+    report.add("標高強調倍率が異常です");
   coords.eastWestCorrection = v.eastWestCorrection;
   coords.northSouthCorrection = v.northSouthCorrection;
 }
@@ -362,7 +372,8 @@ void checkTypedLegends(const DrawingSettings& s, const RunValues& v, Report& rep
 
 void checkElevationSources(const DrawingSettings& s, Report& report) {
   const bool mesh = s.meshSource >= 0, contour = s.contourSource >= 0;
-  if (mesh && contour && s.meshSource != s.contourSource) report.add("標高メッシュと等高線は同じサイズを選んでください");
+  if (mesh && contour && s.meshSource != s.contourSource)
+    report.add("標高メッシュと等高線は同じサイズを選んでください");
   if (mesh && contour && s.contourTarget != 1) report.add("標高メッシュと窪地は同時に指定できません");
   if (!mesh && !contour && s.crossSectionsOn) report.add("断面図には標高Meshか等高線が必要です");
 }
@@ -375,8 +386,8 @@ void checkIllustrationFlavour(const DrawingSettings& s, Report& report) {
 
 }  // namespace
 
-std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& printers,
-                          geo::PlaneCoordinates& coords, RunValues& v) {
+std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& printers, geo::PlaneCoordinates& coords,
+                          RunValues& v) {
   Report report;
   checkFolders(s, report);
   checkMapName(s.mapName, report);
@@ -391,8 +402,10 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
   s.legendIntervals.resize(v.sheetRows, v.sheetColumns);
   s.legendBottoms.resize(v.sheetRows, v.sheetColumns);
   readCorrections(s, coords, v, report);
-  if (s.legendLevelChoice < 0 || s.legendLevelChoice >= s.legendLevelItemCount()) report.add("メッシュ凡例数");
-  else v.legendStepCount = 1 << s.legendLevelChoice;
+  if (s.legendLevelChoice < 0 || s.legendLevelChoice >= s.legendLevelItemCount())
+    report.add("メッシュ凡例数");
+  else
+    v.legendStepCount = 1 << s.legendLevelChoice;
   checkFirstLegendCells(s, report);
   if (!s.legendAuto) checkTypedLegends(s, v, report);
 
@@ -414,8 +427,10 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
   }
 
   double roadWidth;
-  if (parseReal(s.minRoadWidth, roadWidth)) v.minRoadWidthUnits = roadWidth * v.unitsPerMetre;
-  else report.add("描画する道路の幅員設定が異常です");
+  if (parseReal(s.minRoadWidth, roadWidth))
+    v.minRoadWidthUnits = roadWidth * v.unitsPerMetre;
+  else
+    report.add("描画する道路の幅員設定が異常です");
   checkIllustrationFlavour(s, report);
   return report.text;
 }

@@ -10,10 +10,10 @@
 
 namespace settings {
 
-extern const std::array<std::string_view, 2> kOrientationItems;   // "縦長", "横長"
+extern const std::array<std::string_view, 2> kOrientationItems;  // "縦長", "横長"
 extern const std::array<std::string_view, 5> kPenTableItems;
 extern const std::array<std::string_view, 5> kTextFontItems;
-extern const std::array<std::string_view, 3> kDrawingUnitItems;   // "mm", "cm", "m"
+extern const std::array<std::string_view, 3> kDrawingUnitItems;  // "mm", "cm", "m"
 extern const std::array<std::string_view, 32> kScaleItems;
 extern const std::array<double, 32> kScaleDenominators;
 extern const std::array<std::string_view, 4> kFileFormatItems;

@@ -14,8 +14,10 @@ namespace settings {
 namespace {
 void setExclusive(int& field, int source, bool on) {
   if (source < 0 || source >= kElevationSourceCount) return;
-  if (on) field = source;
-  else if (field == source) field = kNoChoice;
+  if (on)
+    field = source;
+  else if (field == source)
+    field = kNoChoice;
 }
 }  // namespace
 
@@ -51,8 +53,8 @@ void DrawingSettings::resizeLegendTables() {
 std::string DrawingSettings::sheetSizeText() const {
   double n, s, w, e;
   long long cols, rows;
-  if (!parseReal(northEdge, n) || !parseReal(southEdge, s) || !parseReal(westEdge, w) ||
-      !parseReal(eastEdge, e) || !parseInteger(sheetColumns, cols) || !parseInteger(sheetRows, rows))
+  if (!parseReal(northEdge, n) || !parseReal(southEdge, s) || !parseReal(westEdge, w) || !parseReal(eastEdge, e) ||
+      !parseInteger(sheetColumns, cols) || !parseInteger(sheetRows, rows))
     return {};
   if (!(n > s) || !(e > w)) return {};
   double p = overlapPercent / 100.0;

@@ -85,8 +85,8 @@ std::string missingText(const char* name) { return std::string(name) + "が見�
 // Item lines of a tree file, from the line after the header up to (not including) the
 // first line for which `isEnd` holds. Returns the index of that line, or 0 on error.
 template <typename IsEnd>
-bool readTree(const TextFile& file, const char* name, bool readFlag, IsEnd isEnd, LayerTree& tree,
-              int& runningNumber, std::size_t& endLine, std::string& error) {
+bool readTree(const TextFile& file, const char* name, bool readFlag, IsEnd isEnd, LayerTree& tree, int& runningNumber,
+              std::size_t& endLine, std::string& error) {
   tree.groups.clear();
   std::string groupName;
   bool first = true;
@@ -180,7 +180,8 @@ ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSetting
       auto cols = splitTabs(fgd.lines[line]);
       if (cols.size() > 1) caption = cols[1];
     }
-    (k < kElevationSourceCount ? s.meshSourceCaptions[k] : s.contourSourceCaptions[k - kElevationSourceCount]) = caption;
+    (k < kElevationSourceCount ? s.meshSourceCaptions[k] : s.contourSourceCaptions[k - kElevationSourceCount]) =
+        caption;
   }
 
   // National land data sets.

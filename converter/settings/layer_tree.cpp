@@ -43,8 +43,8 @@ void toggleGroup(LayerTree& tree, std::size_t group) {
   for (auto& it : g.items) it.on = g.on;
 }
 
-void restyleItem(LayerTree& tree, std::size_t group, std::size_t item, std::uint32_t colour,
-                 int weightIndex, int sizeIndex) {
+void restyleItem(LayerTree& tree, std::size_t group, std::size_t item, std::uint32_t colour, int weightIndex,
+                 int sizeIndex) {
   if (group >= tree.groups.size() || item >= tree.groups[group].items.size()) return;
   auto& g = tree.groups[group];
   auto& e = g.items[item].entry;
@@ -62,8 +62,7 @@ void restyleItem(LayerTree& tree, std::size_t group, std::size_t item, std::uint
   if (sameSize) g.entry.sizeIndex = sizeIndex;
 }
 
-void restyleGroup(LayerTree& tree, std::size_t group, std::uint32_t colour, int weightIndex,
-                  int sizeIndex) {
+void restyleGroup(LayerTree& tree, std::size_t group, std::uint32_t colour, int weightIndex, int sizeIndex) {
   if (group >= tree.groups.size()) return;
   auto& g = tree.groups[group];
   g.entry.colour = colour;

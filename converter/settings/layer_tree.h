@@ -14,8 +14,8 @@ struct LayerEntry {
   std::string attributeValue;  // at most 30 single-byte characters
   std::string option;          // at most 16 single-byte characters
   std::uint8_t flag = 0;
-  int sizeIndex = 12;          // 0..28
-  int weightIndex = 2;         // 0..24
+  int sizeIndex = 12;   // 0..28
+  int weightIndex = 2;  // 0..24
 };
 
 struct LayerItem {
@@ -48,10 +48,9 @@ void toggleItem(LayerTree& tree, std::size_t group, std::size_t item);
 void toggleGroup(LayerTree& tree, std::size_t group);
 // Restyling from the style dialog: an item restyled makes its group take each value that
 // all its items now share; a restyled group passes the values to all its items.
-void restyleItem(LayerTree& tree, std::size_t group, std::size_t item, std::uint32_t colour,
-                 int weightIndex, int sizeIndex);
-void restyleGroup(LayerTree& tree, std::size_t group, std::uint32_t colour, int weightIndex,
-                  int sizeIndex);
+void restyleItem(LayerTree& tree, std::size_t group, std::size_t item, std::uint32_t colour, int weightIndex,
+                 int sizeIndex);
+void restyleGroup(LayerTree& tree, std::size_t group, std::uint32_t colour, int weightIndex, int sizeIndex);
 
 struct MlitLayerEntry {
   std::string key;

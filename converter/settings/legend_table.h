@@ -11,7 +11,7 @@ class LegendTable {
   int columns() const { return columns_; }
   // Keeps the cells that remain inside; new cells are empty.
   void resize(int rows, int columns);
-  const std::string& cell(int row, int column) const;  // empty outside the table
+  const std::string& cell(int row, int column) const;   // empty outside the table
   void setCell(int row, int column, std::string text);  // ignored outside the table
 
  private:

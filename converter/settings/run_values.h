@@ -31,10 +31,10 @@ struct RunValues {
   double usableWidthMm = 0, usableHeightMm = 0;
 
   // Elevation grid of the active source, and the provisional grid of the first sheet.
-  double cellWidth = 0, cellHeight = 0;  // degrees
+  double cellWidth = 0, cellHeight = 0;                                           // degrees
   std::array<double, kElevationSourceCount> meshHalfWidths{}, meshHalfHeights{};  // metres
-  double meshCellWidth = 0, meshCellHeight = 0;  // drawing units
-  double gridWest = 0, gridEast = 0, gridSouth = 0, gridNorth = 0;  // degrees
+  double meshCellWidth = 0, meshCellHeight = 0;                                   // drawing units
+  double gridWest = 0, gridEast = 0, gridSouth = 0, gridNorth = 0;                // degrees
   std::int64_t columnCount = 0, rowCount = 0;
 
   double minRoadWidthUnits = 0;

@@ -16,8 +16,10 @@ namespace {
 
 using platform::IniProfile;
 
-constexpr std::array<const char*, kElevationSourceCount> kMeshKeys = {"alti5", "alti10", "alti50", "alti250", "alti1500"};
-constexpr std::array<const char*, kElevationSourceCount> kContourKeys = {"cont5", "cont10", "cont50", "cont250", "cont1500"};
+constexpr std::array<const char*, kElevationSourceCount> kMeshKeys = {"alti5", "alti10", "alti50", "alti250",
+                                                                      "alti1500"};
+constexpr std::array<const char*, kElevationSourceCount> kContourKeys = {"cont5", "cont10", "cont50", "cont250",
+                                                                         "cont1500"};
 
 struct TreeSections {
   const char* onOff;
@@ -40,7 +42,9 @@ class Writer {
   void text(const char* section, const std::string& key, const std::string& value) { ini_.set(section, key, value); }
   void integer(const char* section, const std::string& key, long value) { ini_.set(section, key, str(value)); }
   void flag(const char* section, const std::string& key, bool value) { integer(section, key, value ? 1 : 0); }
-  void colour(const char* section, const std::string& key, std::uint32_t value) { ini_.set(section, key, colourText(value)); }
+  void colour(const char* section, const std::string& key, std::uint32_t value) {
+    ini_.set(section, key, colourText(value));
+  }
 
  private:
   IniProfile& ini_;
@@ -85,18 +89,20 @@ void readPacked(const Reader& r, Node& node, const TreeSections& sec, const std:
 }
 
 // Versions 5 to 7 kept numbered keys: on/off, colour and the weight index alone.
-void readNumbered(const Reader& r, LayerItem& item, const char* onSec, const char* colourSec, const char* weightSec, int i) {
+void readNumbered(const Reader& r, LayerItem& item, const char* onSec, const char* colourSec, const char* weightSec,
+                  int i) {
   std::string n = str(i);
   item.on = r.flag(onSec, "cb" + n, false);
-  item.entry.colour = static_cast<std::uint32_t>(r.integer(colourSec, "color" + n, static_cast<long>(item.entry.colour)));
+  item.entry.colour =
+      static_cast<std::uint32_t>(r.integer(colourSec, "color" + n, static_cast<long>(item.entry.colour)));
   item.entry.weightIndex = static_cast<int>(r.integer(weightSec, "lineweight" + n, item.entry.weightIndex));
   item.entry.sizeIndex = 12;
 }
 
 // Index of the numbered key an fgd item had in versions 5 to 7, or 0.
 int legacyNumber(const std::string& key) {
-  static const std::array<const char*, 11> patterns = {"dummy", "dummy", "CommBdry", "AdmPt", "CommPt", "Cstline",
-                                                       "WL", "WA", "RdEdg", "RdCompt", "RailCL"};
+  static const std::array<const char*, 11> patterns = {"dummy", "dummy", "CommBdry", "AdmPt",   "CommPt", "Cstline",
+                                                       "WL",    "WA",    "RdEdg",    "RdCompt", "RailCL"};
   if (key == "AdmArea-12" || key == "AdmArea-23") return 1;
   if (key.starts_with("BldL-")) return 12;
   if (key.starts_with("BldA-")) return 13;
@@ -156,8 +162,10 @@ void loadFgdTree(const Reader& r, LayerTree& tree, int v, bool pvk) {
       if (v > 7) readPacked(r, item, kGsi, key, item.on);
       if (v >= 5 && v <= 7) {
         if (int i = legacyNumber(key)) {
-          if (v == 5) readNumbered(r, item, "gml", "gml", "gml", i);
-          else readNumbered(r, item, kGsi.onOff, kGsi.colour, kGsi.weight, i);
+          if (v == 5)
+            readNumbered(r, item, "gml", "gml", "gml", i);
+          else
+            readNumbered(r, item, kGsi.onOff, kGsi.colour, kGsi.weight, i);
         }
       } else if (v == 8 || v == 9) {
         std::string old = legacyFgdKey(key);
@@ -203,7 +211,8 @@ void loadBasicInfoTree(const Reader& r, DrawingSettings& s, int v) {
         }
       }
     }
-    s.objectRankFilter = choice(r.integer("KKJ-Rank", "objsize", s.objectRankFilter), static_cast<int>(kRankFilterItems.size()));
+    s.objectRankFilter =
+        choice(r.integer("KKJ-Rank", "objsize", s.objectRankFilter), static_cast<int>(kRankFilterItems.size()));
     s.symbolScale = r.text("KKJ-Rank", "czoom", s.symbolScale);
     s.minRoadWidth = r.text("KKJ-Rank", "road", s.minRoadWidth);
     s.minBuildingPerimeter = static_cast<int>(r.integer("KKJ-Rank", "bld", s.minBuildingPerimeter));
@@ -366,7 +375,8 @@ void loadBasics(const Reader& r, DrawingSettings& s, int v, const platform::Prin
 void loadArea(const Reader& r, DrawingSettings& s) {
   const char* a = "area";
   s.mapName = r.text(a, "namae", s.mapName);
-  s.coordinateSystem = choice(r.integer(a, "zahyokei", s.coordinateSystem), static_cast<int>(coordinateSystemItems().size()));
+  s.coordinateSystem =
+      choice(r.integer(a, "zahyokei", s.coordinateSystem), static_cast<int>(coordinateSystemItems().size()));
   s.northEdge = r.text(a, "kita", s.northEdge);
   s.southEdge = r.text(a, "minami", s.southEdge);
   s.westEdge = r.text(a, "nisi", s.westEdge);
@@ -404,9 +414,11 @@ void loadElevation(const Reader& r, DrawingSettings& s, int v) {
     bool on = contourKeys[i].empty() ? false : r.flag(e, contourKeys[i], legacySources ? false : s.contourSource == i);
     s.setContourSource(i, on);
   }
-  s.contourWeightRule = choice(r.integer(e, "lineweight", s.contourWeightRule), static_cast<int>(kContourWeightItems.size()));
+  s.contourWeightRule =
+      choice(r.integer(e, "lineweight", s.contourWeightRule), static_cast<int>(kContourWeightItems.size()));
   s.contourTarget = choice(r.integer(e, "taisyo", s.contourTarget), static_cast<int>(kContourTargetItems.size()));
-  s.shortContourOmission = choice(r.integer(e, "syoryaku", s.shortContourOmission), static_cast<int>(kShortContourItems.size()));
+  s.shortContourOmission =
+      choice(r.integer(e, "syoryaku", s.shortContourOmission), static_cast<int>(kShortContourItems.size()));
   s.datumCorrection = r.text(e, "hose", s.datumCorrection);
   s.elevationExaggeration = r.text(e, "kyotyo", s.elevationExaggeration);
   s.legendColourRamp = static_cast<int>(std::clamp(r.integer(e, "iro", s.legendColourRamp), 0L, 7L));
@@ -426,7 +438,8 @@ void loadMeshGrid(const Reader& r, DrawingSettings& s, int v, bool pvk) {
   long style = r.integer("tiikimesh", "lineweight", s.meshGridStyle);
   if (v <= 7) style += 3072;
   s.meshGridStyle = normalisedStyle(style, pvk, 1);
-  s.meshCodeDigits = choice(r.integer("tiikimesh", "keta", s.meshCodeDigits), static_cast<int>(kMeshCodeDigitItems.size()));
+  s.meshCodeDigits =
+      choice(r.integer("tiikimesh", "keta", s.meshCodeDigits), static_cast<int>(kMeshCodeDigitItems.size()));
 }
 
 // The legend tables of the grid the loaded settings name.

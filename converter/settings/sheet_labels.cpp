@@ -40,7 +40,10 @@ std::string rowst(int r, std::string_view sep, int n) {
 }
 
 std::string colst(int c, int n) {
-  const char* format = n >= 1 && n <= 10 ? "%1.1d" : n >= 11 && n <= 100 ? "%2.2d" : n >= 101 && n <= 1000 ? "%3.3d" : "%4.4d";
+  const char* format = n >= 1 && n <= 10       ? "%1.1d"
+                       : n >= 11 && n <= 100   ? "%2.2d"
+                       : n >= 101 && n <= 1000 ? "%3.3d"
+                                               : "%4.4d";
   char buf[32];
   std::snprintf(buf, sizeof buf, format, c);
   return buf;
@@ -64,8 +67,8 @@ std::string sheetName(std::string_view mapName, int row, int column, int rowCoun
   return name;
 }
 
-std::filesystem::path sheetFileName(const std::filesystem::path& writeFolder, std::string_view mapName,
-                                    int row, int column, int rowCount, int columnCount) {
+std::filesystem::path sheetFileName(const std::filesystem::path& writeFolder, std::string_view mapName, int row,
+                                    int column, int rowCount, int columnCount) {
   if (rowCount == 1 && columnCount == 1) return writeFolder / utf8Path(std::string(mapName) + ".dxf");
   return writeFolder / utf8Path(sheetName(mapName, row, column, rowCount, columnCount, ".dxf"));
 }
@@ -74,8 +77,6 @@ std::filesystem::path indexFileName(const std::filesystem::path& writeFolder, st
   return writeFolder / utf8Path(std::string(mapName) + "#index.dxf");
 }
 
-std::string legendKey(int row, int column, int rowCount) {
-  return rowst(row, "", rowCount) + std::to_string(column);
-}
+std::string legendKey(int row, int column, int rowCount) { return rowst(row, "", rowCount) + std::to_string(column); }
 
 }  // namespace settings

@@ -16,8 +16,8 @@ std::string colst(int column, int columnCount);
 std::string sheetName(std::string_view mapName, int row, int column, int rowCount, int columnCount,
                       std::string_view extension);
 // Single sheet: folder/mapName.dxf; otherwise folder/sheetName(..., ".dxf").
-std::filesystem::path sheetFileName(const std::filesystem::path& writeFolder, std::string_view mapName,
-                                    int row, int column, int rowCount, int columnCount);
+std::filesystem::path sheetFileName(const std::filesystem::path& writeFolder, std::string_view mapName, int row,
+                                    int column, int rowCount, int columnCount);
 std::filesystem::path indexFileName(const std::filesystem::path& writeFolder, std::string_view mapName);
 
 // Settings-file key of a legend cell: row label with an empty separator + plain column number.

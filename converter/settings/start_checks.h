@@ -38,7 +38,8 @@ struct StartProblem {
 StartProblem memoryProblem(const DrawingSettings& settings, const RunValues& values);
 StartProblem rangeProblem(const RunValues& values);
 // True when the building warning must be asked.
-bool buildingWarningNeeded(const DrawingSettings& settings, const RunValues& values, geo::PlaneCoordinates& coordinates);
+bool buildingWarningNeeded(const DrawingSettings& settings, const RunValues& values,
+                           geo::PlaneCoordinates& coordinates);
 
 // Every sheet file of the run, in run order (rows north to south, columns west to east).
 std::vector<std::filesystem::path> sheetFiles(const DrawingSettings& settings, const RunValues& values);

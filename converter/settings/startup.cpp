@@ -6,8 +6,8 @@
 
 namespace settings {
 
-StartupResult startUp(DrawingSettings& s, const std::filesystem::path& dataFolder,
-                      const StartupOptions& options, const platform::PrinterCatalogue& printers) {
+StartupResult startUp(DrawingSettings& s, const std::filesystem::path& dataFolder, const StartupOptions& options,
+                      const platform::PrinterCatalogue& printers) {
   StartupResult result;
   s.elevationBufferCells = kDefaultBufferCells;
   s.contourShare = kDefaultContourShare;

@@ -30,7 +30,7 @@ struct StartupOptions {
 
 // When an item file is missing, the later steps are skipped and the record keeps the
 // form defaults.
-StartupResult startUp(DrawingSettings& settings, const std::filesystem::path& dataFolder,
-                      const StartupOptions& options, const platform::PrinterCatalogue& printers);
+StartupResult startUp(DrawingSettings& settings, const std::filesystem::path& dataFolder, const StartupOptions& options,
+                      const platform::PrinterCatalogue& printers);
 
 }  // namespace settings

@@ -106,8 +106,16 @@ void EntityWriter::lwpolyline(std::string_view layer, std::span<const Vertex> v,
 void EntityWriter::hatchStart(std::string_view layer, long long rings, const std::optional<geo::Colour>& colour) {
   modelHead("HATCH", layer);
   if (colour) this->colour(*colour);
-  dxf_.pairs({{100, "AcDbHatch"}, {10, "0"}, {20, "0"}, {30, "0"}, {210, "0"}, {220, "0"}, {230, "1"}, {2, "SOLID"},
-              {70, "1"}, {71, "0"}});
+  dxf_.pairs({{100, "AcDbHatch"},
+              {10, "0"},
+              {20, "0"},
+              {30, "0"},
+              {210, "0"},
+              {220, "0"},
+              {230, "1"},
+              {2, "SOLID"},
+              {70, "1"},
+              {71, "0"}});
   dxf_.pair(91, rings);
 }
 
@@ -153,8 +161,10 @@ void EntityWriter::face(std::string_view layer, const Point3 (&c)[4]) {
 
 void EntityWriter::solid(std::string_view layer, const Point3 (&c)[4], bool paper,
                          const std::optional<geo::Colour>& colour) {
-  if (paper) paperHead("SOLID", layer);
-  else modelHead("SOLID", layer);
+  if (paper)
+    paperHead("SOLID", layer);
+  else
+    modelHead("SOLID", layer);
   if (colour) this->colour(*colour);
   dxf_.pair(100, "AcDbTrace");
   corners(c);

@@ -26,11 +26,12 @@ std::vector<LayerRecord> sheetLayers(const DrawingSettings& s, const RunValues& 
   std::vector<LayerRecord> layers;
   const geo::Flavour f = s.flavour();
   if (s.meshGridOn)
-    layers.push_back({s.meshGridCaption, geo::paletteColour(s.meshGridColour, f, stop),
-                      geo::lineweightCode(s.meshGridStyle % 256)});
+    layers.push_back(
+        {s.meshGridCaption, geo::paletteColour(s.meshGridColour, f, stop), geo::lineweightCode(s.meshGridStyle % 256)});
   addTreeLayers(s.fgdLayers, f, stop, layers);
   for (const auto& m : s.mlitLayers)
-    if (m.on) layers.push_back({m.caption, geo::paletteColour(m.colour, f, stop), geo::lineweightCode(m.styleCode % 256)});
+    if (m.on)
+      layers.push_back({m.caption, geo::paletteColour(m.colour, f, stop), geo::lineweightCode(m.styleCode % 256)});
   addTreeLayers(s.basicInfoLayers, f, stop, layers);
   if (s.crossSectionsOn) {
     layers.push_back({"998hyoko", {7, std::nullopt}, 5});
@@ -41,14 +42,15 @@ std::vector<LayerRecord> sheetLayers(const DrawingSettings& s, const RunValues& 
   auto value = [&](int i) { return (i - 1) * legend.interval + legend.bottom; };
   if (mesh)
     for (int i = 0; i <= n; ++i)
-      layers.push_back({"標高MESH" + geo::legendLabel(legend, n, "_", value(i)), geo::rgb(i, n, f, s.legendColourRamp), std::nullopt});
+      layers.push_back({"標高MESH" + geo::legendLabel(legend, n, "_", value(i)), geo::rgb(i, n, f, s.legendColourRamp),
+                        std::nullopt});
   if (contour) {
     const double h = settings::thickContourStep(s.contourWeightRule).value_or(0);
     for (int i = 0; i <= n; ++i) {
       double x = value(i);
       bool thick = h > 0 && i > 0 && i < n && std::fabs(x - std::trunc(x / h) * h) < 0.001;
-      layers.push_back({"等高線" + geo::legendLabel(legend, n, "_", x), mesh ? geo::Colour{7, std::nullopt} : geo::rgb(i, n, f, s.legendColourRamp),
-                        thick ? 30 : 0});
+      layers.push_back({"等高線" + geo::legendLabel(legend, n, "_", x),
+                        mesh ? geo::Colour{7, std::nullopt} : geo::rgb(i, n, f, s.legendColourRamp), thick ? 30 : 0});
     }
     if (s.contourTarget == 3) layers.push_back({"窪地線", {7, std::nullopt}, 0});
   }

@@ -16,12 +16,126 @@ using settings::RunValues;
 
 std::string integerText(double value) { return std::to_string(static_cast<long long>(value)); }
 
-constexpr dxfio::Pair kViewportTail[] = {{13, "0"}, {23, "0"}, {14, "10"}, {24, "10"}, {15, "10"}, {25, "10"},
-                                         {16, "0"}, {26, "0"}, {36, "1"},  {17, "0"},  {27, "0"},  {37, "0"},
-                                         {42, "50"}, {43, "0"}, {44, "0"}};
-constexpr dxfio::Pair kViewportEnd[] = {{50, "0"},  {51, "0"},  {72, "100"}, {90, "32864"}, {1, ""},   {281, "0"}, {71, "0"},
-                                        {74, "0"},  {110, "0"}, {120, "0"},  {130, "0"},    {111, "1"}, {121, "0"}, {131, "0"},
-                                        {112, "0"}, {122, "1"}, {132, "0"},  {79, "0"},     {146, "0"}};
+// Fixed records, one a line.
+// clang-format off
+// The class the 2004 flavours add before LAYOUT.
+constexpr dxfio::Pair kDictionaryWithDefaultClass[] = {
+    {0, "CLASS"}, {1, "ACDBDICTIONARYWDFLT"}, {2, "AcDbDictionaryWithDefault"}, {3, "ObjectDBX Classes"}, {90, "0"},
+      {91, "1"}, {280, "0"}, {281, "0"},
+};
+
+// VPORT table and its *Active record up to the view centre.
+constexpr dxfio::Pair kViewportTableHead[] = {
+    {0, "TABLE"}, {2, "VPORT"}, {5, "1"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"},
+    {0, "VPORT"}, {5, "2"}, {330, "1"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbViewportTableRecord"},
+      {2, "*Active"}, {70, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"},
+};
+
+// The *Active record after its view size, and the end of the table.
+constexpr dxfio::Pair kActiveViewportTail[] = {
+    {42, "50"}, {43, "0"}, {44, "0"}, {50, "0"}, {51, "0"}, {71, "0"}, {72, "1000"}, {73, "1"}, {74, "3"}, {75, "0"},
+      {76, "0"}, {77, "0"}, {78, "0"}, {281, "0"}, {65, "0"}, {110, "0"}, {120, "0"}, {130, "0"}, {111, "1"},
+      {121, "0"}, {131, "0"}, {112, "0"}, {122, "1"}, {132, "0"}, {79, "0"}, {146, "0"},
+    {0, "ENDTAB"},
+};
+
+// LTYPE table with its three fixed records.
+constexpr dxfio::Pair kFixedLineTypes[] = {
+    {0, "TABLE"}, {2, "LTYPE"}, {5, "3"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "3"},
+    {0, "LTYPE"}, {5, "4"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"},
+      {2, "ByBlock"}, {70, "0"}, {3, ""}, {72, "65"}, {73, "0"}, {40, "0"},
+    {0, "LTYPE"}, {5, "5"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"},
+      {2, "ByLayer"}, {70, "0"}, {3, ""}, {72, "65"}, {73, "0"}, {40, "0"},
+    {0, "LTYPE"}, {5, "6"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"},
+      {2, "CONTINUOUS"}, {70, "0"}, {3, "Solid Line"}, {72, "65"}, {73, "0"}, {40, "0"},
+};
+
+// Layer "0".
+constexpr dxfio::Pair kLayerZero[] = {
+    {0, "LAYER"}, {5, "8"}, {330, "7"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}, {2, "0"},
+      {70, "0"}, {62, "7"}, {6, "CONTINUOUS"}, {370, "0"}, {390, "22"},
+};
+
+// STYLE table and the STANDARD record up to its height.
+constexpr dxfio::Pair kStyleTableHead[] = {
+    {0, "TABLE"}, {2, "STYLE"}, {5, "9"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "2"}, {3, "4"}, {1001, "ACAD"},
+      {1000, "ＭＳ Ｐ明朝"}, {1071, "32786"},
+    {0, "STYLE"}, {5, "A"}, {330, "9"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbTextStyleTableRecord"},
+      {2, "STANDARD"}, {70, "0"},
+};
+
+// VIEW, UCS, APPID and DIMSTYLE tables.
+constexpr dxfio::Pair kEmptyTables[] = {
+    {0, "TABLE"}, {2, "VIEW"}, {5, "C"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "0"},
+    {0, "ENDTAB"},
+    {0, "TABLE"}, {2, "UCS"}, {5, "D"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "0"},
+    {0, "ENDTAB"},
+    {0, "TABLE"}, {2, "APPID"}, {5, "E"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"},
+    {0, "APPID"}, {5, "F"}, {330, "E"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbRegAppTableRecord"}, {2, "ACAD"},
+      {70, "0"},
+    {0, "ENDTAB"},
+    {0, "TABLE"}, {2, "DIMSTYLE"}, {5, "10"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"},
+      {100, "AcDbDimStyleTable"}, {71, "0"},
+    {0, "DIMSTYLE"}, {105, "11"}, {330, "10"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbDimStyleTableRecord"},
+      {2, "Standard"}, {70, "0"}, {340, "A"},
+    {0, "ENDTAB"},
+};
+
+// BLOCK_RECORD table and the two space records.
+constexpr dxfio::Pair kBlockRecordTableHead[] = {
+    {0, "TABLE"}, {2, "BLOCK_RECORD"}, {5, "12"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "65"},
+    {0, "BLOCK_RECORD"}, {5, "13"}, {330, "12"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"},
+      {2, "*Model_Space"}, {340, "25"},
+    {0, "BLOCK_RECORD"}, {5, "14"}, {330, "12"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"},
+      {2, "*Paper_Space"}, {340, "24"},
+};
+
+// The paper layout after its paper size.
+constexpr dxfio::Pair kPaperLayoutTail[] = {
+    {35, "0"}, {146, "0"}, {13, "0"}, {23, "0"}, {33, "0"}, {16, "1"}, {26, "0"}, {36, "0"}, {17, "0"}, {27, "1"},
+      {37, "0"}, {76, "0"}, {330, "14"}, {331, "1A"},
+};
+
+// The model layout after its rotation.
+constexpr dxfio::Pair kModelLayoutTail[] = {
+    {74, "0"}, {7, ""}, {75, "0"}, {147, "1"}, {76, "0"}, {77, "2"}, {78, "300"}, {148, "0"}, {149, "0"},
+      {100, "AcDbLayout"}, {1, "Model"}, {70, "1"}, {71, "0"}, {10, "0"}, {20, "0"}, {11, "12"}, {21, "9"},
+      {12, "0"}, {22, "0"}, {32, "0"}, {14, "0"}, {24, "0"}, {34, "0"}, {15, "0"}, {25, "0"}, {35, "0"}, {146, "0"},
+      {13, "0"}, {23, "0"}, {33, "0"}, {16, "1"}, {26, "0"}, {36, "0"}, {17, "0"}, {27, "1"}, {37, "0"}, {76, "0"},
+      {330, "13"},
+};
+
+// OBJECTS section: dictionaries, placeholder and MLINESTYLE.
+constexpr dxfio::Pair kObjectsHead[] = {
+    {0, "SECTION"}, {2, "OBJECTS"},
+    {0, "DICTIONARY"}, {5, "1C"}, {330, "0"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "ACAD_GROUP"}, {350, "1D"},
+      {3, "ACAD_PLOTSTYLENAME"}, {350, "1E"}, {3, "ACAD_MLINESTYLE"}, {350, "1F"}, {3, "ACAD_PLOTSETTINGS"},
+      {350, "20"}, {3, "ACAD_LAYOUT"}, {350, "21"},
+    {0, "DICTIONARY"}, {5, "1D"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"},
+      {100, "AcDbDictionary"}, {281, "1"},
+    {0, "ACDBDICTIONARYWDFLT"}, {5, "1E"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"},
+      {100, "AcDbDictionary"}, {281, "1"}, {3, "Normal"}, {350, "22"}, {100, "AcDbDictionaryWithDefault"},
+      {340, "22"},
+    {0, "DICTIONARY"}, {5, "1F"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"},
+      {100, "AcDbDictionary"}, {281, "1"}, {3, "Standard"}, {350, "23"},
+    {0, "DICTIONARY"}, {5, "20"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"},
+      {100, "AcDbDictionary"}, {281, "1"},
+    {0, "DICTIONARY"}, {5, "21"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"},
+      {100, "AcDbDictionary"}, {281, "1"}, {3, "ﾚｲｱｳﾄ1"}, {350, "24"}, {3, "Model"}, {350, "25"},
+    {0, "ACDBPLACEHOLDER"}, {5, "22"}, {102, "{ACAD_REACTORS"}, {330, "1E"}, {102, "}"}, {330, "1E"},
+    {0, "MLINESTYLE"}, {5, "23"}, {102, "{ACAD_REACTORS"}, {330, "1F"}, {102, "}"}, {330, "1F"},
+      {100, "AcDbMlineStyle"}, {2, "STANDARD"}, {70, "0"}, {3, ""}, {62, "256"}, {51, "90"}, {52, "90"}, {71, "1"},
+      {49, "0.5"}, {62, "0"}, {6, "BYLAYER"},
+};
+// clang-format on
+
+constexpr dxfio::Pair kViewportTail[] = {{13, "0"},  {23, "0"}, {14, "10"}, {24, "10"}, {15, "10"},
+                                         {25, "10"}, {16, "0"}, {26, "0"},  {36, "1"},  {17, "0"},
+                                         {27, "0"},  {37, "0"}, {42, "50"}, {43, "0"},  {44, "0"}};
+constexpr dxfio::Pair kViewportEnd[] = {{50, "0"},  {51, "0"},  {72, "100"}, {90, "32864"}, {1, ""},
+                                        {281, "0"}, {71, "0"},  {74, "0"},   {110, "0"},    {120, "0"},
+                                        {130, "0"}, {111, "1"}, {121, "0"},  {131, "0"},    {112, "0"},
+                                        {122, "1"}, {132, "0"}, {79, "0"},   {146, "0"}};
 
 }  // namespace
 
@@ -73,7 +187,15 @@ void SheetDocument::header() {
   w.pair(1, geo::hasTrueColour(s_.flavour()) ? "AC1018" : "AC1015");
   w.pairs({{9, "$DWGCODEPAGE"}, {3, "ANSI_932"}, {9, "$HANDSEED"}});
   w.handleSeedPlaceholder();
-  w.pairs({{9, "$MEASUREMENT"}, {70, "1"}, {9, "$LWDISPLAY"}, {290, "1"}, {9, "$PDMODE"}, {70, "0"}, {9, "$PDSIZE"}, {40, "-5.0"}, {9, "$INSUNITS"}});
+  w.pairs({{9, "$MEASUREMENT"},
+           {70, "1"},
+           {9, "$LWDISPLAY"},
+           {290, "1"},
+           {9, "$PDMODE"},
+           {70, "0"},
+           {9, "$PDSIZE"},
+           {40, "-5.0"},
+           {9, "$INSUNITS"}});
   w.pair(70, s_.drawingUnit == 0 ? 4 : s_.drawingUnit == 1 ? 5 : 6);
   const double s = v.unitsPerPaperMillimetre, pw = v.pageWidthMm, ph = v.pageHeightMm;
   const double cx = (context_.column + 0.5) * v.sheetStepWidth + v.westEdge;
@@ -92,9 +214,15 @@ void SheetDocument::header() {
 
 void SheetDocument::classes() {
   writer_.pairs({{0, "SECTION"}, {2, "CLASSES"}});
-  if (geo::hasTrueColour(s_.flavour()))
-    writer_.pairs({{0, "CLASS"}, {1, "ACDBDICTIONARYWDFLT"}, {2, "AcDbDictionaryWithDefault"}, {3, "ObjectDBX Classes"}, {90, "0"}, {91, "1"}, {280, "0"}, {281, "0"}});
-  writer_.pairs({{0, "CLASS"}, {1, "LAYOUT"}, {2, "AcDbLayout"}, {3, "AutoCAD 2000"}, {90, "0"}, {280, "0"}, {281, "0"}, {0, "ENDSEC"}});
+  if (geo::hasTrueColour(s_.flavour())) writer_.pairs(kDictionaryWithDefaultClass);
+  writer_.pairs({{0, "CLASS"},
+                 {1, "LAYOUT"},
+                 {2, "AcDbLayout"},
+                 {3, "AutoCAD 2000"},
+                 {90, "0"},
+                 {280, "0"},
+                 {281, "0"},
+                 {0, "ENDSEC"}});
 }
 
 void SheetDocument::tables(bool* stop) {
@@ -105,16 +233,27 @@ void SheetDocument::tables(bool* stop) {
   w.pairs({{0, "SECTION"}, {2, "TABLES"}});
 
   // VPORT
-  w.pairs({{0, "TABLE"}, {2, "VPORT"}, {5, "1"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"}, {0, "VPORT"}, {5, "2"}, {330, "1"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbViewportTableRecord"}, {2, "*Active"}, {70, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}});
+  w.pairs(kViewportTableHead);
   w.pair(12, r.west + v.sheetWidth / 2);
   w.pair(22, r.north - v.sheetHeight / 2);
-  w.pairs({{13, "0"}, {23, "0"}, {14, "10"}, {24, "10"}, {15, "10"}, {25, "10"}, {16, "0"}, {26, "0"}, {36, "1"}, {17, "0"}, {27, "0"}, {37, "0"}});
+  w.pairs({{13, "0"},
+           {23, "0"},
+           {14, "10"},
+           {24, "10"},
+           {15, "10"},
+           {25, "10"},
+           {16, "0"},
+           {26, "0"},
+           {36, "1"},
+           {17, "0"},
+           {27, "0"},
+           {37, "0"}});
   w.pair(40, 1.1 * std::max(v.sheetWidth, v.sheetHeight));
   w.pair(41, v.sheetWidth / v.sheetHeight);
-  w.pairs({{42, "50"}, {43, "0"}, {44, "0"}, {50, "0"}, {51, "0"}, {71, "0"}, {72, "1000"}, {73, "1"}, {74, "3"}, {75, "0"}, {76, "0"}, {77, "0"}, {78, "0"}, {281, "0"}, {65, "0"}, {110, "0"}, {120, "0"}, {130, "0"}, {111, "1"}, {121, "0"}, {131, "0"}, {112, "0"}, {122, "1"}, {132, "0"}, {79, "0"}, {146, "0"}, {0, "ENDTAB"}});
+  w.pairs(kActiveViewportTail);
 
   // LTYPE
-  w.pairs({{0, "TABLE"}, {2, "LTYPE"}, {5, "3"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "3"}, {0, "LTYPE"}, {5, "4"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"}, {2, "ByBlock"}, {70, "0"}, {3, ""}, {72, "65"}, {73, "0"}, {40, "0"}, {0, "LTYPE"}, {5, "5"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"}, {2, "ByLayer"}, {70, "0"}, {3, ""}, {72, "65"}, {73, "0"}, {40, "0"}, {0, "LTYPE"}, {5, "6"}, {330, "3"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLinetypeTableRecord"}, {2, "CONTINUOUS"}, {70, "0"}, {3, "Solid Line"}, {72, "65"}, {73, "0"}, {40, "0"}});
+  w.pairs(kFixedLineTypes);
   auto lineType = [&](const char* name, const char* description, int elements) {
     w.pair(0, "LTYPE");
     w.handle(5, w.takeHandle());
@@ -153,7 +292,7 @@ void SheetDocument::tables(bool* stop) {
   // LAYER
   w.pairs({{0, "TABLE"}, {2, "LAYER"}, {5, "7"}, {330, "0"}, {100, "AcDbSymbolTable"}});
   w.pair(70, layerCount(s_, v));
-  w.pairs({{0, "LAYER"}, {5, "8"}, {330, "7"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}, {2, "0"}, {70, "0"}, {62, "7"}, {6, "CONTINUOUS"}, {370, "0"}, {390, "22"}});
+  w.pairs(kLayerZero);
   for (const auto& layer : sheetLayers(s_, v, context_.legend, stop)) {
     w.pair(0, "LAYER");
     w.handle(5, w.takeHandle());
@@ -171,12 +310,17 @@ void SheetDocument::tables(bool* stop) {
 
   // STYLE
   const std::string height = integerText(30 * u);
-  w.pairs({{0, "TABLE"}, {2, "STYLE"}, {5, "9"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "2"}, {3, "4"}, {1001, "ACAD"}, {1000, "ＭＳ Ｐ明朝"}, {1071, "32786"}, {0, "STYLE"}, {5, "A"}, {330, "9"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbTextStyleTableRecord"}, {2, "STANDARD"}, {70, "0"}});
+  w.pairs(kStyleTableHead);
   w.pair(40, height);
   w.pairs({{41, "1"}, {50, "0"}, {71, "0"}});
   w.pair(42, height);
   writeStandardFont(w, s_.flavour(), s_.textFont);
-  w.pairs({{0, "STYLE"}, {5, "B"}, {330, "9"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbTextStyleTableRecord"}, {2, "TATEGAKI"}});
+  w.pairs({{0, "STYLE"},
+           {5, "B"},
+           {330, "9"},
+           {100, "AcDbSymbolTableRecord"},
+           {100, "AcDbTextStyleTableRecord"},
+           {2, "TATEGAKI"}});
   w.pair(70, s_.flavour() == geo::Flavour::jwCad ? 4 : 0);
   w.pair(40, height);
   w.pairs({{41, "1.0"}, {50, "0.0"}, {71, "0"}});
@@ -184,9 +328,9 @@ void SheetDocument::tables(bool* stop) {
   writeVerticalFont(w, s_.flavour(), s_.textFont);
   w.pairs({{0, "ENDTAB"}});
 
-  w.pairs({{0, "TABLE"}, {2, "VIEW"}, {5, "C"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "0"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "UCS"}, {5, "D"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "0"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "APPID"}, {5, "E"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"}, {0, "APPID"}, {5, "F"}, {330, "E"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbRegAppTableRecord"}, {2, "ACAD"}, {70, "0"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "DIMSTYLE"}, {5, "10"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "1"}, {100, "AcDbDimStyleTable"}, {71, "0"}, {0, "DIMSTYLE"}, {105, "11"}, {330, "10"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbDimStyleTableRecord"}, {2, "Standard"}, {70, "0"}, {340, "A"}, {0, "ENDTAB"}});
+  w.pairs(kEmptyTables);
 
-  w.pairs({{0, "TABLE"}, {2, "BLOCK_RECORD"}, {5, "12"}, {330, "0"}, {100, "AcDbSymbolTable"}, {70, "65"}, {0, "BLOCK_RECORD"}, {5, "13"}, {330, "12"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"}, {2, "*Model_Space"}, {340, "25"}, {0, "BLOCK_RECORD"}, {5, "14"}, {330, "12"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"}, {2, "*Paper_Space"}, {340, "24"}});
+  w.pairs(kBlockRecordTableHead);
   writeLibraryBlockRecords(w);
   w.pairs({{0, "ENDTAB"}, {0, "ENDSEC"}});
 }
@@ -206,8 +350,17 @@ void SheetDocument::blocks() {
 void SheetDocument::border() {
   auto& w = writer_;
   const auto r = rect();
-  w.pairs({{0, "LWPOLYLINE"}, {5, "19"}, {330, "13"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbPolyline"}, {90, "4"}, {70, "1"}, {43, "0"}});
-  const std::pair<double, double> corners[] = {{r.west, r.north}, {r.west, r.south}, {r.east, r.south}, {r.east, r.north}};
+  w.pairs({{0, "LWPOLYLINE"},
+           {5, "19"},
+           {330, "13"},
+           {100, "AcDbEntity"},
+           {8, "0"},
+           {100, "AcDbPolyline"},
+           {90, "4"},
+           {70, "1"},
+           {43, "0"}});
+  const std::pair<double, double> corners[] = {
+      {r.west, r.north}, {r.west, r.south}, {r.east, r.south}, {r.east, r.north}};
   for (auto [x, y] : corners) {
     w.pair(10, x);
     w.pair(20, y);
@@ -220,7 +373,14 @@ void SheetDocument::viewports() {
   const auto r = rect();
   const double s = v.unitsPerPaperMillimetre;
   const double g = legendGridUnit();
-  w.pairs({{0, "VIEWPORT"}, {5, "1A"}, {330, "14"}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {6, "Continuous"}, {100, "AcDbViewport"}});
+  w.pairs({{0, "VIEWPORT"},
+           {5, "1A"},
+           {330, "14"},
+           {100, "AcDbEntity"},
+           {67, "1"},
+           {8, "0"},
+           {6, "Continuous"},
+           {100, "AcDbViewport"}});
   w.pair(10, (v.paperWidthMm - 2 * v.pageRightGapMm) / 2 * s);
   w.pair(20, (v.paperHeightMm - 2 * v.pageBottomGapMm) / 2 * s);
   w.pair(30, 0);
@@ -233,7 +393,14 @@ void SheetDocument::viewports() {
   w.pair(45, v.pageHeightMm * s * 1.1);
   w.pairs(kViewportEnd);
 
-  w.pairs({{0, "VIEWPORT"}, {5, "1B"}, {330, "14"}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {6, "Continuous"}, {100, "AcDbViewport"}});
+  w.pairs({{0, "VIEWPORT"},
+           {5, "1B"},
+           {330, "14"},
+           {100, "AcDbEntity"},
+           {67, "1"},
+           {8, "0"},
+           {6, "Continuous"},
+           {100, "AcDbViewport"}});
   w.pair(10, (s_.marginLeft + 7.25 + 30) * g + v.usableWidthMm / 2 * s);
   w.pair(20, (s_.marginBottom + 5.25) * g + v.usableHeightMm / 2 * s);
   w.pair(30, 0);
@@ -273,7 +440,15 @@ void SheetDocument::layout(bool paper) {
     w.pair(7, s_.penTable);
     w.pair(75, 0);
     w.pair(147, s);
-    w.pairs({{76, "0"}, {77, "2"}, {78, "300"}, {148, "0"}, {149, "0"}, {100, "AcDbLayout"}, {1, "ﾚｲｱｳﾄ1"}, {70, "1"}, {71, "1"}});
+    w.pairs({{76, "0"},
+             {77, "2"},
+             {78, "300"},
+             {148, "0"},
+             {149, "0"},
+             {100, "AcDbLayout"},
+             {1, "ﾚｲｱｳﾄ1"},
+             {70, "1"},
+             {71, "1"}});
     w.pair(10, -v.pageRightGapMm * s);
     w.pair(20, -v.pageBottomGapMm * s);
     w.pair(11, (v.paperWidthMm - v.pageRightGapMm) * s);
@@ -281,16 +456,16 @@ void SheetDocument::layout(bool paper) {
     w.pairs({{12, "0"}, {22, "0"}, {32, "0"}, {14, "0"}, {24, "0"}, {34, "0"}});
     w.pair(15, v.paperWidthMm * s);
     w.pair(25, v.paperHeightMm * s);
-    w.pairs({{35, "0"}, {146, "0"}, {13, "0"}, {23, "0"}, {33, "0"}, {16, "1"}, {26, "0"}, {36, "0"}, {17, "0"}, {27, "1"}, {37, "0"}, {76, "0"}, {330, "14"}, {331, "1A"}});
+    w.pairs(kPaperLayoutTail);
   } else {
     w.pairs({{143, "1"}, {70, "1712"}, {72, "1"}});
     w.pair(73, v.printerLandscape ? 0 : 1);
-    w.pairs({{74, "0"}, {7, ""}, {75, "0"}, {147, "1"}, {76, "0"}, {77, "2"}, {78, "300"}, {148, "0"}, {149, "0"}, {100, "AcDbLayout"}, {1, "Model"}, {70, "1"}, {71, "0"}, {10, "0"}, {20, "0"}, {11, "12"}, {21, "9"}, {12, "0"}, {22, "0"}, {32, "0"}, {14, "0"}, {24, "0"}, {34, "0"}, {15, "0"}, {25, "0"}, {35, "0"}, {146, "0"}, {13, "0"}, {23, "0"}, {33, "0"}, {16, "1"}, {26, "0"}, {36, "0"}, {17, "0"}, {27, "1"}, {37, "0"}, {76, "0"}, {330, "13"}});
+    w.pairs(kModelLayoutTail);
   }
 }
 
 void SheetDocument::objects() {
-  writer_.pairs({{0, "SECTION"}, {2, "OBJECTS"}, {0, "DICTIONARY"}, {5, "1C"}, {330, "0"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "ACAD_GROUP"}, {350, "1D"}, {3, "ACAD_PLOTSTYLENAME"}, {350, "1E"}, {3, "ACAD_MLINESTYLE"}, {350, "1F"}, {3, "ACAD_PLOTSETTINGS"}, {350, "20"}, {3, "ACAD_LAYOUT"}, {350, "21"}, {0, "DICTIONARY"}, {5, "1D"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {0, "ACDBDICTIONARYWDFLT"}, {5, "1E"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "Normal"}, {350, "22"}, {100, "AcDbDictionaryWithDefault"}, {340, "22"}, {0, "DICTIONARY"}, {5, "1F"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "Standard"}, {350, "23"}, {0, "DICTIONARY"}, {5, "20"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {0, "DICTIONARY"}, {5, "21"}, {102, "{ACAD_REACTORS"}, {330, "1C"}, {102, "}"}, {330, "1C"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "ﾚｲｱｳﾄ1"}, {350, "24"}, {3, "Model"}, {350, "25"}, {0, "ACDBPLACEHOLDER"}, {5, "22"}, {102, "{ACAD_REACTORS"}, {330, "1E"}, {102, "}"}, {330, "1E"}, {0, "MLINESTYLE"}, {5, "23"}, {102, "{ACAD_REACTORS"}, {330, "1F"}, {102, "}"}, {330, "1F"}, {100, "AcDbMlineStyle"}, {2, "STANDARD"}, {70, "0"}, {3, ""}, {62, "256"}, {51, "90"}, {52, "90"}, {71, "1"}, {49, "0.5"}, {62, "0"}, {6, "BYLAYER"}});
+  writer_.pairs(kObjectsHead);
   layout(true);
   layout(false);
   writer_.pairs({{0, "ENDSEC"}});

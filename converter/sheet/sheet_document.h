@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "converter/geo/colour_legend.h"
+#include "converter/settings/drawing_settings.h"
+#include "converter/settings/run_values.h"
 #include "converter/sheet/entity_writer.h"
 #include "dxfio/dxf_writer.h"
 #include "dxfio/file_sink.h"
-#include "converter/settings/drawing_settings.h"
-#include "converter/settings/run_values.h"
 
 namespace sheet {
 

@@ -94,9 +94,8 @@ Entity polyline(const std::vector<Pt>& vertices, bool closed) {
 }
 
 Entity dot(Pt c, double r, double seedY, bool clockwise) {
-  Groups p{{100, "AcDbHatch"}, {10, "0"},    {20, "0"}, {30, "0"},  {210, "0.0"}, {220, "0.0"},
-           {230, "1.0"},       {2, "SOLID"}, {70, "1"}, {71, "0"},  {91, "1"},    {92, "1"},
-           {93, "1"},          {72, "2"}};
+  Groups p{{100, "AcDbHatch"}, {10, "0"}, {20, "0"}, {30, "0"}, {210, "0.0"}, {220, "0.0"}, {230, "1.0"},
+           {2, "SOLID"},       {70, "1"}, {71, "0"}, {91, "1"}, {92, "1"},    {93, "1"},    {72, "2"}};
   point(p, 10, c);
   p.push_back({40, num(r)});
   p.push_back({50, clockwise ? "180.0" : "0.0"});
@@ -194,8 +193,8 @@ std::vector<Pt> boatOutline() {
   std::vector<Pt> left = arcAbout({c, waist}, r, kPi, top, 6);
   left.back() = {0, 30000};
   std::vector<Pt> v{{-w, stern}};
-  append(v, left);                                        // (−w, waist) … (0, 30000)
-  std::vector<Pt> right = mirrored(left);                 // (w, waist) … (0, 30000)
+  append(v, left);                         // (−w, waist) … (0, 30000)
+  std::vector<Pt> right = mirrored(left);  // (w, waist) … (0, 30000)
   for (auto it = right.rbegin() + 1; it != right.rend(); ++it) v.push_back(*it);
   v.push_back({w, stern});
   return v;

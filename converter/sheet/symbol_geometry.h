@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "dxfio/group.h"
 #include "dxfio/dxf_writer.h"
+#include "dxfio/group.h"
 
 namespace sheet::symbol_geometry {
 

@@ -32,10 +32,8 @@ constexpr Face kJapaneseVertical[] = {{"MSMINCHO.TTF", "@ＭＳ 明朝", 32785},
                                       {"", "@ＭＳ ゴシック", 32817},
                                       {"", "@ＭＳ Ｐゴシック", 32818}};
 // Illustrator takes no vertical faces: its TATEGAKI style uses the upright ones.
-constexpr Face kIllustratorVertical[] = {{"", "MS Mincho", 32785},
-                                         {"", "MS PMincho", 32786},
-                                         {"", "MS Gothic", 32817},
-                                         {"", "MS PGothic", 32818}};
+constexpr Face kIllustratorVertical[] = {
+    {"", "MS Mincho", 32785}, {"", "MS PMincho", 32786}, {"", "MS Gothic", 32817}, {"", "MS PGothic", 32818}};
 
 const Face& pick(std::span<const Face> faces, int font) {
   const int last = static_cast<int>(faces.size()) - 1;

@@ -26,13 +26,14 @@ struct Layer {
 // Lowest first. A folder's files may also include each other.
 const std::vector<Layer>& layers() {
   static const std::vector<Layer> table = [] {
-    const std::vector<std::string_view> producerBase = {"platform", "dxfio", "converter/geo", "converter/settings",
-                                                        "converter/gml", "converter/sheet"};
+    const std::vector<std::string_view> producerBase = {"platform",           "dxfio",         "converter/geo",
+                                                        "converter/settings", "converter/gml", "converter/sheet"};
     auto with = [](std::vector<std::string_view> base, std::initializer_list<std::string_view> more) {
       base.insert(base.end(), more);
       return base;
     };
-    const auto runBase = with(producerBase, {"converter/elevation", "converter/fgd", "converter/mlit", "converter/decor"});
+    const auto runBase =
+        with(producerBase, {"converter/elevation", "converter/fgd", "converter/mlit", "converter/decor"});
     return std::vector<Layer>{
         {"platform", {}},
         {"dxfio", {"platform"}},
@@ -47,7 +48,8 @@ const std::vector<Layer>& layers() {
         {"converter/decor", producerBase},
         {"converter/run", runBase},
         {"converter/picker", {"platform", "converter/geo", "converter/settings", "converter/gml"}},
-        {"converter/picker/gl", {"platform", "converter/geo", "converter/settings", "converter/gml", "converter/picker"}},
+        {"converter/picker/gl",
+         {"platform", "converter/geo", "converter/settings", "converter/gml", "converter/picker"}},
         {"converter/cli", with(runBase, {"converter/run"})},
         {"converter/ui", with(runBase, {"converter/run", "converter/picker", "converter/picker/gl"}), true},
         {"viewer/dxf", {"platform", "dxfio"}},
@@ -144,9 +146,9 @@ TEST(Layers, UpwardSidewaysAndUnknownIncludesAreFound) {
   };
   write("converter/geo/a.h", "#pragma once\n#include \"converter/geo/b.h\"\n#include \"platform/numbers.h\"\n");
   write("converter/sheet/s.h", "#include \"converter/run/conversion_run.h\"\n");        // upward
-  write("converter/fgd/f.cpp", "  #include \"converter/elevation/grid.h\"\n");           // sideways
+  write("converter/fgd/f.cpp", "  #include \"converter/elevation/grid.h\"\n");          // sideways
   write("converter/elevation/e.cpp", "#include <QWidget>\n#include <vector>\n");        // Qt in the core
-  write("converter/ui/w.cpp", "#include <QWidget>\n#include \"converter/run/x.h\"\n");   // fine
+  write("converter/ui/w.cpp", "#include <QWidget>\n#include \"converter/run/x.h\"\n");  // fine
   write("converter/newfolder/n.cpp", "#include \"platform/numbers.h\"\n");              // no row
   write("dxfio/d.cpp", "#include \"tests/common/temp_folder.h\"\n");                    // not a source folder
   EXPECT_EQ(layerViolations(temp.path()),

@@ -164,7 +164,8 @@ TEST_F(CliTest, RunWritesTheSheetsAndSavesTheLastRun) {
   std::string path = validFile();
   auto r = run({"run", path, "--quiet"});
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* name : {"MA0.dxf", "MA1.dxf", "MC1.dxf", "dxftodwg.scr"}) EXPECT_TRUE(std::filesystem::exists(temp / name)) << name;
+  for (const char* name : {"MA0.dxf", "MA1.dxf", "MC1.dxf", "dxftodwg.scr"})
+    EXPECT_TRUE(std::filesystem::exists(temp / name)) << name;
   EXPECT_TRUE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));
 
   // Existing sheets: without --yes the question is answered No and nothing starts.
@@ -179,7 +180,8 @@ TEST_F(CliTest, RunExitStatuses) {
   // Refused settings print the report.
   auto refused = run({"run", path, "--write-folder", file("missing")});
   EXPECT_EQ(refused.status, 1);
-  EXPECT_NE(refused.err.find("設定値を確認してください: 書込フォルダが見つかりません"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("設定値を確認してください: 書込フォルダが見つかりません"), std::string::npos)
+      << refused.err;
   // A sheet that cannot be created stops the run (a link into a missing folder: even
   // root cannot create it).
   std::filesystem::create_directories(temp / "out");
@@ -193,7 +195,8 @@ TEST_F(CliTest, RunExitStatuses) {
 
 TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
   // A railway file of the island's mesh with a coordinate that is not a number.
-  std::string text = readBytes(std::filesystem::path(TERRALINEA_TEST_DATA) / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml");
+  std::string text =
+      readBytes(std::filesystem::path(TERRALINEA_TEST_DATA) / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml");
   auto at = text.find("33.689200000 130.233400000");
   ASSERT_NE(at, std::string::npos);
   text.replace(at, 26, "33.689200000 130.2x3400000");

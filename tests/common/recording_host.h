@@ -12,7 +12,9 @@ class RecordingHost : public sheet::RunHost {
     bool question;
   };
   explicit RecordingHost(bool answer = true) : answer_(answer) {}
-  void message(const std::string& caption, const std::string& text) override { shown.push_back({caption, text, false}); }
+  void message(const std::string& caption, const std::string& text) override {
+    shown.push_back({caption, text, false});
+  }
   bool ask(const std::string& caption, const std::string& text, platform::Buttons) override {
     shown.push_back({caption, text, true});
     return answer_;

@@ -12,8 +12,8 @@ class TempFolder {
  public:
   TempFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("terralinea-test-") + std::to_string(::getpid()) + "-" +
-                       info->test_suite_name() + "-" + info->name();
+    std::string name = std::string("terralinea-test-") + std::to_string(::getpid()) + "-" + info->test_suite_name() +
+                       "-" + info->name();
     for (char& c : name) {
       if (c == '/') c = '_';
     }

@@ -11,10 +11,10 @@
 
 #include "converter/geo/elevation_grid.h"
 #include "converter/geo/plane_coordinates.h"
-#include "converter/sheet/run_context.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/drawing_settings.h"
 #include "converter/settings/run_values.h"
+#include "converter/sheet/run_context.h"
 #include "tests/common/recording_host.h"
 
 inline std::filesystem::path elevationFixtures() { return std::filesystem::path(TERRALINEA_TEST_DATA) / "elevation"; }
@@ -22,8 +22,8 @@ inline std::filesystem::path elevationFixtures() { return std::filesystem::path(
 inline std::filesystem::path realDemFolder() {
   return std::filesystem::path(TERRALINEA_SOURCE_DIR) / ".." / "shared" / "testdata" / "real" / "fgd-dem";
 }
-#define SKIP_WITHOUT_REAL_DEM()                                                            \
-  if (!std::filesystem::is_directory(realDemFolder()))                                     \
+#define SKIP_WITHOUT_REAL_DEM()                        \
+  if (!std::filesystem::is_directory(realDemFolder())) \
   GTEST_SKIP() << "published DEM files not found in " << realDemFolder().string()
 
 class ProgressHost : public RecordingHost {

@@ -175,7 +175,7 @@ TEST_F(ElevationFolder, CountsListedFilesAndReadsThoseOfTheSheet) {
   elevation::loadElevationGrid(run.ctx);
   ASSERT_TRUE(run.ctx.runContinue);
   EXPECT_EQ(run.ctx.meshCodeList, (std::vector<std::string>{"-523540", "5235-40"}));
-  EXPECT_EQ(run.ctx.fileCounter, 3);  // every listed file is counted, read or not
+  EXPECT_EQ(run.ctx.fileCounter, 3);           // every listed file is counted, read or not
   EXPECT_DOUBLE_EQ(fixtureCell(1, 3), 21.5);   // placed
   EXPECT_DOUBLE_EQ(fixtureCell(0, 7), 114.0);  // overlap, from the subfolder
   // The start fixture (52 at row 1, column 4) was passed over for its name.

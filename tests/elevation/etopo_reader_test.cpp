@@ -59,8 +59,8 @@ TEST(EtopoReader, RowsAreReadAtTheirOffsets) {
     int row, column;
     float value;
     bool stored;
-  } puts[] = {{0, 0, 100.f, true},   {0, 5, 250.f, true},   {1, 1, -4.9f, true},
-              {1, 2, -5.f, false},   {2, 3, -120.f, false}, {3, 4, std::numeric_limits<float>::quiet_NaN(), false},
+  } puts[] = {{0, 0, 100.f, true}, {0, 5, 250.f, true},   {1, 1, -4.9f, true},
+              {1, 2, -5.f, false}, {2, 3, -120.f, false}, {3, 4, std::numeric_limits<float>::quiet_NaN(), false},
               {3, 5, 3776.f, true}};
   for (const auto& p : puts) file.put(r0 + p.row, c0 + p.column, p.value);
   // A value just outside the grid must not appear in it.
@@ -69,8 +69,10 @@ TEST(EtopoReader, RowsAreReadAtTheirOffsets) {
   elevation::readEtopoFile(run.ctx, file.path());
   const auto& g = run.grid();
   for (const auto& p : puts) {
-    if (p.stored) EXPECT_NEAR(g.cell(p.row, p.column), p.value + 2.0, 1e-4) << p.row << "," << p.column;
-    else EXPECT_EQ(g.cell(p.row, p.column), g.missingElevation()) << p.row << "," << p.column;
+    if (p.stored)
+      EXPECT_NEAR(g.cell(p.row, p.column), p.value + 2.0, 1e-4) << p.row << "," << p.column;
+    else
+      EXPECT_EQ(g.cell(p.row, p.column), g.missingElevation()) << p.row << "," << p.column;
   }
   // Zero is land: the rest of the rows read as 0 m.
   EXPECT_DOUBLE_EQ(g.cell(2, 0), 2.0);

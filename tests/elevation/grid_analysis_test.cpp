@@ -27,7 +27,7 @@ TEST(LegendInterval, LaddersRoundToTheirSteps) {
       {75.005, LegendLadder::fives, 50},
       {75.01, LegendLadder::tens, 100},
       {7500.01, LegendLadder::fives, 7500},  // v = 750001: beyond the table
-      {8000, LegendLadder::tens, 8000},     // beyond the table: whole metres
+      {8000, LegendLadder::tens, 8000},      // beyond the table: whole metres
       // Thin contours: cut down to a multiple of a step that grows with the interval.
       {1.9, LegendLadder::thinOnly, 1.8},
       {0.057, LegendLadder::thinOnly, 0.05},
@@ -40,7 +40,8 @@ TEST(LegendInterval, LaddersRoundToTheirSteps) {
       {0.03995, LegendLadder::thinOnly, 0.04},
   };
   for (const auto& c : cases)
-    EXPECT_NEAR(snapLegendInterval(c.raw, c.ladder), c.expected, 1e-9) << c.raw << " ladder " << static_cast<int>(c.ladder);
+    EXPECT_NEAR(snapLegendInterval(c.raw, c.ladder), c.expected, 1e-9)
+        << c.raw << " ladder " << static_cast<int>(c.ladder);
 }
 
 TEST(LegendInterval, LadderFollowsTheContourSettings) {
@@ -77,8 +78,8 @@ TEST_F(Legend, FlatGrid) {
   run.ctx.elevationGrid.setCell(0, 0, 5000);  // border cells are no samples
   elevation::analyseLegend(run.ctx);
   // hi = lo + 1.5, every sample in bin 0: the bottom is bin 1 above lo, the interval the least.
-  EXPECT_EQ(interval(), "10");       // 0.01 m in millimetres
-  EXPECT_EQ(bottom(), "100010");     // 100.015 cut to the interval
+  EXPECT_EQ(interval(), "10");    // 0.01 m in millimetres
+  EXPECT_EQ(bottom(), "100010");  // 100.015 cut to the interval
   EXPECT_TRUE(run.host.showed(sheet::ProgressLine::Phase, "最高最低標高値解析 "));
 }
 
@@ -152,7 +153,8 @@ TEST(ElevationAt, NearestCellAndTheEdges) {
   // Beyond the east edge.
   std::tie(y, x) = planeAt(135.0 + 20.5 * g.cellWidth, 35.0 - 3.5 * g.cellHeight);
   EXPECT_DOUBLE_EQ(elevation::xytoz(run.ctx, y, x), 0.25 - 99999);
-  const std::string text = "標高位置解析で異常値が検出されました。\r\n設定値を保存し、作者にご連絡いただけると幸いです。\r\n";
+  const std::string text =
+      "標高位置解析で異常値が検出されました。\r\n設定値を保存し、作者にご連絡いただけると幸いです。\r\n";
   EXPECT_EQ(run.ctx.anomalyMessage, text);
   elevation::xytoz(run.ctx, y, x);
   EXPECT_EQ(run.ctx.anomalyMessage, text);  // once, however often

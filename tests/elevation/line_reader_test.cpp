@@ -36,9 +36,9 @@ TEST(LineReader, NumbersAreReadWithAFullStopWhateverTheLocale) {
     bool ok;
     double value;
   };
-  const Case cases[] = {{"1.20", true, 1.2},   {"-9999.", true, -9999}, {" 12.5 ", true, 12.5}, {"+3", true, 3},
-                        {"1e3", true, 1000},   {"0.00", true, 0},       {"1,5", false, 0},      {"", false, 0},
-                        {"abc", false, 0},     {"nan", false, 0},       {"inf", false, 0},      {"2O.5", false, 0},
+  const Case cases[] = {{"1.20", true, 1.2}, {"-9999.", true, -9999}, {" 12.5 ", true, 12.5}, {"+3", true, 3},
+                        {"1e3", true, 1000}, {"0.00", true, 0},       {"1,5", false, 0},      {"", false, 0},
+                        {"abc", false, 0},   {"nan", false, 0},       {"inf", false, 0},      {"2O.5", false, 0},
                         {"12 3", false, 0}};
   for (const auto& c : cases) {
     double v = -1;

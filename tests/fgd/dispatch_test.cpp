@@ -11,7 +11,8 @@ using namespace fgd;
 
 namespace {
 
-settings::LayerGroup makeGroup(const std::string& key, int code, const std::vector<std::tuple<std::string, std::string, bool, int>>& items) {
+settings::LayerGroup makeGroup(const std::string& key, int code,
+                               const std::vector<std::tuple<std::string, std::string, bool, int>>& items) {
   settings::LayerGroup g;
   g.entry.key = key;
   g.entry.code = code;
@@ -28,17 +29,21 @@ settings::LayerGroup makeGroup(const std::string& key, int code, const std::vect
 }
 
 std::string elevationPoint(double lat, double lon) {
-  return dataset(pointFeature("ElevPt", lat, lon, "<orgGILvl>25000</orgGILvl>\r\n", "<type>標高点（測点）</type>\r\n<alti>30</alti>\r\n"));
+  return dataset(pointFeature("ElevPt", lat, lon, "<orgGILvl>25000</orgGILvl>\r\n",
+                              "<type>標高点（測点）</type>\r\n<alti>30</alti>\r\n"));
 }
 
 std::string boundary(double lat, double lon) {
-  return dataset(curveFeature("AdmBdry", {{lat, lon}, {lat + 0.001, lon + 0.001}}, "<vis>表示</vis>\r\n", "<type>都道府県界</type>\r\n"));
+  return dataset(curveFeature("AdmBdry", {{lat, lon}, {lat + 0.001, lon + 0.001}}, "<vis>表示</vis>\r\n",
+                              "<type>都道府県界</type>\r\n"));
 }
 
 }  // namespace
 
 TEST(Dispatch, WorkingListsHoldTheItemsThatAreOn) {
-  auto g = makeGroup("BldA-2", 1024, {{"001a", "普通建物", true, 3}, {"002b", "堅ろう建物", false, 20}, {"003c", "普通無壁舎", true, 28}});
+  auto g =
+      makeGroup("BldA-2", 1024,
+                {{"001a", "普通建物", true, 3}, {"002b", "堅ろう建物", false, 20}, {"003c", "普通無壁舎", true, 28}});
   g.items[2].entry.option = "2";
   const auto state = groupState(g);
   EXPECT_EQ(state.activeLayerNames, (std::vector<std::string>{"001a", "003c"}));
@@ -103,8 +108,10 @@ TEST(Dispatch, FilesOfTheSheetAndTheBoundaryException) {
     h.settings.basicInfoLayers = tree;
     h.ctx.fileCounter = 0;
     auto e = h.readFile([&](GmlReaders&) {
-      if (c.basicTree) drawBasicInfoFiles(h.ctx, h.out, text, c.mask);
-      else drawFgdFiles(h.ctx, h.out, text, c.mask);
+      if (c.basicTree)
+        drawBasicInfoFiles(h.ctx, h.out, text, c.mask);
+      else
+        drawFgdFiles(h.ctx, h.out, text, c.mask);
     });
     EXPECT_EQ(h.ctx.fileCounter, c.counter) << c.mask << " " << c.subfolders;
     EXPECT_EQ(e.size(), c.entities) << c.mask << " " << c.subfolders;
@@ -180,7 +187,8 @@ TEST(Dispatch, ABrokenFileIsReportedAndTheOthersAreRead) {
   const auto folder = h.temp / "fgd";
   std::string truncated = elevationPoint(33.70, 130.20);
   truncated = truncated.substr(0, truncated.find("<alti>") + 7);  // "<alti>3" and the end of the file
-  writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0001.xml", std::string("\x89PNG\r\n\x1a\n\0\0<gml:pos>\xff\xfe 1\n", 20));
+  writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0001.xml",
+             std::string("\x89PNG\r\n\x1a\n\0\0<gml:pos>\xff\xfe 1\n", 20));
   writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0002.xml", elevationPoint(33.70, 130.21));
   writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0003.xml", truncated);
   h.ctx.meshCodeList = {"-503041"};
@@ -188,5 +196,6 @@ TEST(Dispatch, ABrokenFileIsReportedAndTheOthersAreRead) {
   auto e = h.readFile([&](GmlReaders&) { drawFgdFiles(h.ctx, h.out, settings::pathText(folder), kPointPassMask); });
   EXPECT_EQ(e.size(), 2u);  // the good file's block and text
   EXPECT_EQ(h.ctx.fileCounter, 3);
-  EXPECT_EQ(h.ctx.anomalyMessage, "GML2Elv(" + settings::pathText(folder / "FG-GML-503041-ElevPt-20181001-0001.xml") + ")で異常\r\n");
+  EXPECT_EQ(h.ctx.anomalyMessage,
+            "GML2Elv(" + settings::pathText(folder / "FG-GML-503041-ElevPt-20181001-0001.xml") + ")で異常\r\n");
 }

@@ -10,9 +10,9 @@
 #include "converter/fgd/gml_readers.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/sheet/entity_writer.h"
+#include "converter/sheet/run_context.h"
 #include "dxfio/collecting_sink.h"
 #include "dxfio/dxf_writer.h"
-#include "converter/sheet/run_context.h"
 #include "platform/text_codec.h"
 #include "tests/common/recording_host.h"
 #include "tests/common/temp_folder.h"
@@ -97,8 +97,10 @@ class Harness {
   static std::vector<Entity> entities(const dxfio::CollectingSink& sink) {
     std::vector<Entity> out;
     for (const auto& [code, value] : sink.groups) {
-      if (code == 0) out.push_back({value, {}});
-      else if (!out.empty()) out.back().pairs.emplace_back(code, value);
+      if (code == 0)
+        out.push_back({value, {}});
+      else if (!out.empty())
+        out.back().pairs.emplace_back(code, value);
     }
     return out;
   }
@@ -133,8 +135,9 @@ inline std::string pointFeature(const std::string& element, double lat, double l
                                 const std::string& after) {
   char pos[96];
   std::snprintf(pos, sizeof pos, "%.9f %.9f", lat, lon);
-  return "<" + element + " gml:id=\"K1_1\">\r\n<fid>1</fid>\r\n" + before + "<pos>\r\n<gml:Point gml:id=\"K1_1-g\" srsName=\"fguuid:jgd2011.bl\">\r\n<gml:pos>" +
-         pos + "</gml:pos>\r\n</gml:Point>\r\n</pos>\r\n" + after + "</" + element + ">\r\n";
+  return "<" + element + " gml:id=\"K1_1\">\r\n<fid>1</fid>\r\n" + before +
+         "<pos>\r\n<gml:Point gml:id=\"K1_1-g\" srsName=\"fguuid:jgd2011.bl\">\r\n<gml:pos>" + pos +
+         "</gml:pos>\r\n</gml:Point>\r\n</pos>\r\n" + after + "</" + element + ">\r\n";
 }
 
 // "lat lon" lines of a coordinate list.
@@ -151,22 +154,27 @@ inline std::string posList(const std::vector<std::pair<double, double>>& points)
 inline std::string curveFeature(const std::string& element, const std::vector<std::pair<double, double>>& points,
                                 const std::string& before, const std::string& after) {
   return "<" + element + " gml:id=\"K19_1\">\r\n<fid>1</fid>\r\n" + before +
-         "<loc>\r\n<gml:Curve gml:id=\"K19_1-g\" srsName=\"fguuid:jgd2011.bl\">\r\n<gml:segments>\r\n<gml:LineStringSegment>\r\n" +
+         "<loc>\r\n<gml:Curve gml:id=\"K19_1-g\" "
+         "srsName=\"fguuid:jgd2011.bl\">\r\n<gml:segments>\r\n<gml:LineStringSegment>\r\n" +
          posList(points) + "</gml:LineStringSegment>\r\n</gml:segments>\r\n</gml:Curve>\r\n</loc>\r\n" + after + "</" +
          element + ">\r\n";
 }
 
 inline std::string ring(const std::vector<std::pair<double, double>>& points) {
-  return "<gml:Ring>\r\n<gml:curveMember>\r\n<gml:Curve gml:id=\"K17_1-3\">\r\n<gml:segments>\r\n<gml:LineStringSegment>\r\n" +
-         posList(points) + "</gml:LineStringSegment>\r\n</gml:segments>\r\n</gml:Curve>\r\n</gml:curveMember>\r\n</gml:Ring>\r\n";
+  return "<gml:Ring>\r\n<gml:curveMember>\r\n<gml:Curve "
+         "gml:id=\"K17_1-3\">\r\n<gml:segments>\r\n<gml:LineStringSegment>\r\n" +
+         posList(points) +
+         "</gml:LineStringSegment>\r\n</gml:segments>\r\n</gml:Curve>\r\n</gml:curveMember>\r\n</gml:Ring>\r\n";
 }
 
 inline std::string surfaceFeature(const std::string& element, const std::vector<std::pair<double, double>>& exterior,
-                                  const std::vector<std::vector<std::pair<double, double>>>& holes, const std::string& before,
-                                  const std::string& after) {
+                                  const std::vector<std::vector<std::pair<double, double>>>& holes,
+                                  const std::string& before, const std::string& after) {
   std::string s = "<" + element + " gml:id=\"K17_1\">\r\n<fid>1</fid>\r\n" + before +
-                  "<area>\r\n<gml:Surface gml:id=\"K17_1-g\" srsName=\"fguuid:jgd2011.bl\">\r\n<gml:patches>\r\n<gml:PolygonPatch>\r\n<gml:exterior>\r\n" +
+                  "<area>\r\n<gml:Surface gml:id=\"K17_1-g\" "
+                  "srsName=\"fguuid:jgd2011.bl\">\r\n<gml:patches>\r\n<gml:PolygonPatch>\r\n<gml:exterior>\r\n" +
                   ring(exterior) + "</gml:exterior>\r\n";
   for (const auto& h : holes) s += "<gml:interior>\r\n" + ring(h) + "</gml:interior>\r\n";
-  return s + "</gml:PolygonPatch>\r\n</gml:patches>\r\n</gml:Surface>\r\n</area>\r\n" + after + "</" + element + ">\r\n";
+  return s + "</gml:PolygonPatch>\r\n</gml:patches>\r\n</gml:Surface>\r\n</area>\r\n" + after + "</" + element +
+         ">\r\n";
 }

@@ -26,7 +26,8 @@ TEST(MeshLineReader, SeamsAlongMeshLinesAreRemoved) {
   Harness h;
   h.group("BldL", {{"001建物", "普通建物", ""}});
   // A building cut by the meridian: A and D on it, B and C east of it, closed back to A.
-  const Points cShape = {{33.70, kMeridian}, {33.70, 130.2501}, {33.7001, 130.2501}, {33.7001, kMeridian}, {33.70, kMeridian}};
+  const Points cShape = {
+      {33.70, kMeridian}, {33.70, 130.2501}, {33.7001, 130.2501}, {33.7001, kMeridian}, {33.70, kMeridian}};
   const Points inner = {{33.70, 130.2}, {33.70, 130.2001}, {33.7001, 130.2001}, {33.70, 130.2}};
   const Points allOnLines = {{33.70, kMeridian}, {33.7001, kMeridian}, {33.75, 130.2}, {33.70, kMeridian}};
   const Points twoPoints = {{33.70, 130.2}, {33.7001, 130.2001}};
@@ -45,16 +46,18 @@ TEST(MeshLineReader, SeamsAlongMeshLinesAreRemoved) {
       {"broken at the seam", broken, {{"0", 2}, {"0", 2}}},
   };
   for (const auto& c : cases) {
-    auto e = h.read(dataset(curveFeature("BldL", c.points, "<orgGILvl>2500</orgGILvl>\r\n", "<type>普通建物</type>\r\n")),
-                    &GmlReaders::GML32Poly);
+    auto e =
+        h.read(dataset(curveFeature("BldL", c.points, "<orgGILvl>2500</orgGILvl>\r\n", "<type>普通建物</type>\r\n")),
+               &GmlReaders::GML32Poly);
     ASSERT_EQ(e.size(), c.lines.size()) << c.what;
     for (std::size_t i = 0; i < e.size(); ++i) {
       EXPECT_EQ(e[i].type, "LWPOLYLINE");
       EXPECT_EQ(e[i].value(70), c.lines[i].first) << c.what;
       EXPECT_EQ(e[i].value(90), std::to_string(c.lines[i].second)) << c.what;
       EXPECT_EQ(vertices(e[i]).size(), c.lines[i].second) << c.what;
-      EXPECT_TRUE(e[i].record().starts_with("330=13;100=AcDbEntity;8=001建物;100=AcDbPolyline;90=" +
-                                            std::to_string(c.lines[i].second) + ";70=" + c.lines[i].first + ";38=0;10="))
+      EXPECT_TRUE(e[i].record().starts_with(
+          "330=13;100=AcDbEntity;8=001建物;100=AcDbPolyline;90=" + std::to_string(c.lines[i].second) +
+          ";70=" + c.lines[i].first + ";38=0;10="))
           << c.what;
     }
   }
@@ -77,23 +80,23 @@ TEST(MeshLineReader, RoutingRankAndSheetWindow) {
     std::size_t written;
   };
   const std::vector<Case> cases = {
-      {"海岸線", "2500", 2500, -1, 1},
-      {"海岸線", "1000", 2500, -1, 0},
-      {"防波堤", "2500", 0, -1, 0},
-      {"海岸線", "2500", 0, 20000, 0},  // the whole box east of... west of the sheet
-      {"海岸線", "2500", 0, 1, 1},      // the box reaches into the sheet
+      {"海岸線", "2500", 2500, -1, 1}, {"海岸線", "1000", 2500, -1, 0},
+      {"防波堤", "2500", 0, -1, 0},    {"海岸線", "2500", 0, 20000, 0},  // the whole box east of... west of the sheet
+      {"海岸線", "2500", 0, 1, 1},                                       // the box reaches into the sheet
   };
   for (const auto& c : cases) {
     h.ctx.rankThreshold = c.rank;
     h.ctx.sheetWest = y + c.sheetWest;
-    auto e = h.read(dataset(curveFeature("Cstline", line, "<orgGILvl>" + c.level + "</orgGILvl>\r\n", "<type>" + c.type + "</type>\r\n")),
+    auto e = h.read(dataset(curveFeature("Cstline", line, "<orgGILvl>" + c.level + "</orgGILvl>\r\n",
+                                         "<type>" + c.type + "</type>\r\n")),
                     &GmlReaders::GML32Poly);
     EXPECT_EQ(e.size(), c.written) << c.type << " " << c.level << " " << c.sheetWest;
   }
   // The first item without a value takes every feature of the group.
   h.ctx.sheetWest = -1e12;
   h.group("Cstline", {{"001all", "", ""}, {"002x", "海岸線", ""}});
-  EXPECT_EQ(h.read(dataset(curveFeature("Cstline", line, "", "<type>露岩</type>\r\n")), &GmlReaders::GML32Poly).size(), 1u);
+  EXPECT_EQ(h.read(dataset(curveFeature("Cstline", line, "", "<type>露岩</type>\r\n")), &GmlReaders::GML32Poly).size(),
+            1u);
 }
 
 TEST(RoadReader, WidthClassesAgainstTheMinimum) {
@@ -119,10 +122,12 @@ TEST(RoadReader, WidthClassesAgainstTheMinimum) {
   };
   for (const auto& c : cases) {
     h.values.minRoadWidthUnits = c.minimum * 1000;
-    auto e = h.read(dataset(curveFeature("RdCL", line, "<orgGILvl>25000</orgGILvl>\r\n", c.elements)), &GmlReaders::GML64Poly_Road);
+    auto e = h.read(dataset(curveFeature("RdCL", line, "<orgGILvl>25000</orgGILvl>\r\n", c.elements)),
+                    &GmlReaders::GML64Poly_Road);
     ASSERT_EQ(e.size(), c.width.empty() ? 0u : 1u) << c.elements << c.minimum;
     if (c.width.empty()) continue;
-    EXPECT_TRUE(e[0].record().starts_with("330=13;100=AcDbEntity;8=001国道;370=0;100=AcDbPolyline;90=2;70=0;43=" + c.width + ";38=0;10="));
+    EXPECT_TRUE(e[0].record().starts_with(
+        "330=13;100=AcDbEntity;8=001国道;370=0;100=AcDbPolyline;90=2;70=0;43=" + c.width + ";38=0;10="));
     EXPECT_EQ(e[0].value(43), c.width);
   }
   // A closed loop is written closed with its width; the width returns to 2.5 m after a feature.
@@ -139,7 +144,8 @@ TEST(RoadReader, WidthClassesAgainstTheMinimum) {
 
 TEST(RailReader, UndergroundLinesRouteByTypeAndState) {
   Harness h;
-  h.group("RailCL", {{"001単線", "普通鉄道（ＪＲ）単線", ""}, {"002地下", "普通鉄道（ＪＲ）地下", ""}, {"003索道", "索道", ""}});
+  h.group("RailCL",
+          {{"001単線", "普通鉄道（ＪＲ）単線", ""}, {"002地下", "普通鉄道（ＪＲ）地下", ""}, {"003索道", "索道", ""}});
   const Points line = {{33.70, 130.2}, {33.7001, 130.2001}};
   struct Case {
     std::string elements;
@@ -153,16 +159,18 @@ TEST(RailReader, UndergroundLinesRouteByTypeAndState) {
       {"<type>索道</type>\r\n", "003索道"},  // the published FGD rail lines have no snglDbl
   };
   for (const auto& c : cases) {
-    auto e = h.read(dataset(curveFeature("RailCL", line, "<orgGILvl>2500</orgGILvl>\r\n<vis>表示</vis>\r\n", c.elements)),
-                    &GmlReaders::GML128Poly_Rail);
+    auto e =
+        h.read(dataset(curveFeature("RailCL", line, "<orgGILvl>2500</orgGILvl>\r\n<vis>表示</vis>\r\n", c.elements)),
+               &GmlReaders::GML128Poly_Rail);
     ASSERT_EQ(e.size(), c.layer.empty() ? 0u : 1u) << c.elements;
     if (!c.layer.empty()) {
       EXPECT_EQ(e[0].value(8), c.layer);
     }
   }
   // Type and snglDbl do not carry over to the next feature.
-  auto e = h.read(dataset(curveFeature("RailCL", line, "", "<type>索道</type>\r\n") + curveFeature("RailCL", line, "", "")),
-                  &GmlReaders::GML128Poly_Rail);
+  auto e =
+      h.read(dataset(curveFeature("RailCL", line, "", "<type>索道</type>\r\n") + curveFeature("RailCL", line, "", "")),
+             &GmlReaders::GML128Poly_Rail);
   EXPECT_EQ(e.size(), 1u);
 }
 
@@ -182,15 +190,20 @@ TEST(VisibilityLineReader, VisibilityTunnelsAndPowerLines) {
       {"<orgGILvl></orgGILvl>\r\n<vis>表示</vis>\r\n", "<type>真幅道路</type>\r\n", 1},  // empty level: 0
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(h.read(dataset(curveFeature("RdEdg", line, c.before, c.after)), &GmlReaders::GML256Poly).size(), c.written)
+    EXPECT_EQ(h.read(dataset(curveFeature("RdEdg", line, c.before, c.after)), &GmlReaders::GML256Poly).size(),
+              c.written)
         << c.before << c.after;
   }
   h.ctx.rankThreshold = 1000;
-  EXPECT_EQ(h.read(dataset(curveFeature("RdEdg", line, "<orgGILvl></orgGILvl>\r\n", "<type>真幅道路</type>\r\n")), &GmlReaders::GML256Poly).size(), 0u);
+  EXPECT_EQ(h.read(dataset(curveFeature("RdEdg", line, "<orgGILvl></orgGILvl>\r\n", "<type>真幅道路</type>\r\n")),
+                   &GmlReaders::GML256Poly)
+                .size(),
+            0u);
   h.ctx.rankThreshold = 0;
   // Power lines carry the item's size as their linetype scale.
   h.group("PwrTrnsmL", {{"001送電線", "", "", 20}});
-  auto e = h.read(dataset(curveFeature("PwrTrnsmL", line, "<vis>表示</vis>\r\n", "<type>送電線</type>\r\n")), &GmlReaders::GML256Poly);
+  auto e = h.read(dataset(curveFeature("PwrTrnsmL", line, "<vis>表示</vis>\r\n", "<type>送電線</type>\r\n")),
+                  &GmlReaders::GML256Poly);
   ASSERT_EQ(e.size(), 1u);
   EXPECT_TRUE(e[0].record().starts_with("330=13;100=AcDbEntity;8=001送電線;48=2;100=AcDbPolyline;90=2;70=0;38=0;10="));
 }
@@ -217,7 +230,8 @@ TEST(AreaReaders, HatchWithTwoHolesAndItsOutlines) {
   h.group("WA", {{"001海", "海", ""}});
   const Points outer = square(33.70, 130.20, 0.01);
   const Points hole1 = square(33.701, 130.201, 0.001), hole2 = square(33.705, 130.205, 0.001);
-  const std::string file = dataset(surfaceFeature("WA", outer, {hole1, hole2}, "<orgGILvl>0</orgGILvl>\r\n", "<type>海</type>\r\n"));
+  const std::string file =
+      dataset(surfaceFeature("WA", outer, {hole1, hole2}, "<orgGILvl>0</orgGILvl>\r\n", "<type>海</type>\r\n"));
   auto e = h.read(file, &GmlReaders::GML1024Hatch);
   ASSERT_EQ(e.size(), 1u);
   const auto& hatch = e[0];
@@ -232,10 +246,13 @@ TEST(AreaReaders, HatchWithTwoHolesAndItsOutlines) {
   const auto [x0, y0] = h.xy(33.70, 130.20);
   const auto [x3, y3] = h.xy(33.71, 130.20);
   const std::string r = hatch.record();
-  EXPECT_TRUE(r.starts_with("330=13;100=AcDbEntity;8=001海;100=AcDbHatch;10=0;20=0;30=0;210=0;220=0;230=1;2=SOLID;70=1;71=0;91=3;92=1;93=4;72=1;10=" +
-                            num(y0) + ";20=" + num(x0)))
+  EXPECT_TRUE(
+      r.starts_with("330=13;100=AcDbEntity;8=001海;100=AcDbHatch;10=0;20=0;30=0;210=0;220=0;230=1;2=SOLID;70=1;71=0;91="
+                    "3;92=1;93=4;72=1;10=" +
+                    num(y0) + ";20=" + num(x0)))
       << r;
-  EXPECT_NE(r.find("11=" + num(y0) + ";21=" + num(x0) + ";97=0;92=16;93=4;"), std::string::npos) << "last edge closes at the first point";
+  EXPECT_NE(r.find("11=" + num(y0) + ";21=" + num(x0) + ";97=0;92=16;93=4;"), std::string::npos)
+      << "last edge closes at the first point";
   EXPECT_NE(r.find("72=1;10=" + num(y3) + ";20=" + num(x3) + ";11=" + num(y0)), std::string::npos);
   EXPECT_TRUE(r.ends_with("97=0;75=0;76=1;98=1;10=0;20=0"));
 
@@ -259,7 +276,8 @@ TEST(AreaReaders, BuildingPerimeterThreshold) {
   h.group("BldA", {{"001建物", "普通建物", ""}});
   const Points building = square(33.70, 130.20, 0.0001);
   const double perimeter = perimeterOf(h, building);  // mm
-  const std::string file = dataset(surfaceFeature("BldA", building, {}, "<orgGILvl>2500</orgGILvl>\r\n", "<type>普通建物</type>\r\n"));
+  const std::string file =
+      dataset(surfaceFeature("BldA", building, {}, "<orgGILvl>2500</orgGILvl>\r\n", "<type>普通建物</type>\r\n"));
   struct Case {
     std::string element;
     int minimum;  // metres
@@ -267,8 +285,7 @@ TEST(AreaReaders, BuildingPerimeterThreshold) {
   };
   const int below = static_cast<int>(std::floor(perimeter / 1000)), above = below + 1;
   const std::vector<Case> cases = {
-      {"BldA", 0, 1}, {"BldA", below, 1}, {"BldA", above, 0},
-      {"WA", above, 1},  // the threshold is for buildings only
+      {"BldA", 0, 1}, {"BldA", below, 1}, {"BldA", above, 0}, {"WA", above, 1},  // the threshold is for buildings only
   };
   for (const auto& c : cases) {
     h.group(c.element, {{"001", "", ""}});
@@ -284,20 +301,27 @@ TEST(AreaReaders, BuildingPerimeterThreshold) {
   h.group("BldA", {{"001", "", ""}});
   h.settings.minBuildingPerimeter = 0;
   const Points point = {{33.70, 130.20}, {33.70, 130.20}, {33.70, 130.20}, {33.70, 130.20}};
-  EXPECT_EQ(h.read(dataset(surfaceFeature("BldA", point, {}, "", "<type>普通建物</type>\r\n")), &GmlReaders::GML1024Hatch).size(), 0u);
+  EXPECT_EQ(
+      h.read(dataset(surfaceFeature("BldA", point, {}, "", "<type>普通建物</type>\r\n")), &GmlReaders::GML1024Hatch)
+          .size(),
+      0u);
   const Points tiny = square(33.70, 130.20, 0.00009);
   const double p = perimeterOf(h, tiny);
   // BldL outlines use the same threshold in the outline reader.
   h.group("BldL", {{"001", "", ""}});
   h.settings.minBuildingPerimeter = static_cast<int>(p / 1000) + 1;
-  EXPECT_EQ(h.read(dataset(surfaceFeature("BldL", tiny, {}, "", "<type>普通建物</type>\r\n")), &GmlReaders::GML512HatchEdge).size(), 0u);
+  EXPECT_EQ(
+      h.read(dataset(surfaceFeature("BldL", tiny, {}, "", "<type>普通建物</type>\r\n")), &GmlReaders::GML512HatchEdge)
+          .size(),
+      0u);
 }
 
 TEST(AreaReaders, AdministrativeAreasAreColouredByName) {
   Harness h;
   h.group("AdmArea", {{"001区", "町村・指定都市の区", ""}});
-  const std::string feature = surfaceFeature("AdmArea", square(33.70, 130.20, 0.01), {}, "<orgGILvl>25000</orgGILvl>\r\n",
-                                             "<name>福岡市西区</name>\r\n<type>町村・指定都市の区</type>\r\n");
+  const std::string feature =
+      surfaceFeature("AdmArea", square(33.70, 130.20, 0.01), {}, "<orgGILvl>25000</orgGILvl>\r\n",
+                     "<name>福岡市西区</name>\r\n<type>町村・指定都市の区</type>\r\n");
   for (int flavour : {0, 1}) {
     h.settings.fileFormat = flavour;
     auto e = h.read(dataset(feature), &GmlReaders::GML1024Hatch, "FG-GML-503041-AdmArea-20181001-0001.xml");
@@ -310,8 +334,9 @@ TEST(AreaReaders, AdministrativeAreasAreColouredByName) {
   }
   // Other files leave the colour to the layer.
   h.group("WA", {{"001", "", ""}});
-  auto e = h.read(dataset(surfaceFeature("WA", square(33.70, 130.20, 0.01), {}, "", "<name>博多湾</name>\r\n<type>海</type>\r\n")),
-                  &GmlReaders::GML1024Hatch);
+  auto e = h.read(
+      dataset(surfaceFeature("WA", square(33.70, 130.20, 0.01), {}, "", "<name>博多湾</name>\r\n<type>海</type>\r\n")),
+      &GmlReaders::GML1024Hatch);
   ASSERT_EQ(e.size(), 1u);
   EXPECT_EQ(e[0].count(62), 0);
 }
@@ -338,13 +363,15 @@ TEST(ReaderFailures, ReportAndReturn) {
   const std::string name = "FG-GML-503041-X-20181001-0001.xml";
   const std::vector<Case> cases = {
       {"truncated", truncated, &GmlReaders::GML1024Hatch, 1, "GML1024Hatch(%)で異常 posi=1\r\n"},
-      {"missing longitude", dataset(good + missingLongitude), &GmlReaders::GML1024Hatch, 1, "GML1024Hatch(%)で異常 posi=1\r\n"},
+      {"missing longitude", dataset(good + missingLongitude), &GmlReaders::GML1024Hatch, 1,
+       "GML1024Hatch(%)で異常 posi=1\r\n"},
       {"binary garbage", std::string(garbage, sizeof garbage - 1), &GmlReaders::GML32Poly, 0,
        "GML32Poly(%)で異常 posi=0\r\n"},
-      {"level not a number", dataset(curveFeature("BldA", square(33.7, 130.2, 0.001), "<orgGILvl>KJ12</orgGILvl>\r\n", "")),
+      {"level not a number",
+       dataset(curveFeature("BldA", square(33.7, 130.2, 0.001), "<orgGILvl>KJ12</orgGILvl>\r\n", "")),
        &GmlReaders::GML256Poly, 0, "GML256Poly(%)で異常 posi=0\r\n"},
-      {"alti not a number", dataset(pointFeature("BldA", 33.7, 130.2, "", "<alti>高い</alti>\r\n")), &GmlReaders::GML2Elv, 0,
-       "GML2Elv(%)で異常\r\n"},
+      {"alti not a number", dataset(pointFeature("BldA", 33.7, 130.2, "", "<alti>高い</alti>\r\n")),
+       &GmlReaders::GML2Elv, 0, "GML2Elv(%)で異常\r\n"},
   };
   for (const auto& c : cases) {
     h.ctx.anomalyMessage.clear();
@@ -357,7 +384,8 @@ TEST(ReaderFailures, ReportAndReturn) {
   // The rail reader reports under the road reader's name.
   h.group("RailCL", {{"001", "", ""}});
   h.ctx.anomalyMessage.clear();
-  h.read(dataset(curveFeature("RailCL", {{33.7, 130.2}}, "<orgGILvl>x</orgGILvl>\r\n", "")), &GmlReaders::GML128Poly_Rail, name);
+  h.read(dataset(curveFeature("RailCL", {{33.7, 130.2}}, "<orgGILvl>x</orgGILvl>\r\n", "")),
+         &GmlReaders::GML128Poly_Rail, name);
   EXPECT_EQ(h.ctx.anomalyMessage, "GML64Poly_Road(" + (h.temp / name).string() + ")で異常 posi=0\r\n");
 }
 
@@ -371,8 +399,8 @@ TEST(ReaderFailures, FeaturesLargerThanTheBufferAndItemsOutsideTheLists) {
   const std::string big = surfaceFeature("BldA", many, {}, "", "<type>普通建物</type>\r\n");
   h.ctx.pointBuffer.assign(12, geo::PointPair{0, 0});
   const std::string name = "FG-GML-503041-BldA-20181001-0001.xml";
-  for (auto reader : {&GmlReaders::GML1024Hatch, &GmlReaders::GML512HatchEdge, &GmlReaders::GML32Poly, &GmlReaders::GML64Poly_Road,
-                      &GmlReaders::GML128Poly_Rail, &GmlReaders::GML256Poly}) {
+  for (auto reader : {&GmlReaders::GML1024Hatch, &GmlReaders::GML512HatchEdge, &GmlReaders::GML32Poly,
+                      &GmlReaders::GML64Poly_Road, &GmlReaders::GML128Poly_Rail, &GmlReaders::GML256Poly}) {
     h.ctx.anomalyMessage.clear();
     auto e = h.read(dataset(small + big + small), reader, name);
     // The small ring before it is written; the reader stops at the large one.
@@ -397,9 +425,10 @@ TEST(ReaderFailures, CancelledRunsReadNoLines) {
   Harness h;
   h.group("BldA", {{"001建物", "", ""}});
   h.ctx.runContinue = false;
-  const std::string file = dataset(surfaceFeature("BldA", square(33.70, 130.20, 0.001), {}, "", "<type>普通建物</type>\r\n"));
-  for (auto reader : {&GmlReaders::GML1024Hatch, &GmlReaders::GML512HatchEdge, &GmlReaders::GML32Poly, &GmlReaders::GML64Poly_Road,
-                      &GmlReaders::GML128Poly_Rail, &GmlReaders::GML256Poly})
+  const std::string file =
+      dataset(surfaceFeature("BldA", square(33.70, 130.20, 0.001), {}, "", "<type>普通建物</type>\r\n"));
+  for (auto reader : {&GmlReaders::GML1024Hatch, &GmlReaders::GML512HatchEdge, &GmlReaders::GML32Poly,
+                      &GmlReaders::GML64Poly_Road, &GmlReaders::GML128Poly_Rail, &GmlReaders::GML256Poly})
     EXPECT_TRUE(h.read(file, reader).empty());
 }
 

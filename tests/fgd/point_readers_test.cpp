@@ -29,14 +29,14 @@ TEST(NameReader, EntityOfEachFlavour) {
     std::string record;
   };
   const std::vector<Case> cases = {
-      {0, "330=13;100=AcDbEntity;8=002非表示;100=AcDbMText;10=" + num(y) + ";20=" + num(x) + ";30=0;40=" + num(30 * s * 1000) +
-              ";1={\\fMS Gothic|b0|i0|c128|p18;福岡市西区}"},
-      {1, "330=13;100=AcDbEntity;8=002非表示;100=AcDbText;10=" + num(y) + ";20=" + num(x) + ";30=0;40=" + num(30 * s * 1000) +
-              ";1=福岡市西区;100=AcDbText"},
-      {2, "330=13;100=AcDbEntity;8=002非表示;100=AcDbText;10=" + num(y) + ";20=" + num(x - 40 * s * 1000) + ";30=0;40=" +
-              num(40 * s * 1000) + ";1=福岡市西区;100=AcDbText"},
-      {3, "330=13;100=AcDbEntity;8=002非表示;100=AcDbMText;10=" + num(y) + ";20=" + num(x) + ";30=0;40=" + num(30 * s * 1000) +
-              ";1={\\fMS Gothic|b0|i0|c128|p18;福岡市西区}"},
+      {0, "330=13;100=AcDbEntity;8=002非表示;100=AcDbMText;10=" + num(y) + ";20=" + num(x) +
+              ";30=0;40=" + num(30 * s * 1000) + ";1={\\fMS Gothic|b0|i0|c128|p18;福岡市西区}"},
+      {1, "330=13;100=AcDbEntity;8=002非表示;100=AcDbText;10=" + num(y) + ";20=" + num(x) +
+              ";30=0;40=" + num(30 * s * 1000) + ";1=福岡市西区;100=AcDbText"},
+      {2, "330=13;100=AcDbEntity;8=002非表示;100=AcDbText;10=" + num(y) + ";20=" + num(x - 40 * s * 1000) +
+              ";30=0;40=" + num(40 * s * 1000) + ";1=福岡市西区;100=AcDbText"},
+      {3, "330=13;100=AcDbEntity;8=002非表示;100=AcDbMText;10=" + num(y) + ";20=" + num(x) +
+              ";30=0;40=" + num(30 * s * 1000) + ";1={\\fMS Gothic|b0|i0|c128|p18;福岡市西区}"},
   };
   for (const auto& c : cases) {
     h.settings.fileFormat = c.flavour;
@@ -79,10 +79,12 @@ TEST(NameReader, FiltersOfNamesLevelsAndTheWesternMargin) {
   // Without any level the feature passes the strictest filter; "<sbaNo>" names a block.
   h.ctx.sheetWest = -1e12;
   h.ctx.rankThreshold = 25000;
-  auto e = h.read(dataset(pointFeature("SBAPt", kLat, kLon, "<vis>表示</vis>\r\n", "<sbaNo>12</sbaNo>\r\n")), &GmlReaders::GML1Name);
+  auto e = h.read(dataset(pointFeature("SBAPt", kLat, kLon, "<vis>表示</vis>\r\n", "<sbaNo>12</sbaNo>\r\n")),
+                  &GmlReaders::GML1Name);
   ASSERT_EQ(e.size(), 0u);  // the group is AdmPt: SBAPt features never end
   h.group("SBAPt", {{"001街区", "", ""}});
-  e = h.read(dataset(pointFeature("SBAPt", kLat, kLon, "<vis>表示</vis>\r\n", "<sbaNo>12</sbaNo>\r\n")), &GmlReaders::GML1Name);
+  e = h.read(dataset(pointFeature("SBAPt", kLat, kLon, "<vis>表示</vis>\r\n", "<sbaNo>12</sbaNo>\r\n")),
+             &GmlReaders::GML1Name);
   ASSERT_EQ(e.size(), 1u);
   EXPECT_EQ(e[0].value(1), "{\\fMS PGothic|b0|i0|c128|p18;12}");
 }
@@ -95,8 +97,8 @@ TEST(ElevationPointReader, BlockAndTextOfEachFlavour) {
   const std::string feature = pointFeature("ElevPt", kLat, kLon, "<orgGILvl>25000</orgGILvl>\r\n<vis>表示</vis>\r\n",
                                            "<type>標高点（測点）</type>\r\n<alti>30</alti>\r\n");
   const std::string z = "30.4";
-  const std::string insert = "330=13;100=AcDbEntity;8=001標高点;100=AcDbBlockReference;2=標高点;10=" + num(y) + ";20=" + num(x) +
-                             ";30=" + z + ";41=1;42=1";
+  const std::string insert = "330=13;100=AcDbEntity;8=001標高点;100=AcDbBlockReference;2=標高点;10=" + num(y) +
+                             ";20=" + num(x) + ";30=" + z + ";41=1;42=1";
   struct Case {
     int flavour;
     std::string text;
@@ -104,8 +106,8 @@ TEST(ElevationPointReader, BlockAndTextOfEachFlavour) {
   const std::vector<Case> cases = {
       {0, "330=13;100=AcDbEntity;8=001標高点;100=AcDbMText;10=" + num(y + 10000) + ";20=" + num(x) + ";30=" + z +
               ";40=30000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p18;30"},
-      {1, "330=13;100=AcDbEntity;8=001標高点;100=AcDbText;10=" + num(y + 10000) + ";20=" + num(x) + ";30=" + z + ";40=30000;1=30;11=" +
-              num(y + 10000) + ";21=" + num(x) + ";31=" + z + ";100=AcDbText;73=2"},
+      {1, "330=13;100=AcDbEntity;8=001標高点;100=AcDbText;10=" + num(y + 10000) + ";20=" + num(x) + ";30=" + z +
+              ";40=30000;1=30;11=" + num(y + 10000) + ";21=" + num(x) + ";31=" + z + ";100=AcDbText;73=2"},
       {2, "330=13;100=AcDbEntity;8=001標高点;100=AcDbText;10=" + num(y + 10000) + ";20=" + num(x - 16000) + ";30=" + z +
               ";40=40000;1=30;11=" + num(y + 10000) + ";21=" + num(x) + ";31=" + z + ";100=AcDbText;73=2"},
   };
@@ -124,18 +126,20 @@ TEST(ControlPointReader, AppendedMarksBenchmarksAndFlavourTwo) {
   const auto [x, y] = h.xy(lat, lon);
   auto gcp = [](const std::string& type, const std::string& cls, const std::string& name) {
     return pointFeature("GCP", 33.689604306, 130.231637361, "<orgGILvl>KJ12</orgGILvl>\r\n<vis>表示</vis>\r\n",
-                        "<orgName>国土地理院</orgName>\r\n<type>" + type + "</type>\r\n<gcpClass>" + cls + "</gcpClass>\r\n<name>" +
-                            name + "</name>\r\n<B>121282.5755</B>\r\n<L>468833.8945</L>\r\n<alti>217.88</alti>\r\n");
+                        "<orgName>国土地理院</orgName>\r\n<type>" + type + "</type>\r\n<gcpClass>" + cls +
+                            "</gcpClass>\r\n<name>" + name +
+                            "</name>\r\n<B>121282.5755</B>\r\n<L>468833.8945</L>\r\n<alti>217.88</alti>\r\n");
   };
-  h.group("GCP", {{"001二等三角点", "二等三角点", ""}, {"002一等水準点", "一等水準点", ""}, {"003付属標", "outofdata", ""}});
+  h.group("GCP",
+          {{"001二等三角点", "二等三角点", ""}, {"002一等水準点", "一等水準点", ""}, {"003付属標", "outofdata", ""}});
   h.ctx.rankThreshold = 25000;  // no rank filter here ("KJ12" is not even read)
   h.settings.fileFormat = 0;
   auto e = h.read(dataset(gcp("三角点", "二等三角点", "玄界島")), &GmlReaders::GML4GCP);
   ASSERT_EQ(e.size(), 2u);
-  EXPECT_EQ(e[0].record(), "330=13;100=AcDbEntity;8=001二等三角点;100=AcDbBlockReference;2=三角点;10=" + num(y) + ";20=" + num(x) +
-                               ";30=217.88;41=1;42=1");
-  EXPECT_EQ(e[1].record(), "330=13;100=AcDbEntity;8=001二等三角点;100=AcDbMText;10=" + num(y + 20000) + ";20=" + num(x) +
-                               ";30=217.88;40=30000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p18;217.9");
+  EXPECT_EQ(e[0].record(), "330=13;100=AcDbEntity;8=001二等三角点;100=AcDbBlockReference;2=三角点;10=" + num(y) +
+                               ";20=" + num(x) + ";30=217.88;41=1;42=1");
+  EXPECT_EQ(e[1].record(), "330=13;100=AcDbEntity;8=001二等三角点;100=AcDbMText;10=" + num(y + 20000) +
+                               ";20=" + num(x) + ";30=217.88;40=30000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p18;217.9");
   // "（付）" in the name routes to "outofdata", or drops the point when no item has it.
   e = h.read(dataset(gcp("三角点", "二等三角点", "玄界島（付）")), &GmlReaders::GML4GCP);
   ASSERT_EQ(e.size(), 2u);
@@ -150,9 +154,10 @@ TEST(ControlPointReader, AppendedMarksBenchmarksAndFlavourTwo) {
     e = h.read(dataset(gcp(type, cls, "x")), &GmlReaders::GML4GCP);
     ASSERT_EQ(e.size(), 1u);
     EXPECT_EQ(e[0].type, "TEXT");
-    EXPECT_EQ(e[0].record(), "330=13;100=AcDbEntity;8=" + std::string(cls == "一等水準点" ? "002一等水準点" : "001二等三角点") +
-                                 ";100=AcDbText;10=" + num(y - 21000) + ";20=" + num(x - 17000) + ";30=217.88;40=37000;1=" + mark +
-                                 ";100=AcDbText");
+    EXPECT_EQ(e[0].record(),
+              "330=13;100=AcDbEntity;8=" + std::string(cls == "一等水準点" ? "002一等水準点" : "001二等三角点") +
+                  ";100=AcDbText;10=" + num(y - 21000) + ";20=" + num(x - 17000) + ";30=217.88;40=37000;1=" + mark +
+                  ";100=AcDbText");
   }
   // The text reading "1" shows the control point's own position.
   h.settings.fileFormat = 1;
@@ -165,8 +170,8 @@ namespace {
 
 std::string annotation(const std::string& category, const std::string& text, int arrangement, double angle) {
   return pointFeature("Anno", kLat, kLon, "<orgGILvl>25000</orgGILvl>\r\n",
-                      "<annoCtg>" + category + "</annoCtg>\r\n<knj>" + text + "</knj>\r\n<arrng>" + std::to_string(arrangement) +
-                          "</arrng>\r\n<arrngAgl>" + num(angle) + "</arrngAgl>\r\n");
+                      "<annoCtg>" + category + "</annoCtg>\r\n<knj>" + text + "</knj>\r\n<arrng>" +
+                          std::to_string(arrangement) + "</arrng>\r\n<arrngAgl>" + num(angle) + "</arrngAgl>\r\n");
 }
 
 }  // namespace
@@ -180,11 +185,9 @@ TEST(AnnotationReader, RoutingByContainmentAndOptions) {
     std::string layer;  // empty: nothing written
   };
   const std::vector<Case> cases = {
-      {"110", 1, ""},         // the later item of the two is vertical: nothing horizontal
-      {"110", 2, "002市縦"},
-      {"422", 1, "004駅名"},   // "42" occurs in "422" and comes later
-      {"999", 1, ""},
-      {"110", 3, ""},
+      {"110", 1, ""},                                // the later item of the two is vertical: nothing horizontal
+      {"110", 2, "002市縦"}, {"422", 1, "004駅名"},  // "42" occurs in "422" and comes later
+      {"999", 1, ""},        {"110", 3, ""},
   };
   for (const auto& c : cases) {
     auto e = h.read(dataset(annotation(c.category, "福岡", c.arrangement, 0)), &GmlReaders::GML8LayoutStr);
@@ -211,28 +214,40 @@ TEST(AnnotationReader, HorizontalAndVerticalEntities) {
   };
   const std::string head = "330=13;100=AcDbEntity;8=";
   const std::vector<Case> cases = {
-      {0, false, head + "001h;100=AcDbMText;10=" + num(y + 7000) + ";20=" + num(x) + ";30=0;40=33000;41=528000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p50;" +
-                     text + ";11=" + num(c) + ";21=" + num(d) + ";31=0;73=1;44=1"},
-      {3, false, head + "001h;100=AcDbMText;10=" + num(y + 7000) + ";20=" + num(x + 2000) + ";30=0;40=33000;41=528000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p50;" +
-                     text + ";11=" + num(c) + ";21=" + num(d) + ";31=0;73=1;44=1"},
-      {1, false, head + "001h;100=AcDbText;10=" + num(y + 7000) + ";20=" + num(x) + ";30=0;40=33000;72=0;50=30;1=" + text + ";11=" +
-                     num(y + 7000) + ";21=" + num(x) + ";31=0;100=AcDbText;73=2"},
-      {2, false, head + "001h;100=AcDbText;10=" + num(y + 7000) + ";20=" + num(x - 16000) + ";30=0;40=44000;41=1;50=30;1=" + text +
-                     ";100=AcDbText"},
-      {0, true, head + "002v;100=AcDbMText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x - 5000) +
-                    ";30=0;40=33000;41=528000;71=4;72=5;1={\\f@MS PGothic|b0|i0|c128|p18;" + text + ";11=" +
-                    num(std::cos(300 * M_PI / 180)) + ";21=" + num(std::sin(300 * M_PI / 180)) + ";31=0;73=1;44=1"},
-      {3, true, head + "002v;100=AcDbMText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x + (8 * c + 5) * 1000) +
-                    ";30=0;40=33000;41=528000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p18;" + text + ";11=" + num(c) + ";21=" + num(d) +
-                    ";31=0;73=1;44=1"},
-      {1, true, head + "002v;100=AcDbText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x - 5000) + ";30=0;40=33000;1=" + text +
-                    ";50=300;7=TATEGAKI;11=" + num(y + (8 * d + 5) * 1000) + ";21=" + num(x - 5000) + ";31=0;100=AcDbText;73=2"},
-      {2, true, head + "002v;100=AcDbText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x - 5000) + ";30=0;40=44000;1=" + text +
-                    ";50=30;7=TATEGAKI;100=AcDbText;73=0"},
+      {0, false,
+       head + "001h;100=AcDbMText;10=" + num(y + 7000) + ";20=" + num(x) +
+           ";30=0;40=33000;41=528000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p50;" + text + ";11=" + num(c) +
+           ";21=" + num(d) + ";31=0;73=1;44=1"},
+      {3, false,
+       head + "001h;100=AcDbMText;10=" + num(y + 7000) + ";20=" + num(x + 2000) +
+           ";30=0;40=33000;41=528000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p50;" + text + ";11=" + num(c) +
+           ";21=" + num(d) + ";31=0;73=1;44=1"},
+      {1, false,
+       head + "001h;100=AcDbText;10=" + num(y + 7000) + ";20=" + num(x) + ";30=0;40=33000;72=0;50=30;1=" + text +
+           ";11=" + num(y + 7000) + ";21=" + num(x) + ";31=0;100=AcDbText;73=2"},
+      {2, false,
+       head + "001h;100=AcDbText;10=" + num(y + 7000) + ";20=" + num(x - 16000) +
+           ";30=0;40=44000;41=1;50=30;1=" + text + ";100=AcDbText"},
+      {0, true,
+       head + "002v;100=AcDbMText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x - 5000) +
+           ";30=0;40=33000;41=528000;71=4;72=5;1={\\f@MS PGothic|b0|i0|c128|p18;" + text +
+           ";11=" + num(std::cos(300 * M_PI / 180)) + ";21=" + num(std::sin(300 * M_PI / 180)) + ";31=0;73=1;44=1"},
+      {3, true,
+       head + "002v;100=AcDbMText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x + (8 * c + 5) * 1000) +
+           ";30=0;40=33000;41=528000;71=4;72=5;1={\\fMS PGothic|b0|i0|c128|p18;" + text + ";11=" + num(c) +
+           ";21=" + num(d) + ";31=0;73=1;44=1"},
+      {1, true,
+       head + "002v;100=AcDbText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x - 5000) +
+           ";30=0;40=33000;1=" + text + ";50=300;7=TATEGAKI;11=" + num(y + (8 * d + 5) * 1000) +
+           ";21=" + num(x - 5000) + ";31=0;100=AcDbText;73=2"},
+      {2, true,
+       head + "002v;100=AcDbText;10=" + num(y + (8 * d + 5) * 1000) + ";20=" + num(x - 5000) +
+           ";30=0;40=44000;1=" + text + ";50=30;7=TATEGAKI;100=AcDbText;73=0"},
   };
   for (const auto& k : cases) {
     h.settings.fileFormat = k.flavour;
-    auto e = h.read(dataset(annotation(k.vertical ? "210" : "110", text, k.vertical ? 2 : 1, a)), &GmlReaders::GML8LayoutStr);
+    auto e = h.read(dataset(annotation(k.vertical ? "210" : "110", text, k.vertical ? 2 : 1, a)),
+                    &GmlReaders::GML8LayoutStr);
     ASSERT_EQ(e.size(), 1u);
     EXPECT_EQ(e[0].record(), k.record) << k.flavour << (k.vertical ? " vertical" : " horizontal");
   }
@@ -252,7 +267,8 @@ TEST(AnnotationReader, HorizontalAndVerticalEntities) {
 namespace {
 
 std::string symbol(const std::string& element, const std::string& type, const std::string& extra = "") {
-  return pointFeature(element, kLat, kLon, "<orgGILvl>25000</orgGILvl>\r\n", (type.empty() ? "" : "<type>" + type + "</type>\r\n") + extra);
+  return pointFeature(element, kLat, kLon, "<orgGILvl>25000</orgGILvl>\r\n",
+                      (type.empty() ? "" : "<type>" + type + "</type>\r\n") + extra);
 }
 
 }  // namespace
@@ -266,20 +282,13 @@ TEST(SymbolReader, KnownAndUnknownTypes) {
     std::string anomaly;  // added to anomalyMessage
   };
   const std::vector<Case> cases = {
-      {"PwrPlnt", "", "発電所", ""},
-      {"Monument", "", "記念碑", ""},
-      {"RTwr", "", "電波塔", ""},
-      {"BldSbl", "小中学校", "小学校", ""},
-      {"BldSbl", "中学校", "小学校", ""},
-      {"BldSbl", "高等学校・中等教育学校", "高等学校", ""},
-      {"LUSbl", "田", "田園", ""},
-      {"LUSbl", "噴火口・噴気口", "噴火口", ""},
-      {"LUSbl", "ガス田", "油田", ""},
-      {"BldSbl", "地", "地", ""},  // a piece of a known word counts as known
-      {"BldSbl", "指示点", "", ""},
-      {"BldSbl", "踏切", "", ""},
-      {"BldSbl", "雨裂（下部）", "", ""},
-      {"BldSbl", "灯標", "", "灯標"},
+      {"PwrPlnt", "", "発電所", ""},      {"Monument", "", "記念碑", ""},
+      {"RTwr", "", "電波塔", ""},         {"BldSbl", "小中学校", "小学校", ""},
+      {"BldSbl", "中学校", "小学校", ""}, {"BldSbl", "高等学校・中等教育学校", "高等学校", ""},
+      {"LUSbl", "田", "田園", ""},        {"LUSbl", "噴火口・噴気口", "噴火口", ""},
+      {"LUSbl", "ガス田", "油田", ""},    {"BldSbl", "地", "地", ""},  // a piece of a known word counts as known
+      {"BldSbl", "指示点", "", ""},       {"BldSbl", "踏切", "", ""},
+      {"BldSbl", "雨裂（下部）", "", ""}, {"BldSbl", "灯標", "", "灯標"},
   };
   for (const auto& c : cases) {
     h.group(c.element, {{"001記号", "", "", 20}, {"002other", "", ""}});
@@ -288,8 +297,8 @@ TEST(SymbolReader, KnownAndUnknownTypes) {
     EXPECT_EQ(h.ctx.anomalyMessage, c.anomaly) << c.type;
     ASSERT_EQ(e.size(), c.block.empty() ? 0u : 1u) << c.type;
     if (!c.block.empty()) {
-      EXPECT_EQ(e[0].record(), "330=13;100=AcDbEntity;8=001記号;100=AcDbBlockReference;2=" + c.block + ";10=" + num(y) + ";20=" +
-                                   num(x) + ";30=0;41=2;42=2");
+      EXPECT_EQ(e[0].record(), "330=13;100=AcDbEntity;8=001記号;100=AcDbBlockReference;2=" + c.block + ";10=" + num(y) +
+                                   ";20=" + num(x) + ";30=0;41=2;42=2");
     }
   }
 }
@@ -314,8 +323,9 @@ TEST(SymbolReader, NationalRoadNumbers) {
     ASSERT_EQ(e.size(), 2u);
     EXPECT_EQ(e[0].value(2), "国道番号");
     EXPECT_EQ(e[1].type, "MTEXT");
-    EXPECT_EQ(e[1].record(), "330=13;100=AcDbEntity;8=001記号;" + c.colour + ";100=AcDbMText;10=" + num(y) + ";20=" + num(x) +
-                                 ";30=0;40=35000;41=100000;71=5;72=5;1=" + c.text + ";11=1;21=0;31=0;73=1;44=1")
+    EXPECT_EQ(e[1].record(), "330=13;100=AcDbEntity;8=001記号;" + c.colour + ";100=AcDbMText;10=" + num(y) +
+                                 ";20=" + num(x) + ";30=0;40=35000;41=100000;71=5;72=5;1=" + c.text +
+                                 ";11=1;21=0;31=0;73=1;44=1")
         << c.flavour;
   }
 }

@@ -9,12 +9,12 @@
 
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/conversion_run.h"
-#include "converter/sheet/layer_table.h"
-#include "converter/sheet/sheet_document.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/item_files.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/layer_table.h"
+#include "converter/sheet/sheet_document.h"
 #include "platform/printer_catalogue.h"
 #include "tests/fgd/harness.h"
 
@@ -120,11 +120,12 @@ TEST(RealData, EveryPublishedFeatureIsWrittenOnce) {
     int entitiesPerFeature;  // 0: pieces of lines, counted by feature
   };
   const std::map<std::string, Route> routes = {
-      {"AdmArea", {kAreaFill, 1}}, {"AdmBdry", {kVisibleLine, 1}}, {"AdmPt", {kName, 1}},      {"BldA", {kAreaFill, 1}},
-      {"BldL", {kMeshLine, 0}},    {"Cntr", {kMeshLine, 0}},       {"CommBdry", {kVisibleLine, 1}}, {"Cstline", {kMeshLine, 0}},
-      {"ElevPt", {kElevationPoint, 2}}, {"GCP", {kControlPoint, 2}}, {"RailCL", {kRail, 1}},   {"RdCompt", {kVisibleLine, 1}},
-      {"RdEdg", {kVisibleLine, 1}}, {"WA", {kAreaFill, 1}},        {"WL", {kMeshLine, 0}},      {"WStrA", {kAreaFill, 1}},
-      {"WStrL", {kVisibleLine, 1}}, {"SBAPt", {kName, 1}},
+      {"AdmArea", {kAreaFill, 1}},     {"AdmBdry", {kVisibleLine, 1}}, {"AdmPt", {kName, 1}},
+      {"BldA", {kAreaFill, 1}},        {"BldL", {kMeshLine, 0}},       {"Cntr", {kMeshLine, 0}},
+      {"CommBdry", {kVisibleLine, 1}}, {"Cstline", {kMeshLine, 0}},    {"ElevPt", {kElevationPoint, 2}},
+      {"GCP", {kControlPoint, 2}},     {"RailCL", {kRail, 1}},         {"RdCompt", {kVisibleLine, 1}},
+      {"RdEdg", {kVisibleLine, 1}},    {"WA", {kAreaFill, 1}},         {"WL", {kMeshLine, 0}},
+      {"WStrA", {kAreaFill, 1}},       {"WStrL", {kVisibleLine, 1}},   {"SBAPt", {kName, 1}},
   };
   long long total = 0;
   for (const auto& c : kOgrCounts) {
@@ -145,7 +146,8 @@ TEST(RealData, EveryPublishedFeatureIsWrittenOnce) {
       EXPECT_EQ(lineFeatures, c.ogrFeatures - c.seamOnly) << rel;
       EXPECT_GE(static_cast<long long>(e.size()), lineFeatures) << rel;
     } else {
-      EXPECT_EQ(static_cast<long long>(e.size()), static_cast<long long>(c.ogrFeatures) * route.entitiesPerFeature) << rel;
+      EXPECT_EQ(static_cast<long long>(e.size()), static_cast<long long>(c.ogrFeatures) * route.entitiesPerFeature)
+          << rel;
     }
     total += static_cast<long long>(e.size());
   }
@@ -222,10 +224,12 @@ TEST(RealData, SheetOfMesh503041PassesTheAudit) {
   const std::string text = platform::cp932ToUtf8(readBytes(file));
   for (const char* kind : {"0\r\nHATCH\r\n", "0\r\nLWPOLYLINE\r\n", "0\r\nINSERT\r\n", "0\r\nMTEXT\r\n"})
     EXPECT_NE(text.find(kind), std::string::npos) << kind;
-  const std::string audit = "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py' '" + file.string() + "'";
+  const std::string audit =
+      "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py' '" + file.string() + "'";
   EXPECT_EQ(std::system(audit.c_str()), 0);
   // Kept for a look at the rendering when asked for.
-  if (const char* keep = std::getenv("TERRALINEA_KEEP_SHEET")) std::filesystem::copy_file(file, keep, std::filesystem::copy_options::overwrite_existing);
+  if (const char* keep = std::getenv("TERRALINEA_KEEP_SHEET"))
+    std::filesystem::copy_file(file, keep, std::filesystem::copy_options::overwrite_existing);
 }
 
 TEST(RealData, ConversionRunDrawsTheTreeInItsPasses) {
@@ -246,12 +250,14 @@ TEST(RealData, ConversionRunDrawsTheTreeInItsPasses) {
   const std::string text = platform::cp932ToUtf8(readBytes(file));
   // Fills come first, then lines, then points: the first HATCH precedes the first
   // LWPOLYLINE of a tree layer, which precedes the first MTEXT.
-  const auto hatch = text.find("0\r\nHATCH\r\n"), line = text.find("\r\n8\r\n002行政区画界線"), mtext = text.find("0\r\nMTEXT\r\n");
+  const auto hatch = text.find("0\r\nHATCH\r\n"), line = text.find("\r\n8\r\n002行政区画界線"),
+             mtext = text.find("0\r\nMTEXT\r\n");
   ASSERT_NE(hatch, std::string::npos);
   ASSERT_NE(line, std::string::npos);
   ASSERT_NE(mtext, std::string::npos);
   EXPECT_LT(hatch, line);
   EXPECT_LT(line, mtext);
-  const std::string audit = "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py' '" + file.string() + "'";
+  const std::string audit =
+      "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py' '" + file.string() + "'";
   EXPECT_EQ(std::system(audit.c_str()), 0);
 }

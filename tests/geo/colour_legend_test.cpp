@@ -27,9 +27,7 @@ std::string rgbText(int i, int n, Flavour f, int ramp) { return written(geo::rgb
 std::string areaclText(std::string_view name, Flavour f) { return "62\r\n" + written(geo::areacl(name, f)); }
 std::string lineweightText(int index) { return std::to_string(geo::lineweightCode(index)); }
 
-std::uint32_t bgr(int r, int g, int b) {
-  return static_cast<std::uint32_t>(b << 16 | g << 8 | r);
-}
+std::uint32_t bgr(int r, int g, int b) { return static_cast<std::uint32_t>(b << 16 | g << 8 | r); }
 
 // "<index>\r\n420\r\n<R×65536+G×256+B>"
 std::string indexAndTrue(int index, int r, int g, int b) {
@@ -42,10 +40,10 @@ TEST(PaletteColour, PaletteEntriesGiveTheirIndexOthersATrueColour) {
     const char* expected;
   };
   const Case cases[] = {
-      {0x0000FF, "1"},                         // pure red
-      {bgr(0, 0, 0), "7"},                     // black is 7 here, not a true colour
-      {bgr(254, 0, 0), "10"},                  // found as itself, not as a repeat of 1
-      {bgr(205, 205, 205), "255"},             // last entry is searched too
+      {0x0000FF, "1"},              // pure red
+      {bgr(0, 0, 0), "7"},          // black is 7 here, not a true colour
+      {bgr(254, 0, 0), "10"},       // found as itself, not as a repeat of 1
+      {bgr(205, 205, 205), "255"},  // last entry is searched too
       {bgr(10, 20, 30), "7\r\n420\r\n660510"},
       {bgr(255, 255, 255), "7\r\n420\r\n16777215"},  // white is in no entry
   };
@@ -76,7 +74,7 @@ TEST(LineweightCode, TableAndFallback) {
     int index;
     const char* expected;
   };
-  const Case cases[] = {{0, "-3"}, {1, "0"},    {2, "5"},   {8, "25"}, {13, "53"},
+  const Case cases[] = {{0, "-3"},   {1, "0"},    {2, "5"},  {8, "25"}, {13, "53"},
                         {19, "106"}, {24, "211"}, {25, "5"}, {-1, "5"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.index);
@@ -173,7 +171,9 @@ TEST(Areacl, ColourFollowsTheUtf16CodesOfAllButTheLastCharacter) {
       {"ab", 183, 16245486},
       {"東京都", 11, 13361369},
       // A character outside the BMP counts as its two surrogates.
-      {"\xF0\xA0\xAE\xB7" "a", 240, 15778791},
+      {"\xF0\xA0\xAE\xB7"
+       "a",
+       240, 15778791},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -204,9 +204,18 @@ TEST(LegendLabel, LevelsOfTenMetres) {
   };
   const Case cases[] = {
       // Anything below the bottom, however slightly, is clamped a whole interval down.
-      {-10, "  0未満"},  {-1000, "  0未満"}, {-0.00000001, "  0未満"}, {0, "_ 0"},
-      {9.99, "_ 0"},     {10, "_10"},        {15, "_10"},          {20, "_20"},
-      {29.9, "_20"},     {29.99999999, "_30以上"}, {30, "_30以上"}, {500, "_30以上"},
+      {-10, "  0未満"},
+      {-1000, "  0未満"},
+      {-0.00000001, "  0未満"},
+      {0, "_ 0"},
+      {9.99, "_ 0"},
+      {10, "_10"},
+      {15, "_10"},
+      {20, "_20"},
+      {29.9, "_20"},
+      {29.99999999, "_30以上"},
+      {30, "_30以上"},
+      {500, "_30以上"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
@@ -241,8 +250,8 @@ TEST(LegendLabel, WidthComesFromOneIntervalAboveTheTop) {
       {{100, -2000, 0}, 4, -2000, "_-2000"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.legend.interval << " " << c.legend.bottom << " n "
-                                    << c.n << " value " << c.value);
+    SCOPED_TRACE(testing::Message() << c.legend.interval << " " << c.legend.bottom << " n " << c.n << " value "
+                                    << c.value);
     EXPECT_EQ(legendLabel(c.legend, c.n, "_", c.value), c.expected);
   }
 }
@@ -271,8 +280,8 @@ TEST(LegendLabel, DecimalsWidenAndTheSeparatorReplacesThePoint) {
       {{0.25, -1, 2}, 8, "_", -1, "_-1_00"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.legend.interval << " " << c.legend.bottom << " d "
-                                    << c.legend.decimals << " value " << c.value);
+    SCOPED_TRACE(testing::Message() << c.legend.interval << " " << c.legend.bottom << " d " << c.legend.decimals
+                                    << " value " << c.value);
     EXPECT_EQ(legendLabel(c.legend, c.n, c.separator, c.value), c.expected);
   }
 }

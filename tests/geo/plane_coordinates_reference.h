@@ -12,8 +12,8 @@ struct ReferencePoint {
   double longitude;  // degrees
   double latitude;   // degrees
   int system;
-  double northing;   // metres (X)
-  double easting;    // metres (Y)
+  double northing;  // metres (X)
+  double easting;   // metres (Y)
 };
 
 inline constexpr ReferencePoint kReferencePoints[] = {

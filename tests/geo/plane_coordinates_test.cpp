@@ -58,8 +58,7 @@ TEST(PlaneCoordinates, OneDegreeNorthOfSystem9OriginScalesWithTheUnit) {
   const double metres = pc.planeX;
   EXPECT_EQ(pc.planeY, 0.0);
   EXPECT_NEAR(metres, 110957.21, 0.005);
-  EXPECT_NEAR(metres,
-              (pc.meridianArc(37.0 * kPi / 180) - pc.meridianArc(36.0 * kPi / 180)) * 0.9999, 1e-6);
+  EXPECT_NEAR(metres, (pc.meridianArc(37.0 * kPi / 180) - pc.meridianArc(36.0 * kPi / 180)) * 0.9999, 1e-6);
 
   for (int units : {100, 1000}) {
     pc.unitsPerMetre = units;
@@ -118,8 +117,7 @@ TEST(PlaneCoordinates, ForwardMatchesProjInEveryZone) {
   PlaneCoordinates pc;
   pc.unitsPerMetre = 1;
   for (const ReferencePoint& p : kReferencePoints) {
-    SCOPED_TRACE(testing::Message()
-                 << "system " << p.system << " lon " << p.longitude << " lat " << p.latitude);
+    SCOPED_TRACE(testing::Message() << "system " << p.system << " lon " << p.longitude << " lat " << p.latitude);
     ASSERT_TRUE(pc.selectSystem(p.system));
     pc.bltoxy(p.longitude, p.latitude);
     EXPECT_LT(std::hypot(pc.planeX - p.northing, pc.planeY - p.easting), 1e-5);
@@ -132,8 +130,7 @@ TEST(PlaneCoordinates, InverseMatchesProjInEveryZone) {
   PlaneCoordinates pc;
   pc.unitsPerMetre = 1000;
   for (const ReferencePoint& p : kReferencePoints) {
-    SCOPED_TRACE(testing::Message()
-                 << "system " << p.system << " lon " << p.longitude << " lat " << p.latitude);
+    SCOPED_TRACE(testing::Message() << "system " << p.system << " lon " << p.longitude << " lat " << p.latitude);
     ASSERT_TRUE(pc.selectSystem(p.system));
     ASSERT_TRUE(pc.xytobl(p.easting * 1000, p.northing * 1000));
     EXPECT_LT(groundDistance(pc.lastLatitude, pc.lastLongitude, p.latitude, p.longitude), 1.1e-3);
@@ -154,8 +151,7 @@ TEST(PlaneCoordinates, InverseToleranceFollowsTheUnit) {
     ASSERT_TRUE(pc.selectSystem(7));
     pc.bltoxy(138.9, 37.3);
     ASSERT_TRUE(pc.xytobl(pc.planeY, pc.planeX));
-    EXPECT_LT(groundDistance(pc.lastLatitude, pc.lastLongitude, 37.3, 138.9), c.boundMetres)
-        << c.units;
+    EXPECT_LT(groundDistance(pc.lastLatitude, pc.lastLongitude, 37.3, 138.9), c.boundMetres) << c.units;
   }
 }
 
@@ -184,8 +180,8 @@ TEST(PlaneCoordinates, InverseConvergesFromFarStarts) {
         const double x = pc.planeX, y = pc.planeY;
 
         for (const Place& s : starts) {
-          SCOPED_TRACE(testing::Message() << "system " << system << " lon " << lon << " lat " << lat
-                                          << " from " << s.name);
+          SCOPED_TRACE(testing::Message()
+                       << "system " << system << " lon " << lon << " lat " << lat << " from " << s.name);
           pc.lastLatitude = s.lat;
           pc.lastLongitude = s.lon;
           ASSERT_TRUE(pc.xytobl(y, x));
@@ -253,8 +249,8 @@ TEST(PlaneCoordinates, InverseRejectsNonFiniteInputAtOnce) {
   const double inf = std::numeric_limits<double>::infinity();
   PlaneCoordinates pc;
   ASSERT_TRUE(pc.selectSystem(5));
-  for (auto [y, x] : {std::pair{nan, 0.0}, std::pair{0.0, nan}, std::pair{inf, 0.0},
-                      std::pair{0.0, -inf}, std::pair{nan, inf}}) {
+  for (auto [y, x] :
+       {std::pair{nan, 0.0}, std::pair{0.0, nan}, std::pair{inf, 0.0}, std::pair{0.0, -inf}, std::pair{nan, inf}}) {
     pc.lastIterations = -1;
     EXPECT_FALSE(pc.xytobl(y, x));
     EXPECT_EQ(pc.lastIterations, 0);

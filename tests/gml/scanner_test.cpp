@@ -36,7 +36,8 @@ TEST(LineScanner, EncodingFromTheFirstLine) {
   writeBytes(temp / "bom.xml", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\nx\r\n");
   EXPECT_EQ(allLines(temp / "bom.xml"), (std::vector<std::string>{"x"}));
   // No utf-8 declaration: the file is CP932 and its first line is data too.
-  writeBytes(temp / "sjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n" + platform::utf8ToCp932("<name>玄界島</name>") + "\r\n");
+  writeBytes(temp / "sjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n" +
+                                    platform::utf8ToCp932("<name>玄界島</name>") + "\r\n");
   EXPECT_EQ(allLines(temp / "sjis.xml", &utf8),
             (std::vector<std::string>{"<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>", "<name>玄界島</name>"}));
   EXPECT_FALSE(utf8);
@@ -63,11 +64,13 @@ TEST(LineScanner, NumbersIgnoreTheLocale) {
     bool ok;
     double value;
   };
-  for (const Case& c : {Case{"217.88", true, 217.88}, Case{" 30 ", true, 30}, Case{"-9999.", true, -9999}, Case{"+1.5", true, 1.5},
-                        Case{"1E3", true, 1000}, Case{"", false, 0}, Case{"3m未満", false, 0}, Case{"1,5", false, 0},
-                        Case{"KJ12", false, 0}}) {
-    if (c.ok) EXPECT_DOUBLE_EQ(parseReal(c.text), c.value) << c.text;
-    else EXPECT_THROW(parseReal(c.text), ReadError) << c.text;
+  for (const Case& c : {Case{"217.88", true, 217.88}, Case{" 30 ", true, 30}, Case{"-9999.", true, -9999},
+                        Case{"+1.5", true, 1.5}, Case{"1E3", true, 1000}, Case{"", false, 0}, Case{"3m未満", false, 0},
+                        Case{"1,5", false, 0}, Case{"KJ12", false, 0}}) {
+    if (c.ok)
+      EXPECT_DOUBLE_EQ(parseReal(c.text), c.value) << c.text;
+    else
+      EXPECT_THROW(parseReal(c.text), ReadError) << c.text;
   }
   EXPECT_EQ(parseWhole("2500"), 2500);
   EXPECT_THROW(parseWhole("2500.5"), ReadError);

@@ -59,8 +59,7 @@ std::set<std::string> relativeNames(const std::vector<std::filesystem::path>& fi
 
 TEST(ListFiles, RecursiveAndFlatOnATree) {
   TempFolder tmp;
-  for (const char* name : {"a.xml", "B.XML", "notes.txt", "sub/c.xml", "sub/deep/d.xml",
-                           "sub/deep/e.txt"}) {
+  for (const char* name : {"a.xml", "B.XML", "notes.txt", "sub/c.xml", "sub/deep/d.xml", "sub/deep/e.txt"}) {
     writeBytes(tmp / name, "x");
   }
   std::filesystem::create_directories(tmp / "folder.xml");  // a folder is never listed
@@ -70,8 +69,7 @@ TEST(ListFiles, RecursiveAndFlatOnATree) {
   EXPECT_EQ(flat.size(), 2u);
 
   const auto deep = listFiles(tmp.path(), "*.xml", true);
-  EXPECT_EQ(relativeNames(deep, tmp.path()),
-            (std::set<std::string>{"a.xml", "B.XML", "sub/c.xml", "sub/deep/d.xml"}));
+  EXPECT_EQ(relativeNames(deep, tmp.path()), (std::set<std::string>{"a.xml", "B.XML", "sub/c.xml", "sub/deep/d.xml"}));
   EXPECT_EQ(deep.size(), 4u);
 
   // Results carry the folder, so callers can open them as they are.
@@ -92,6 +90,5 @@ TEST(ListFiles, FollowsFileLinksButNotFolderLoops) {
   std::filesystem::create_symlink("real.xml", tmp / "sub/link.xml");
   std::filesystem::create_directory_symlink("..", tmp / "sub/loop");
   const auto deep = listFiles(tmp.path(), "*.xml", true);
-  EXPECT_EQ(relativeNames(deep, tmp.path()),
-            (std::set<std::string>{"sub/real.xml", "sub/link.xml"}));
+  EXPECT_EQ(relativeNames(deep, tmp.path()), (std::set<std::string>{"sub/real.xml", "sub/link.xml"}));
 }

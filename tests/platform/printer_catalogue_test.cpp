@@ -19,9 +19,8 @@ TEST(PrinterCatalogue, BuiltInPrinterOffersItsPapersInOrder) {
     names.push_back(p.name);
     codes.insert(p.code);
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"A0", "A1", "A2", "A3", "A4", "A5", "B1 (JIS)",
-                                             "B2 (JIS)", "B3 (JIS)", "B4 (JIS)", "B5 (JIS)",
-                                             "Letter", "Legal", "Tabloid"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"A0", "A1", "A2", "A3", "A4", "A5", "B1 (JIS)", "B2 (JIS)", "B3 (JIS)",
+                                             "B4 (JIS)", "B5 (JIS)", "Letter", "Legal", "Tabloid"}));
   EXPECT_EQ(codes.size(), names.size());  // codes tell the papers apart
   EXPECT_FALSE(catalogue.papers("No Such Printer").has_value());
 }
@@ -32,9 +31,9 @@ TEST(PrinterCatalogue, GeometryInWholePixelsAt600Dpi) {
     int width, height;
   };
   const Case cases[] = {
-      {"A0", 19866, 28087},      {"A4", 4961, 7016},        {"A5", 3496, 4961},
+      {"A0", 19866, 28087},       {"A4", 4961, 7016},       {"A5", 3496, 4961},
       {"B1 (JIS)", 17197, 24331}, {"B4 (JIS)", 6071, 8598}, {"B5 (JIS)", 4299, 6071},
-      {"Letter", 5100, 6600},    {"Legal", 5100, 8400},     {"Tabloid", 6600, 10200},
+      {"Letter", 5100, 6600},     {"Legal", 5100, 8400},    {"Tabloid", 6600, 10200},
   };
   const PrinterCatalogue catalogue;
   for (const auto& c : cases) {

@@ -24,16 +24,16 @@ std::string utf16leWithBom(std::u16string_view text) {
 
 TEST(IniProfile, LookupIsCaseInsensitiveAndTrimmed) {
   // parse() takes the bytes of a file: CP932 unless a BOM says otherwise.
-  const IniProfile p = IniProfile::parse(utf8ToCp932(
-      "orphan=1\n"
-      "[ Kihon ]\r\n"
-      "ReadFolder =  /data/fgd \t\r\n"
-      "ver=13\n"
-      "ver=99\n"
-      "; note=not a key\n"
-      "[area]\n"
-      "namae=地図=名前\n"
-      "empty=\n"));
+  const IniProfile p =
+      IniProfile::parse(utf8ToCp932("orphan=1\n"
+                                    "[ Kihon ]\r\n"
+                                    "ReadFolder =  /data/fgd \t\r\n"
+                                    "ver=13\n"
+                                    "ver=99\n"
+                                    "; note=not a key\n"
+                                    "[area]\n"
+                                    "namae=地図=名前\n"
+                                    "empty=\n"));
   EXPECT_EQ(p.get("kihon", "readfolder"), "/data/fgd");
   EXPECT_EQ(p.get("KIHON", "READFOLDER"), "/data/fgd");
   EXPECT_EQ(p.getInt("kihon", "ver", 0), 13);  // the first of duplicate keys wins
@@ -55,12 +55,29 @@ TEST(IniProfile, GetIntAcceptsDecimalAndHexadecimal) {
   };
   const long fb = -777;
   const Case cases[] = {
-      {"$0000FF", 255},       {"$00ff00", 65280},   {"0x10", 16},       {"0XfF", 255},
-      {"12", 12},             {"-3", -3},           {"+4", 4},          {" 7 ", 7},
-      {"-$10", -16},          {"2147483647", 2147483647L},              {"-2147483648", -2147483648L},
-      {"$FFFFFFFF", -1},      {"abc", fb},          {"", fb},           {"99999999999", fb},
-      {"2147483648", fb},     {"$100000000", fb},   {"12abc", fb},      {"1 2", fb},
-      {"$", fb},              {"0x", fb},           {"-", fb},          {"1.5", fb},
+      {"$0000FF", 255},
+      {"$00ff00", 65280},
+      {"0x10", 16},
+      {"0XfF", 255},
+      {"12", 12},
+      {"-3", -3},
+      {"+4", 4},
+      {" 7 ", 7},
+      {"-$10", -16},
+      {"2147483647", 2147483647L},
+      {"-2147483648", -2147483648L},
+      {"$FFFFFFFF", -1},
+      {"abc", fb},
+      {"", fb},
+      {"99999999999", fb},
+      {"2147483648", fb},
+      {"$100000000", fb},
+      {"12abc", fb},
+      {"1 2", fb},
+      {"$", fb},
+      {"0x", fb},
+      {"-", fb},
+      {"1.5", fb},
       {"- 1", fb},
   };
   for (const auto& c : cases) {
@@ -83,8 +100,8 @@ TEST(IniProfile, SetReplacesInPlaceAppendsToSectionOrAddsSection) {
       "namae=a\r\n");
   p.set("KIHON", "readfolder", "新しい");  // existing key, other spelling
   p.set("kihon", "ver", "13");
-  p.set("kihon", "cadtype", "2");          // new key of an existing section
-  p.set("alti", "alti5", "1");             // new section
+  p.set("kihon", "cadtype", "2");  // new key of an existing section
+  p.set("alti", "alti5", "1");     // new section
   p.set("alti", "alti10", "0");
   EXPECT_EQ(p.text(),
             "; written by an older version\r\n"
@@ -126,8 +143,7 @@ TEST(IniProfile, LoadsUtf16FileAndSavesItBackInUtf16) {
   p.set("area", "namae", "𠮷");  // UTF-16 holds what CP932 cannot
   std::string error;
   ASSERT_TRUE(p.save(file, &error)) << error;
-  EXPECT_EQ(readBytes(file),
-            utf16leWithBom(u"[kihon]\r\nreadfolder=地図\r\nver=13\r\n[area]\r\nnamae=𠮷\r\n"));
+  EXPECT_EQ(readBytes(file), utf16leWithBom(u"[kihon]\r\nreadfolder=地図\r\nver=13\r\n[area]\r\nnamae=𠮷\r\n"));
 }
 
 TEST(IniProfile, Cp932FileRoundTripsByteForByte) {

@@ -40,7 +40,10 @@ TEST(TextCodec, Cp932RoundTripKeepsWindowsCharactersAndAscii) {
       // Backslash and tilde stay ASCII (not yen sign and overline).
       {"C:\\data\\~tmp", "C:\\data\\~tmp"},
       {"ｱｲｳ", "\xB1\xB2\xB3"},
-      {"標高5m～10m ①", "\x95\x57\x8D\x82" "5m\x81\x60" "10m \x87\x40"},
+      {"標高5m～10m ①",
+       "\x95\x57\x8D\x82"
+       "5m\x81\x60"
+       "10m \x87\x40"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(hex(utf8ToCp932(c.utf8)), hex(c.cp932)) << c.utf8;
@@ -65,16 +68,22 @@ TEST(TextCodec, UnmappableCharacterBecomesQuestionMarkAndLineIsKept) {
 }
 
 TEST(TextCodec, InvalidUtf8BecomesQuestionMark) {
-  EXPECT_EQ(utf8ToCp932("a\xFF" "b"), "a?b");
+  EXPECT_EQ(utf8ToCp932("a\xFF"
+                        "b"),
+            "a?b");
   EXPECT_EQ(utf8ToCp932("地\xE3\x81"), "\x92\x6E?");  // cut-off character at the end
-  EXPECT_EQ(utf8ToCp932("\xED\xA0\x80x"), "???x");   // encoded surrogate
+  EXPECT_EQ(utf8ToCp932("\xED\xA0\x80x"), "???x");    // encoded surrogate
 }
 
 TEST(TextCodec, InvalidCp932BytesBecomeReplacementCharacter) {
   const std::string r = "\xEF\xBF\xBD";
   const std::vector<Cp932Case> cases = {
-      {"A" + r + "B", "A\x80" "B"},
-      {"x" + r + "y", "x\xFD" "y"},
+      {"A" + r + "B",
+       "A\x80"
+       "B"},
+      {"x" + r + "y",
+       "x\xFD"
+       "y"},
       {r + r, "\xFE\xFF"},
       // A lead byte before a byte that cannot follow it costs only itself.
       {"A" + r + " B", "A\x81 B"},
@@ -96,9 +105,14 @@ TEST(TextCodec, DecodeTextDetectsBom) {
     TextEncoding encoding;
   };
   const std::vector<Case> cases = {
-      {std::string("\xFF\xFE" "a\0\x42\x30", 6), TextEncoding::Utf16Le},
+      {std::string("\xFF\xFE"
+                   "a\0\x42\x30",
+                   6),
+       TextEncoding::Utf16Le},
       {std::string("\xFE\xFF\0a\x30\x42", 6), TextEncoding::Utf16Be},
-      {"\xEF\xBB\xBF" "a\xE3\x81\x82", TextEncoding::Utf8Bom},
+      {"\xEF\xBB\xBF"
+       "a\xE3\x81\x82",
+       TextEncoding::Utf8Bom},
       {"a\x82\xA0", TextEncoding::Cp932},
   };
   for (const auto& c : cases) {
@@ -119,8 +133,12 @@ TEST(TextCodec, Utf16KeepsCharactersOutsideCp932) {
   }
   // A surrogate pair, then a lone low surrogate and a stray last byte.
   EXPECT_EQ(hex(encodeText("𠮷", TextEncoding::Utf16Le)), "FF FE 42 D8 B7 DF");
-  EXPECT_EQ(decodeText(std::string("\xFF\xFE\x00\xDC" "a\0" "b", 7)),
-            "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
+  EXPECT_EQ(decodeText(std::string("\xFF\xFE\x00\xDC"
+                                   "a\0"
+                                   "b",
+                                   7)),
+            "\xEF\xBF\xBD"
+            "a\xEF\xBF\xBD");
 }
 
 TEST(TextCodec, Cp932LengthAndTruncation) {
@@ -131,15 +149,9 @@ TEST(TextCodec, Cp932LengthAndTruncation) {
     std::string truncated;
   };
   const std::vector<Case> cases = {
-      {"abc", 3, 2, "ab"},
-      {"地図abc", 7, 3, "地"},
-      {"地図abc", 7, 4, "地図"},
-      {"a地", 3, 2, "a"},
-      {"ｱｲ地", 4, 3, "ｱｲ"},
-      {"𠮷x", 2, 1, "𠮷"},  // written as "?", one byte
-      {"地図", 4, 100, "地図"},
-      {"地図", 4, 0, ""},
-      {"", 0, 5, ""},
+      {"abc", 3, 2, "ab"},      {"地図abc", 7, 3, "地"}, {"地図abc", 7, 4, "地図"},
+      {"a地", 3, 2, "a"},       {"ｱｲ地", 4, 3, "ｱｲ"},    {"𠮷x", 2, 1, "𠮷"},  // written as "?", one byte
+      {"地図", 4, 100, "地図"}, {"地図", 4, 0, ""},      {"", 0, 5, ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(cp932Length(c.text), c.length) << c.text;
@@ -153,8 +165,8 @@ TEST(TextCodec, Utf8Validation) {
   for (const char* valid : {"", "abc", "地図", "𠮷", "\xEF\xBF\xBD", "\xF4\x8F\xBF\xBF"}) {
     EXPECT_TRUE(isValidUtf8(valid)) << hex(valid);
   }
-  for (const char* invalid : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                              "\xE3\x81", "\x80", "a\xFF"}) {
+  for (const char* invalid :
+       {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE3\x81", "\x80", "a\xFF"}) {
     EXPECT_FALSE(isValidUtf8(invalid)) << hex(invalid);
   }
 }

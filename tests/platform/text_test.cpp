@@ -40,7 +40,7 @@ TEST(Text, CaseFoldingIsAsciiOnly) {
   EXPECT_TRUE(equalsNoCase("outOfData", "OUTOFDATA"));
   EXPECT_TRUE(equalsNoCase("", ""));
   EXPECT_FALSE(equalsNoCase("abc", "abcd"));
-  EXPECT_FALSE(equalsNoCase("[", "{"));         // 0x5B and 0x7B differ by the case bit only
+  EXPECT_FALSE(equalsNoCase("[", "{"));        // 0x5B and 0x7B differ by the case bit only
   EXPECT_FALSE(equalsNoCase("\xC4", "\xE4"));  // Latin-1 letters stay as they are
   EXPECT_FALSE(equalsNoCase("普通建物", "堅ろう建物"));
   EXPECT_TRUE(contains("<gml:pos>1 2</gml:pos>", "<gml:pos>"));

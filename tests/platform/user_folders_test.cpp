@@ -76,6 +76,4 @@ TEST(UserFolders, DataFolderIsOverriddenOrFoundBesideTheProgram) {
   EXPECT_EQ(dataFolder(), executableFolder() / "data");
 }
 
-TEST(UserFolders, AvailableMemoryIsKnown) {
-  EXPECT_GT(availableMemoryBytes(), 1024ull * 1024ull);
-}
+TEST(UserFolders, AvailableMemoryIsKnown) { EXPECT_GT(availableMemoryBytes(), 1024ull * 1024ull); }

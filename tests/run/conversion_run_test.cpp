@@ -82,7 +82,8 @@ TEST(ConversionRun, ThreeRowsByTwoColumns) {
   EXPECT_EQ(script[31], "\"" + pathText(temp / "MC1.dxf") + "\"");
   EXPECT_FALSE(std::filesystem::exists(temp / "hyoko.scr"));
   std::string command = "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py'";
-  for (const char* name : {"MA0", "MA1", "MB0", "MB1", "MC0", "MC1"}) command += " '" + (temp / name).string() + ".dxf'";
+  for (const char* name : {"MA0", "MA1", "MB0", "MB1", "MC0", "MC1"})
+    command += " '" + (temp / name).string() + ".dxf'";
   EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
@@ -126,7 +127,8 @@ TEST(ConversionRun, LegendDecimals) {
   } cases[] = {
       {2.5, 0, 1}, {2.25, 0, 2}, {5, 0, 0}, {5, 0.5, 1}, {5, 0.25, 2}, {2.5, 0.05, 2}, {2.5, 0.5, 1}, {1, 0, 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(run::legendDecimals(c.interval, c.bottom), c.decimals) << c.interval << " " << c.bottom;
+  for (const auto& c : cases)
+    EXPECT_EQ(run::legendDecimals(c.interval, c.bottom), c.decimals) << c.interval << " " << c.bottom;
 
   // Cells in a millimetre drawing: 2500 is 2.5 m; empty cells give 1 m and 0.
   TempFolder temp;
@@ -211,8 +213,9 @@ TEST(RunOutcome, ElapsedTime) {
   EXPECT_EQ(run::elapsedTimeText(5), "所要時間は 5秒でした。");
   EXPECT_EQ(run::elapsedTimeText(65), "所要時間は 1分5秒でした。");
   EXPECT_EQ(run::elapsedTimeText(3725), "所要時間は 1時間2分5秒でした。");
-  EXPECT_EQ(run::completionText(5, true, "M"),
-            "所要時間は 5秒でした。\r\n\r\n作成した地図を公表する場合は、測量法、国土情報利用約款に従ってください。\r\n\r\n"
-            "地図のファイルを開きますか。");
+  EXPECT_EQ(
+      run::completionText(5, true, "M"),
+      "所要時間は 5秒でした。\r\n\r\n作成した地図を公表する場合は、測量法、国土情報利用約款に従ってください。\r\n\r\n"
+      "地図のファイルを開きますか。");
   EXPECT_TRUE(run::completionText(5, false, "M").ends_with("目次ファイル(M#index.dxf)を開きますか。"));
 }

@@ -26,8 +26,10 @@ class StartCommand : public ::testing::Test {
     ASSERT_TRUE(platform::ensureSettingsFolder());  // as the program's start-up does
   }
   void TearDown() override {
-    if (hadValue_) ::setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
+    if (hadValue_)
+      ::setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
+    else
+      ::unsetenv("XDG_CONFIG_HOME");
   }
   run::RunOutcome start(settings::DrawingSettings& s) { return run::startRun(s, printers, host); }
 

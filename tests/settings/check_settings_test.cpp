@@ -57,44 +57,103 @@ TEST(CheckSettings, ReportLines) {
     std::function<void(DrawingSettings&)> edit;
     const char* expected;
   } cases[] = {
-      {"folders", [](DrawingSettings& s) { s.fgdFolder = "/nonexistent-x"; s.basicInfoFolder.clear(); },
+      {"folders",
+       [](DrawingSettings& s) {
+         s.fgdFolder = "/nonexistent-x";
+         s.basicInfoFolder.clear();
+       },
        "基盤地図情報フォルダが見つかりません\r\n国土基本情報フォルダが見つかりません\r\n"},
       {"map name", [](DrawingSettings& s) { s.mapName = "a/b/c|d"; },
        "地図名に / は使えません\r\n地図名に / は使えません\r\n地図名に | は使えません\r\n"},
       {"empty name", [](DrawingSettings& s) { s.mapName.clear(); }, "地図名を設定してください\r\n"},
-      {"printer", [](DrawingSettings& s) { s.printerName = "Nowhere"; s.paperSize.clear(); s.paperOrientation = -1; },
+      {"printer",
+       [](DrawingSettings& s) {
+         s.printerName = "Nowhere";
+         s.paperSize.clear();
+         s.paperOrientation = -1;
+       },
        "プリンタを選択してください\r\n用紙サイズを選択してください。\r\n用紙方向を選択してください。\r\n"},
       {"paper not offered", [](DrawingSettings& s) { s.paperSize = "B4"; }, "用紙サイズを選択してください。\r\n"},
-      {"unit stops the checks", [](DrawingSettings& s) { s.drawingUnit = -1; s.mapName.clear(); s.fileFormat = -1; },
+      {"unit stops the checks",
+       [](DrawingSettings& s) {
+         s.drawingUnit = -1;
+         s.mapName.clear();
+         s.fileFormat = -1;
+       },
        "地図名を設定してください\r\n単位を設定してください\r\n"},
-      {"format and zone", [](DrawingSettings& s) { s.fileFormat = -1; s.coordinateSystem = -1; },
+      {"format and zone",
+       [](DrawingSettings& s) {
+         s.fileFormat = -1;
+         s.coordinateSystem = -1;
+       },
        "ファイル形式を選択してください\r\n座標系を選択してください\r\n"},
-      {"edges", [](DrawingSettings& s) { s.southEdge = "1e"; s.eastEdge = "x"; }, "描画範囲値が異常です\r\n"},
+      {"edges",
+       [](DrawingSettings& s) {
+         s.southEdge = "1e";
+         s.eastEdge = "x";
+       },
+       "描画範囲値が異常です\r\n"},
       {"counts", [](DrawingSettings& s) { s.sheetRows = "2x"; }, "分割数が異常です\r\n"},
       {"zero columns", [](DrawingSettings& s) { s.sheetColumns = "0"; }, "分割数が異常です\r\n"},
-      {"257 columns stop the checks", [](DrawingSettings& s) { s.sheetColumns = "257"; s.datumCorrection = "x"; },
+      {"257 columns stop the checks",
+       [](DrawingSettings& s) {
+         s.sheetColumns = "257";
+         s.datumCorrection = "x";
+       },
        "横分割数は256以下に\r\n"},
       {"18278 rows", [](DrawingSettings& s) { s.sheetRows = "18278"; }, "縦分割数は18277以下に\r\n"},
-      {"corrections", [](DrawingSettings& s) {
-         s.eastWestCorrection = "a"; s.northSouthCorrection = "b"; s.datumCorrection = "c"; s.elevationExaggeration = "d"; },
+      {"corrections",
+       [](DrawingSettings& s) {
+         s.eastWestCorrection = "a";
+         s.northSouthCorrection = "b";
+         s.datumCorrection = "c";
+         s.elevationExaggeration = "d";
+       },
        "座標東西補正値が異常です\r\n座標南北補正値が異常です\r\n基準面補値が異常です\r\n標高強調倍率が異常です\r\n"},
       {"levels", [](DrawingSettings& s) { s.legendLevelChoice = -1; }, "メッシュ凡例数\r\n"},
-      {"first legend cells", [](DrawingSettings& s) {
-         s.resizeLegendTables(); s.legendIntervals.setCell(0, 0, "x"); s.legendBottoms.setCell(0, 0, "y"); },
-       "標高点凡例間隔が異常です\r\n等高線凡例間隔が異常です\r\n標高点凡例最下面が異常です\r\n等高線凡例最下面が異常です\r\n"},
-      {"typed legends", [](DrawingSettings& s) {
-         s.legendAuto = false; s.sheetRows = "2"; s.sheetColumns = "2"; s.resizeLegendTables();
-         s.legendIntervals.setCell(0, 1, "5"); s.legendIntervals.setCell(1, 0, "q"); s.legendIntervals.setCell(1, 1, "1");
-         s.legendBottoms.setCell(0, 1, "-20000"); s.legendBottoms.setCell(1, 1, "z"); },
+      {"first legend cells",
+       [](DrawingSettings& s) {
+         s.resizeLegendTables();
+         s.legendIntervals.setCell(0, 0, "x");
+         s.legendBottoms.setCell(0, 0, "y");
+       },
+       "標高点凡例間隔が異常です\r\n等高線凡例間隔が異常です\r\n標高点凡例最下面が異常です\r\n等高線凡例最下面が異常で"
+       "す\r\n"},
+      {"typed legends",
+       [](DrawingSettings& s) {
+         s.legendAuto = false;
+         s.sheetRows = "2";
+         s.sheetColumns = "2";
+         s.resizeLegendTables();
+         s.legendIntervals.setCell(0, 1, "5");
+         s.legendIntervals.setCell(1, 0, "q");
+         s.legendIntervals.setCell(1, 1, "1");
+         s.legendBottoms.setCell(0, 1, "-20000");
+         s.legendBottoms.setCell(1, 1, "z");
+       },
        "標高凡例間隔が異常です A1\r\n最下面が低すぎます\r\nメッシュ凡例間隔\r\nメッシュ凡例最下面が異常です\r\n"},
-      {"sources differ", [](DrawingSettings& s) { s.meshSource = 1; s.contourSource = 2; },
+      {"sources differ",
+       [](DrawingSettings& s) {
+         s.meshSource = 1;
+         s.contourSource = 2;
+       },
        "標高メッシュと等高線は同じサイズを選んでください\r\n"},
-      {"mesh and depressions", [](DrawingSettings& s) { s.meshSource = 1; s.contourSource = 1; s.contourTarget = 0; },
+      {"mesh and depressions",
+       [](DrawingSettings& s) {
+         s.meshSource = 1;
+         s.contourSource = 1;
+         s.contourTarget = 0;
+       },
        "標高メッシュと窪地は同時に指定できません\r\n"},
       {"sections need elevation", [](DrawingSettings& s) { s.crossSectionsOn = true; },
        "断面図には標高Meshか等高線が必要です\r\n"},
       {"road width", [](DrawingSettings& s) { s.minRoadWidth = "wide"; }, "描画する道路の幅員設定が異常です\r\n"},
-      {"illustration flavour", [](DrawingSettings& s) { s.fileFormat = 3; s.textFont = 2; s.initialSpace = 0; },
+      {"illustration flavour",
+       [](DrawingSettings& s) {
+         s.fileFormat = 3;
+         s.textFont = 2;
+         s.initialSpace = 0;
+       },
        "ファイル形式DXF Adobe Illustratorでは、他のフォントを選択してください\r\n"
        "ファイル形式DXF Adobe Illustratorでは、初期表示でモデルを選択してください\r\n"},
       {"scale out of the list", [](DrawingSettings& s) { s.scaleChoice = -1; }, "縮尺を選択してください\r\n"},
@@ -107,7 +166,14 @@ TEST(CheckSettings, ReportLines) {
 
 TEST(CheckSettings, BothTenMetreSourcesPassOnlyWithAllContours) {
   TempFolder temp;
-  EXPECT_EQ(check(temp, [](DrawingSettings& s) { s.meshSource = 1; s.contourSource = 1; s.contourTarget = 1; }).report, "");
+  EXPECT_EQ(check(temp,
+                  [](DrawingSettings& s) {
+                    s.meshSource = 1;
+                    s.contourSource = 1;
+                    s.contourTarget = 1;
+                  })
+                .report,
+            "");
 }
 
 TEST(CheckSettings, EmptyEdgesAndCounts) {
@@ -141,7 +207,11 @@ TEST(CheckSettings, PaperGeometryOfTheBuiltInPrinter) {
   EXPECT_DOUBLE_EQ(v.usableWidthMm, v.pageWidthMm * 0.95 * 260 / 290);
   EXPECT_DOUBLE_EQ(v.usableHeightMm, v.pageHeightMm * 0.95);
 
-  auto portrait = check(temp, [](DrawingSettings& s) { s.paperOrientation = 0; s.marginLeft = 5; s.marginTop = 7; });
+  auto portrait = check(temp, [](DrawingSettings& s) {
+    s.paperOrientation = 0;
+    s.marginLeft = 5;
+    s.marginTop = 7;
+  });
   EXPECT_DOUBLE_EQ(portrait.values.paperWidthMm, 7016 * 25.4 / 600);
   EXPECT_DOUBLE_EQ(portrait.values.usableWidthMm, portrait.values.pageWidthMm * 0.95 * 260 / 290 - 5);
   EXPECT_DOUBLE_EQ(portrait.values.usableHeightMm, portrait.values.pageHeightMm * 0.95 - 7);
@@ -150,8 +220,14 @@ TEST(CheckSettings, PaperGeometryOfTheBuiltInPrinter) {
 TEST(CheckSettings, SmallPrintableOffsetGetsTheMinimumGaps) {
   TempFolder temp;
   auto printers = printerWithPaper(200, 300, 47);  // 47 px at 600 dpi is about 2 mm
-  auto c = check(temp, [](DrawingSettings& s) { s.printerName = "Test"; s.paperSize = "P"; s.paperOrientation = 0; },
-                 printers);
+  auto c = check(
+      temp,
+      [](DrawingSettings& s) {
+        s.printerName = "Test";
+        s.paperSize = "P";
+        s.paperOrientation = 0;
+      },
+      printers);
   ASSERT_EQ(c.report, "");
   EXPECT_DOUBLE_EQ(c.values.pageOffsetXMm, 3.175);
   EXPECT_DOUBLE_EQ(c.values.pageRightGapMm, 3.175);
@@ -171,8 +247,9 @@ TEST(CheckSettings, SheetLayoutFitToPaper) {
   EXPECT_DOUBLE_EQ(v.sheetWidth, 2000000 / 1.9);
   EXPECT_DOUBLE_EQ(v.sheetHeight, 2000000 / 2.8);
   EXPECT_DOUBLE_EQ(v.sheetStepWidth, 90 * v.sheetWidth / 100);
-  double expected = v.sheetWidth / v.sheetHeight > v.usableWidthMm / v.usableHeightMm ? v.sheetWidth / v.usableWidthMm
-                                                                                       : v.sheetHeight / v.usableHeightMm;
+  double expected = v.sheetWidth / v.sheetHeight > v.usableWidthMm / v.usableHeightMm
+                        ? v.sheetWidth / v.usableWidthMm
+                        : v.sheetHeight / v.usableHeightMm;
   EXPECT_DOUBLE_EQ(v.unitsPerPaperMillimetre, expected);
   auto r = v.sheetRect(2, 1);
   EXPECT_DOUBLE_EQ(r.west, v.westEdge + 0.9 * v.sheetWidth);
@@ -184,10 +261,17 @@ TEST(CheckSettings, FixedScaleWritesTheEdgesBack) {
   // Usable width = page * 0.95 * 260 / 290; choose the paper so that it is 180 mm.
   const double page = 180 / (0.95 * 260 / 290);
   auto printers = printerWithPaper(page + 20, 400, 236, 600);  // 236 px = 9.99 mm offset each side
-  auto c = check(temp, [](DrawingSettings& s) {
-    s.printerName = "Test"; s.paperSize = "P"; s.paperOrientation = 0; s.scaleChoice = 20;  // 1/25000
-    s.sheetColumns = "2"; s.overlapPercent = 10;
-  }, printers);
+  auto c = check(
+      temp,
+      [](DrawingSettings& s) {
+        s.printerName = "Test";
+        s.paperSize = "P";
+        s.paperOrientation = 0;
+        s.scaleChoice = 20;  // 1/25000
+        s.sheetColumns = "2";
+        s.overlapPercent = 10;
+      },
+      printers);
   ASSERT_EQ(c.report, "");
   const auto& v = c.values;
   EXPECT_DOUBLE_EQ(v.unitsPerPaperMillimetre, 25000);

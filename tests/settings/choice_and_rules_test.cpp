@@ -78,9 +78,9 @@ TEST(CouplingRules, SheetSizeText) {
   } cases[] = {
       {"1000", "0", "0", "3000", "1", "1", 0, "高:1000 幅:3000"},
       {"1000", "0", "0", "1900", "2", "1", 10, "高:1000 幅:1000"},
-      {"0", "0", "0", "100", "1", "1", 0, ""},     // north not above south
-      {"10", "0", "0", "abc", "1", "1", 0, ""},    // east does not parse
-      {"10", "0", "0", "10", "", "1", 0, ""},      // count does not parse
+      {"0", "0", "0", "100", "1", "1", 0, ""},   // north not above south
+      {"10", "0", "0", "abc", "1", "1", 0, ""},  // east does not parse
+      {"10", "0", "0", "10", "", "1", 0, ""},    // count does not parse
   };
   for (const auto& c : cases) {
     DrawingSettings s;

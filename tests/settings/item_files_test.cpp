@@ -65,9 +65,8 @@ TEST(ItemFiles, MissingFilesStopTheStart) {
 TEST(ItemFiles, LongKeysAndTextsAreCut) {
   TempFolder temp;
   copyFixtures(temp);
-  writeCp932(temp / kFgdTreeFile,
-             "header\r\nABCDEFGHIJKLMNOP\tグループ\t項目\t0\t12\t2\t1\t" + std::string(40, 'a') +
-                 "\t12345678901234567890\t\t0\r\n\t標高Mesh   5m\r\n");
+  writeCp932(temp / kFgdTreeFile, "header\r\nABCDEFGHIJKLMNOP\tグループ\t項目\t0\t12\t2\t1\t" + std::string(40, 'a') +
+                                      "\t12345678901234567890\t\t0\r\n\t標高Mesh   5m\r\n");
   DrawingSettings s;
   ASSERT_TRUE(loadItemFiles(temp.path(), s).complete);
   const auto& e = s.fgdLayers.groups[0].items[0].entry;

@@ -144,7 +144,7 @@ TEST(SettingsFile, ValuesAreNormalisedOnLoad) {
       {"w18.trl", "[kihon]\r\nver=13\r\n[GSI--LineWeight]\r\nBldA-1=3090\r\n", 2},  // 1.00mm does not survive
       {"w0.trl", "[kihon]\r\nver=13\r\n[GSI--LineWeight]\r\nBldA-1=3072\r\n", 2},   // 既定値
       {"w15.trl", "[kihon]\r\nver=13\r\n[GSI--LineWeight]\r\nBldA-1=3087\r\n", 15},
-      {"x.pvk", "[kihon]\r\nver=13\r\n[GSI--LineWeight]\r\nBldA-1=3075\r\n", 10},    // 4 x 3 - 2
+      {"x.pvk", "[kihon]\r\nver=13\r\n[GSI--LineWeight]\r\nBldA-1=3075\r\n", 10},  // 4 x 3 - 2
   };
   for (const auto& c : cases) {
     TempFolder temp;
@@ -155,11 +155,12 @@ TEST(SettingsFile, ValuesAreNormalisedOnLoad) {
     EXPECT_EQ(itemByKey(s.fgdLayers, "BldA-1").entry.sizeIndex, 12) << c.file;
   }
   TempFolder temp;
-  writeCp932(temp / "big.trl", "[kihon]\r\nver=13\r\n[GSI--LineWeight]\r\nBldA-1=7682\r\n[tiikimesh]\r\nlineweight=3090\r\n");
+  writeCp932(temp / "big.trl",
+             "[kihon]\r\nver=13\r\n[GSI--LineWeight]\r\nBldA-1=7682\r\n[tiikimesh]\r\nlineweight=3090\r\n");
   auto s = loadedSettings();
   loadSettings(temp / "big.trl", s, printers());
   EXPECT_EQ(itemByKey(s.fgdLayers, "BldA-1").entry.sizeIndex, 12);  // 30 is past the list
-  EXPECT_EQ(s.meshGridStyle, 3073);                                   // an invalid mesh weight becomes 1
+  EXPECT_EQ(s.meshGridStyle, 3073);                                 // an invalid mesh weight becomes 1
 }
 
 TEST(SettingsFile, KihonKeysOfOlderVersions) {
@@ -244,7 +245,8 @@ TEST(SettingsFile, LegacyLayerKeys) {
 
   // Version 9: one entry for every item whose key contains "RailCL".
   writeCp932(temp / "v9.trl",
-             "[kihon]\r\nver=9\r\n[GSI-OnOff]\r\nRailCL=1\r\n[GSI-Color]\r\nRailCL=$00A0FF\r\n[KKJ-Color]\r\nAdmArea=$FF0000\r\n");
+             "[kihon]\r\nver=9\r\n[GSI-OnOff]\r\nRailCL=1\r\n[GSI-Color]\r\nRailCL=$00A0FF\r\n[KKJ-Color]\r\nAdmArea=$"
+             "FF0000\r\n");
   auto t = loadedSettings();
   loadSettings(temp / "v9.trl", t, printers());
   EXPECT_EQ(itemByKey(t.fgdLayers, "RailCL-1").entry.colour, 0x00A0FFu);

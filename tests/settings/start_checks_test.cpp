@@ -50,7 +50,8 @@ TEST(StartChecks, ColourCheckFollowsTheFlavour) {
   EXPECT_EQ(prepare(s, host), StartOutcome::Refused);
   ASSERT_EQ(host.shown.size(), 1u);
   EXPECT_EQ(host.shown[0].caption, "色を修正してください");
-  EXPECT_EQ(host.shown[0].text, "レイヤーの色を修正してください。(リストはクリップボードにあります)\r\n009土地利用\r\n");
+  EXPECT_EQ(host.shown[0].text,
+            "レイヤーの色を修正してください。(リストはクリップボードにあります)\r\n009土地利用\r\n");
   EXPECT_EQ(host.clipboard, "009土地利用\r\n");
 }
 

@@ -36,7 +36,9 @@ TEST(EntityWriter, Forms) {
   };
   const Case cases[] = {
       {"closed polyline drops the repeated vertex",
-       [](EntityWriter& o) { o.lwpolyline("L", std::vector<Vertex>{{1, 2}, {3, 4}, {5, 6}, {1, 2}}); },
+       [](EntityWriter& o) {
+         o.lwpolyline("L", std::vector<Vertex>{{1, 2}, {3, 4}, {5, 6}, {1, 2}});
+       },
        "330=13;100=AcDbEntity;8=L;100=AcDbPolyline;90=3;70=1;38=0;10=1;20=2;10=3;20=4;10=5;20=6"},
       {"road: lineweight before, width after the subclass",
        [](EntityWriter& o) {
@@ -47,7 +49,9 @@ TEST(EntityWriter, Forms) {
        },
        "330=13;100=AcDbEntity;8=R;370=0;100=AcDbPolyline;90=2;70=0;43=2.5;38=0;10=0;20=0;10=1;20=0"},
       {"insert scales x and y alike",
-       [](EntityWriter& o) { o.insert("P", "標高点", {10, 20, 3.5}, 0.5); },
+       [](EntityWriter& o) {
+         o.insert("P", "標高点", {10, 20, 3.5}, 0.5);
+       },
        "330=13;100=AcDbEntity;8=P;100=AcDbBlockReference;2=標高点;10=10;20=20;30=3.5;41=0.5;42=0.5"},
       {"mtext writes only what is given, in group order",
        [](EntityWriter& o) {
@@ -80,10 +84,14 @@ TEST(EntityWriter, Forms) {
        },
        "330=13;100=AcDbEntity;8=T;100=AcDbText;10=1;20=2;30=0;40=30;1=北;11=1;21=2;31=0;100=AcDbText;73=2"},
       {"face repeats nothing itself",
-       [](EntityWriter& o) { o.face("M", {{0, 0, 1}, {1, 0, 2}, {1, 1, 3}, {1, 1, 3}}); },
+       [](EntityWriter& o) {
+         o.face("M", {{0, 0, 1}, {1, 0, 2}, {1, 1, 3}, {1, 1, 3}});
+       },
        "330=13;100=AcDbEntity;8=M;100=AcDbFace;10=0;20=0;30=1;11=1;21=0;31=2;12=1;22=1;32=3;13=1;23=1;33=3"},
       {"paper-space solid with a colour",
-       [](EntityWriter& o) { o.solid("S", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, true, geo::Colour{5, std::nullopt}); },
+       [](EntityWriter& o) {
+         o.solid("S", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, true, geo::Colour{5, std::nullopt});
+       },
        "330=14;67=1;100=AcDbEntity;8=S;62=5;100=AcDbTrace;10=0;20=0;30=0;11=1;21=0;31=0;12=0;22=1;32=0;13=1;23=1;33=0"},
   };
   for (const auto& c : cases) {

@@ -124,7 +124,8 @@ struct LibraryTest : ::testing::Test {
     EXPECT_EQ(e.type, "LWPOLYLINE");
     std::vector<std::pair<std::string, std::string>> v;
     for (std::size_t k = 0; k + 1 < e.pairs.size(); ++k)
-      if (e.pairs[k].first == 10 && e.pairs[k + 1].first == 20) v.emplace_back(e.pairs[k].second, e.pairs[k + 1].second);
+      if (e.pairs[k].first == 10 && e.pairs[k + 1].first == 20)
+        v.emplace_back(e.pairs[k].second, e.pairs[k + 1].second);
     EXPECT_EQ(std::to_string(v.size()), value(e.pairs, 90));
     return v;
   }
@@ -240,11 +241,13 @@ TEST(SymbolBlocks, NamesOfTheLibrary) {
 TEST(SymbolBlocks, SpaceBlocks) {
   TempFolder temp;
   Pairs p = written(temp, sheet::writeSpaceBlocks);
-  EXPECT_EQ(notation(p.begin(), p.end()),
-            "0=BLOCK;5=15;330=13;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=*Model_Space;70=0;10=0;20=0;30=0;3=*Model_Space;1=;"
-            "0=ENDBLK;5=16;330=13;100=AcDbEntity;8=0;100=AcDbBlockEnd;"
-            "0=BLOCK;5=17;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockBegin;2=*Paper_Space;70=0;10=0;20=0;30=0;3=*Paper_Space;1=;"
-            "0=ENDBLK;5=18;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockEnd");
+  EXPECT_EQ(
+      notation(p.begin(), p.end()),
+      "0=BLOCK;5=15;330=13;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=*Model_Space;70=0;10=0;20=0;30=0;3=*Model_Space;1=;"
+      "0=ENDBLK;5=16;330=13;100=AcDbEntity;8=0;100=AcDbBlockEnd;"
+      "0=BLOCK;5=17;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockBegin;2=*Paper_Space;70=0;10=0;20=0;30=0;3=*Paper_"
+      "Space;1=;"
+      "0=ENDBLK;5=18;330=14;100=AcDbEntity;67=1;8=0;100=AcDbBlockEnd");
 }
 
 TEST_F(LibraryTest, BlockRecordsListTheLibraryInTheOrderOfTheBlocks) {
@@ -279,14 +282,16 @@ TEST_F(LibraryTest, EveryBlockHasTheFixedHandlesAndEntities) {
       kinds += kindOf(e.type);
       // Entities belong to their block record, sit on layer 0 and take every property
       // from the insert.
-      EXPECT_EQ(notation(e.pairs.begin() + 2, e.pairs.begin() + 5), "330=" + dxfio::hexHandle(row.record) + ";100=AcDbEntity;8=0");
+      EXPECT_EQ(notation(e.pairs.begin() + 2, e.pairs.begin() + 5),
+                "330=" + dxfio::hexHandle(row.record) + ";100=AcDbEntity;8=0");
       for (int code : {6, 62, 370, 420}) EXPECT_EQ(value(e.pairs, code), "<none>") << e.type << " " << code;
     }
     EXPECT_EQ(kinds, row.kinds);
     // The cells carry the closing 1= pair, the symbols do not.
     EXPECT_EQ(b.headPairs.back() == Pair(1, ""), i < 5);
-    EXPECT_EQ(notation(b.endPairs.begin(), b.endPairs.end()),
-              "0=ENDBLK;5=" + dxfio::hexHandle(row.end) + ";330=" + dxfio::hexHandle(row.record) + ";100=AcDbEntity;8=0;100=AcDbBlockEnd");
+    EXPECT_EQ(notation(b.endPairs.begin(), b.endPairs.end()), "0=ENDBLK;5=" + dxfio::hexHandle(row.end) +
+                                                                  ";330=" + dxfio::hexHandle(row.record) +
+                                                                  ";100=AcDbEntity;8=0;100=AcDbBlockEnd");
   }
 }
 
@@ -315,19 +320,21 @@ TEST_F(LibraryTest, FixedRecordsAsText) {
     auto at = [&](std::uint32_t h) { return std::find(pairs.cbegin(), pairs.cend(), Pair(5, dxfio::hexHandle(h))); };
     return notation(at(b.head) - 1, at(b.end) + 5);
   };
-  EXPECT_EQ(text("5M"),
-            "0=BLOCK;5=6A;330=26;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=5M;70=0;10=0;20=0;30=0;3=5M;1=;"
-            "0=SOLID;5=6B;330=26;100=AcDbEntity;8=0;100=AcDbTrace;"
-            "10=-2504.25;20=-3088.9;30=0;11=2504.25;21=-3088.9;31=0;12=-2504.25;22=3088.9;32=0;13=2504.25;23=3088.9;33=0;"
-            "0=ENDBLK;5=6C;330=26;100=AcDbEntity;8=0;100=AcDbBlockEnd");
-  EXPECT_EQ(text("三角点"),
-            "0=BLOCK;5=79;330=2B;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=三角点;70=0;10=0;20=0;30=0;3=三角点;"
-            "0=LWPOLYLINE;5=7A;330=2B;100=AcDbEntity;8=0;100=AcDbPolyline;90=3;70=1;43=0.0;"
-            "10=0;20=18000;10=-15588.457268;20=-9000;10=15588.457268;20=-9000;"
-            "0=HATCH;5=7B;330=2B;100=AcDbEntity;8=0;100=AcDbHatch;10=0;20=0;30=0;210=0.0;220=0.0;230=1.0;2=SOLID;70=1;71=0;"
-            "91=1;92=1;93=1;72=2;10=0;20=0;40=1440;50=0.0;51=360.0;73=1;97=0;75=0;76=1;98=1;10=0;20=-36000;"
-            "1001=ACAD;1010=0.0;1020=0.0;1030=0.0;"
-            "0=ENDBLK;5=7C;330=2B;100=AcDbEntity;8=0;100=AcDbBlockEnd");
+  EXPECT_EQ(
+      text("5M"),
+      "0=BLOCK;5=6A;330=26;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=5M;70=0;10=0;20=0;30=0;3=5M;1=;"
+      "0=SOLID;5=6B;330=26;100=AcDbEntity;8=0;100=AcDbTrace;"
+      "10=-2504.25;20=-3088.9;30=0;11=2504.25;21=-3088.9;31=0;12=-2504.25;22=3088.9;32=0;13=2504.25;23=3088.9;33=0;"
+      "0=ENDBLK;5=6C;330=26;100=AcDbEntity;8=0;100=AcDbBlockEnd");
+  EXPECT_EQ(
+      text("三角点"),
+      "0=BLOCK;5=79;330=2B;100=AcDbEntity;8=0;100=AcDbBlockBegin;2=三角点;70=0;10=0;20=0;30=0;3=三角点;"
+      "0=LWPOLYLINE;5=7A;330=2B;100=AcDbEntity;8=0;100=AcDbPolyline;90=3;70=1;43=0.0;"
+      "10=0;20=18000;10=-15588.457268;20=-9000;10=15588.457268;20=-9000;"
+      "0=HATCH;5=7B;330=2B;100=AcDbEntity;8=0;100=AcDbHatch;10=0;20=0;30=0;210=0.0;220=0.0;230=1.0;2=SOLID;70=1;71=0;"
+      "91=1;92=1;93=1;72=2;10=0;20=0;40=1440;50=0.0;51=360.0;73=1;97=0;75=0;76=1;98=1;10=0;20=-36000;"
+      "1001=ACAD;1010=0.0;1020=0.0;1030=0.0;"
+      "0=ENDBLK;5=7C;330=2B;100=AcDbEntity;8=0;100=AcDbBlockEnd");
 }
 
 TEST_F(LibraryTest, EntitiesAsText) {
@@ -340,11 +347,13 @@ TEST_F(LibraryTest, EntitiesAsText) {
       {"官公署", 1, "100=AcDbLine;10=0;20=30000;30=0;11=0;21=15000;31=0"},
       {"官公署", 3,
        "100=AcDbHatch;10=0;20=0;30=0;210=0.0;220=0.0;230=1.0;2=SOLID;70=1;71=0;91=1;92=1;93=1;72=2;"
-       "10=-10781.083613;20=22459.786835;40=2400;50=180.0;51=540.0;73=0;97=0;75=0;76=1;98=1;10=-10781.083613;20=-37540.213165;"
+       "10=-10781.083613;20=22459.786835;40=2400;50=180.0;51=540.0;73=0;97=0;75=0;76=1;98=1;10=-10781.083613;20=-37540."
+       "213165;"
        "1001=ACAD;1010=0.0;1020=0.0;1030=0.0"},
       {"漁港", 1,
        "100=AcDbHatch;10=0;20=0;30=0;210=0.0;220=0.0;230=1.0;2=SOLID;70=1;71=0;91=1;92=1;93=1;72=2;"
-       "10=0;20=24000;40=6000;50=0.0;51=360.0;73=1;97=0;75=0;76=1;98=1;10=0;20=-540000;1001=ACAD;1010=0.0;1020=0.0;1030=0.0"},
+       "10=0;20=24000;40=6000;50=0.0;51=360.0;73=1;97=0;75=0;76=1;98=1;10=0;20=-540000;1001=ACAD;1010=0.0;1020=0.0;"
+       "1030=0.0"},
       {"温泉", 0,
        "100=AcDbEllipse;10=0;20=-17322.805484;30=0;11=30000;21=0;31=0;210=0.0;220=0.0;230=1.0;40=0.422573;"
        "41=-4.041673279788041;42=0.9000806261982523"},
@@ -368,7 +377,8 @@ TEST_F(LibraryTest, EntitiesAsText) {
       {"専門学校", 4,
        "100=AcDbText;10=-33094.133697;20=3522.510232;30=0;40=24000;1=（専）;72=4;11=0;21=14000;31=0;100=AcDbText"},
       {"自衛隊", 1,
-       "100=AcDbPolyline;90=4;70=1;43=0.0;10=-10800;20=18000;10=-10800;20=-4805.434279;10=18000;20=-4805.434279;10=18000;20=18000"},
+       "100=AcDbPolyline;90=4;70=1;43=0.0;10=-10800;20=18000;10=-10800;20=-4805.434279;10=18000;20=-4805.434279;10="
+       "18000;20=18000"},
   };
   for (const auto& c : cases) {
     const Pairs& p = block(c.block).entities.at(c.index).pairs;
@@ -402,7 +412,8 @@ TEST(SymbolBlocks, CellSizesScaleWithTheDrawingUnit) {
   }
   for (int i = 0; i < 5; ++i) {
     ASSERT_EQ(corners[0][i].size(), 8u);
-    for (std::size_t j = 0; j < 8; ++j) EXPECT_NEAR(corners[1][i][j], 1000 * corners[0][i][j], 1e-9 * std::fabs(corners[1][i][j]));
+    for (std::size_t j = 0; j < 8; ++j)
+      EXPECT_NEAR(corners[1][i][j], 1000 * corners[0][i][j], 1e-9 * std::fabs(corners[1][i][j]));
   }
   // 10=−w;20=−h;11=w;21=−h;12=−w;22=h;13=w;23=h
   const double w = 6 * 112.7005, h = 6 * 115.73;
@@ -429,14 +440,16 @@ Circle circleThrough(double ax, double ay, double bx, double by, double cx, doub
 // along it: equal chords.
 void expectEvenArc(const std::vector<std::pair<double, double>>& v, const Circle& c, const std::string& what) {
   ASSERT_GE(v.size(), 3u) << what;
-  for (const auto& [x, y] : v) EXPECT_NEAR(std::hypot(x - c.x, y - c.y), c.r, 2e-6) << what << " (" << x << ", " << y << ")";
+  for (const auto& [x, y] : v)
+    EXPECT_NEAR(std::hypot(x - c.x, y - c.y), c.r, 2e-6) << what << " (" << x << ", " << y << ")";
   const double chord = std::hypot(v[1].first - v[0].first, v[1].second - v[0].second);
   for (std::size_t i = 1; i < v.size(); ++i)
-    EXPECT_NEAR(std::hypot(v[i].first - v[i - 1].first, v[i].second - v[i - 1].second), chord, 4e-6) << what << " " << i;
+    EXPECT_NEAR(std::hypot(v[i].first - v[i - 1].first, v[i].second - v[i - 1].second), chord, 4e-6)
+        << what << " " << i;
 }
 
-std::vector<std::pair<double, double>> numbers(const std::vector<std::pair<std::string, std::string>>& v, std::size_t from,
-                                               std::size_t to) {
+std::vector<std::pair<double, double>> numbers(const std::vector<std::pair<std::string, std::string>>& v,
+                                               std::size_t from, std::size_t to) {
   std::vector<std::pair<double, double>> out;
   for (std::size_t i = from; i < to; ++i) out.emplace_back(number(v[i].first), number(v[i].second));
   return out;
@@ -531,8 +544,8 @@ TEST_F(LibraryTest, ArcsLieOnTheCircleThroughTheirGivenPoints) {
     auto v = vertices("ヤシ科樹林", 1);
     EXPECT_EQ(v[5], (std::pair<std::string, std::string>{"0", "12160.93031"}));
     EXPECT_EQ(v[10], (std::pair<std::string, std::string>{"-15213.588056", "10959.405803"}));
-    expectEvenArc(numbers(v, 0, 11), circleThrough(15213.588056, 10959.405803, 0, 12160.93031, -15213.588056, 10959.405803),
-                  "ヤシ科樹林");
+    expectEvenArc(numbers(v, 0, 11),
+                  circleThrough(15213.588056, 10959.405803, 0, 12160.93031, -15213.588056, 10959.405803), "ヤシ科樹林");
   }
   // Boat: the bow arcs leave the sides at the cross line and meet at (0, 30000).
   {
@@ -558,7 +571,8 @@ TEST_F(LibraryTest, ArcsLieOnTheCircleThroughTheirGivenPoints) {
     EXPECT_EQ(v[2].first, "-5039.999697");
     EXPECT_EQ(v[3].first, "-5039.999697");
     EXPECT_EQ(v[10].first, "5039.999697");
-    expectEvenArc(n, circleThrough(n[0].first, n[0].second, n[3].first, n[3].second, n[7].first, n[7].second), "記念碑");
+    expectEvenArc(n, circleThrough(n[0].first, n[0].second, n[3].first, n[3].second, n[7].first, n[7].second),
+                  "記念碑");
     EXPECT_NEAR(n[0].second, n[7].second, 1e-9);
   }
   // Book: the first vertex is the top corner of the right page; the outline closes on it
@@ -569,8 +583,10 @@ TEST_F(LibraryTest, ArcsLieOnTheCircleThroughTheirGivenPoints) {
     auto n = numbers(v, 0, v.size());
     for (std::size_t start : {0, 8, 17, 25}) {
       std::vector<std::pair<double, double>> edge(n.begin() + start, n.begin() + start + 9);
-      expectEvenArc(edge, circleThrough(edge[0].first, edge[0].second, edge[4].first, edge[4].second, edge[8].first, edge[8].second),
-                    "図書館 edge " + std::to_string(start));
+      expectEvenArc(
+          edge,
+          circleThrough(edge[0].first, edge[0].second, edge[4].first, edge[4].second, edge[8].first, edge[8].second),
+          "図書館 edge " + std::to_string(start));
     }
     // The pages meet at the ends of the spine line.
     const auto& spine = block("図書館").entities[0].pairs;
