@@ -129,9 +129,10 @@ constexpr dxfio::Pair kObjectsHead[] = {
 };
 // clang-format on
 
-constexpr dxfio::Pair kViewportTail[] = {{13, "0"},  {23, "0"}, {14, "10"}, {24, "10"}, {15, "10"},
-                                         {25, "10"}, {16, "0"}, {26, "0"},  {36, "1"},  {17, "0"},
-                                         {27, "0"},  {37, "0"}, {42, "50"}, {43, "0"},  {44, "0"}};
+// The view's corners, snap and grid, as every viewport here has them.
+constexpr dxfio::Pair kViewGrid[] = {{13, "0"}, {23, "0"}, {14, "10"}, {24, "10"}, {15, "10"}, {25, "10"},
+                                     {16, "0"}, {26, "0"}, {36, "1"},  {17, "0"},  {27, "0"},  {37, "0"}};
+constexpr dxfio::Pair kViewportLens[] = {{42, "50"}, {43, "0"}, {44, "0"}};
 constexpr dxfio::Pair kViewportEnd[] = {{50, "0"},  {51, "0"},  {72, "100"}, {90, "32864"}, {1, ""},
                                         {281, "0"}, {71, "0"},  {74, "0"},   {110, "0"},    {120, "0"},
                                         {130, "0"}, {111, "1"}, {121, "0"},  {131, "0"},    {112, "0"},
@@ -226,33 +227,34 @@ void SheetDocument::classes() {
 }
 
 void SheetDocument::tables(bool* stop) {
+  writer_.pairs({{0, "SECTION"}, {2, "TABLES"}});
+  viewportTable();
+  lineTypeTable();
+  layerTable(stop);
+  if (*stop) return;
+  styleTable();
+  writer_.pairs(kEmptyTables);
+  writer_.pairs(kBlockRecordTableHead);
+  writeLibraryBlockRecords(writer_);
+  writer_.pairs({{0, "ENDTAB"}, {0, "ENDSEC"}});
+}
+
+void SheetDocument::viewportTable() {
   auto& w = writer_;
   const auto& v = values_;
   const auto r = rect();
-  const double u = v.unitsPerMetre;
-  w.pairs({{0, "SECTION"}, {2, "TABLES"}});
-
-  // VPORT
   w.pairs(kViewportTableHead);
   w.pair(12, r.west + v.sheetWidth / 2);
   w.pair(22, r.north - v.sheetHeight / 2);
-  w.pairs({{13, "0"},
-           {23, "0"},
-           {14, "10"},
-           {24, "10"},
-           {15, "10"},
-           {25, "10"},
-           {16, "0"},
-           {26, "0"},
-           {36, "1"},
-           {17, "0"},
-           {27, "0"},
-           {37, "0"}});
+  w.pairs(kViewGrid);
   w.pair(40, 1.1 * std::max(v.sheetWidth, v.sheetHeight));
   w.pair(41, v.sheetWidth / v.sheetHeight);
   w.pairs(kActiveViewportTail);
+}
 
-  // LTYPE
+void SheetDocument::lineTypeTable() {
+  auto& w = writer_;
+  const double u = values_.unitsPerMetre;
   w.pairs(kFixedLineTypes);
   auto lineType = [&](const char* name, const char* description, int elements) {
     w.pair(0, "LTYPE");
@@ -264,7 +266,7 @@ void SheetDocument::tables(bool* stop) {
     w.pair(72, 65);
     w.pair(73, elements);
   };
-  const double k = std::sqrt(v.unitsPerPaperMillimetre / 25 / u) * u;
+  const double k = std::sqrt(values_.unitsPerPaperMillimetre / 25 / u) * u;
   lineType("Power Line", "送電線 --:----:--", 2);
   w.pair(40, 100 * k);
   w.pair(49, 50 * k);
@@ -288,12 +290,14 @@ void SheetDocument::tables(bool* stop) {
     w.pair(74, 0);
   }
   w.pairs({{0, "ENDTAB"}});
+}
 
-  // LAYER
+void SheetDocument::layerTable(bool* stop) {
+  auto& w = writer_;
   w.pairs({{0, "TABLE"}, {2, "LAYER"}, {5, "7"}, {330, "0"}, {100, "AcDbSymbolTable"}});
-  w.pair(70, layerCount(s_, v));
+  w.pair(70, layerCount(s_, values_));
   w.pairs(kLayerZero);
-  for (const auto& layer : sheetLayers(s_, v, context_.legend, stop)) {
+  for (const auto& layer : sheetLayers(s_, values_, context_.legend, stop)) {
     w.pair(0, "LAYER");
     w.handle(5, w.takeHandle());
     w.pairs({{330, "7"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}});
@@ -306,10 +310,11 @@ void SheetDocument::tables(bool* stop) {
     w.pair(390, "22");
   }
   w.pairs({{0, "ENDTAB"}});
-  if (*stop) return;
+}
 
-  // STYLE
-  const std::string height = integerText(30 * u);
+void SheetDocument::styleTable() {
+  auto& w = writer_;
+  const std::string height = integerText(30 * values_.unitsPerMetre);
   w.pairs(kStyleTableHead);
   w.pair(40, height);
   w.pairs({{41, "1"}, {50, "0"}, {71, "0"}});
@@ -327,12 +332,6 @@ void SheetDocument::tables(bool* stop) {
   w.pair(42, height);
   writeVerticalFont(w, s_.flavour(), s_.textFont);
   w.pairs({{0, "ENDTAB"}});
-
-  w.pairs(kEmptyTables);
-
-  w.pairs(kBlockRecordTableHead);
-  writeLibraryBlockRecords(w);
-  w.pairs({{0, "ENDTAB"}, {0, "ENDSEC"}});
 }
 
 void SheetDocument::blocks() {
@@ -389,7 +388,8 @@ void SheetDocument::viewports() {
   w.pairs({{68, "1"}, {69, "1"}});
   w.pair(12, (v.pageWidthMm - v.pageRightGapMm - v.pageOffsetXMm) * s * 0.5);
   w.pair(22, (v.pageHeightMm - v.pageOffsetYMm - v.pageBottomGapMm) * s * 0.5);
-  w.pairs(kViewportTail);
+  w.pairs(kViewGrid);
+  w.pairs(kViewportLens);
   w.pair(45, v.pageHeightMm * s * 1.1);
   w.pairs(kViewportEnd);
 
@@ -409,7 +409,8 @@ void SheetDocument::viewports() {
   w.pairs({{68, "2"}, {69, "2"}});
   w.pair(12, r.west + v.sheetWidth / 2);
   w.pair(22, r.north - v.sheetHeight / 2);
-  w.pairs(kViewportTail);
+  w.pairs(kViewGrid);
+  w.pairs(kViewportLens);
   w.pair(45, v.sheetHeight);
   w.pairs(kViewportEnd);
 }

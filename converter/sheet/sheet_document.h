@@ -57,6 +57,10 @@ class SheetDocument {
   void header();
   void classes();
   void tables(bool* stopRun);
+  void viewportTable();
+  void lineTypeTable();
+  void layerTable(bool* stopRun);
+  void styleTable();
   void blocks();
   void border();
   void viewports();
