@@ -47,65 +47,80 @@ void GmlReaders::GML8LayoutStr(const std::filesystem::path& file) {
       }
       const double s = sizeFactor(item);
       const std::string& lay = layer(item);
-      const double w = (48.0 * static_cast<double>(characterCount(text)) + 48) * s * u;
-      const double c = std::cos(a * kDegree), d = std::sin(a * kDegree);
-      auto& dxf = out_.dxf();
-      const bool illustrator = flavour_ == geo::Flavour::illustrator;
-      if (horizontal) {
-        if (flavour_ == geo::Flavour::palette255) {
-          out_.textStart(lay, {y + 7 * u, x, 0}, 33 * s * u);
-          dxf.pair(72, 0);
-          dxf.pair(50, a);
-          dxf.pair(1, text);
-          out_.textAlignment({y + 7 * u, x, 0});
-          out_.textEnd(2);
-        } else if (flavour_ == geo::Flavour::jwCad) {
-          out_.textStart(lay, {y + 7 * s * u, x - 16 * s * u, 0}, 44 * s * u);
-          dxf.pair(41, 1);
-          dxf.pair(50, a);
-          dxf.pair(1, text);
-          out_.textEnd();
-        } else {
-          sheet::MText t;
-          t.x = y + 7 * u;
-          t.y = illustrator ? x + 2 * u : x;
-          t.height = 33 * s * u;
-          t.width = w;
-          t.attachment = 4;
-          t.direction = 5;
-          t.value = inlineFont("p50") + text;
-          t.xAxis = dxfio::Vertex{c, d};
-          t.lineSpacing = 1;
-          out_.mtext(lay, t);
-        }
-        continue;
-      }
-      const double vy = y + (8 * d + 5) * u;
-      if (geo::plainText(flavour_)) {
-        // Vertical writing through the TATEGAKI style.
-        const bool palette = flavour_ == geo::Flavour::palette255;
-        out_.textStart(lay, {vy, x - 5 * u, 0}, (palette ? 33 : 44) * s * u);
-        dxf.pair(1, text);
-        dxf.pair(50, palette ? a + 270 : a);
-        dxf.pair(7, "TATEGAKI");
-        if (palette) out_.textAlignment({vy, x - 5 * u, 0});
-        out_.textEnd(palette ? 2 : 0);
-      } else {
-        sheet::MText t;
-        t.x = vy;
-        t.y = illustrator ? x + (8 * c + 5) * u : x - 5 * u;
-        t.height = 33 * s * u;
-        t.width = w;
-        t.attachment = 4;
-        t.direction = 5;
-        t.value = inlineFont("p18", flavour_ == geo::Flavour::trueColour) + text;
-        t.xAxis = illustrator ? dxfio::Vertex{c, d}
-                              : dxfio::Vertex{std::cos((a + 270) * kDegree), std::sin((a + 270) * kDegree)};
-        t.lineSpacing = 1;
-        out_.mtext(lay, t);
-      }
+      const Annotation note{lay, x, y, a, s, text};
+      if (horizontal)
+        horizontalAnnotation(note);
+      else
+        verticalAnnotation(note);
     }
   });
+}
+
+// The reference width of an MTEXT annotation: a character square per character and one more.
+double GmlReaders::annotationWidth(const Annotation& n) const {
+  return (48.0 * static_cast<double>(characterCount(n.text)) + 48) * n.scale * u_;
+}
+
+void GmlReaders::horizontalAnnotation(const Annotation& n) {
+  const double u = u_, s = n.scale, x = n.x, y = n.y, a = n.angle;
+  auto& dxf = out_.dxf();
+  if (flavour_ == geo::Flavour::palette255) {
+    out_.textStart(n.layer, {y + 7 * u, x, 0}, 33 * s * u);
+    dxf.pair(72, 0);
+    dxf.pair(50, a);
+    dxf.pair(1, n.text);
+    out_.textAlignment({y + 7 * u, x, 0});
+    out_.textEnd(2);
+  } else if (flavour_ == geo::Flavour::jwCad) {
+    out_.textStart(n.layer, {y + 7 * s * u, x - 16 * s * u, 0}, 44 * s * u);
+    dxf.pair(41, 1);
+    dxf.pair(50, a);
+    dxf.pair(1, n.text);
+    out_.textEnd();
+  } else {
+    sheet::MText t;
+    t.x = y + 7 * u;
+    t.y = flavour_ == geo::Flavour::illustrator ? x + 2 * u : x;
+    t.height = 33 * s * u;
+    t.width = annotationWidth(n);
+    t.attachment = 4;
+    t.direction = 5;
+    t.value = inlineFont("p50") + std::string(n.text);
+    t.xAxis = dxfio::Vertex{std::cos(a * kDegree), std::sin(a * kDegree)};
+    t.lineSpacing = 1;
+    out_.mtext(n.layer, t);
+  }
+}
+
+void GmlReaders::verticalAnnotation(const Annotation& n) {
+  const double u = u_, s = n.scale, x = n.x, a = n.angle;
+  const double c = std::cos(a * kDegree), d = std::sin(a * kDegree);
+  const double vy = n.y + (8 * d + 5) * u;
+  if (geo::plainText(flavour_)) {
+    // Vertical writing through the TATEGAKI style.
+    const bool palette = flavour_ == geo::Flavour::palette255;
+    auto& dxf = out_.dxf();
+    out_.textStart(n.layer, {vy, x - 5 * u, 0}, (palette ? 33 : 44) * s * u);
+    dxf.pair(1, n.text);
+    dxf.pair(50, palette ? a + 270 : a);
+    dxf.pair(7, "TATEGAKI");
+    if (palette) out_.textAlignment({vy, x - 5 * u, 0});
+    out_.textEnd(palette ? 2 : 0);
+    return;
+  }
+  const bool illustrator = flavour_ == geo::Flavour::illustrator;
+  sheet::MText t;
+  t.x = vy;
+  t.y = illustrator ? x + (8 * c + 5) * u : x - 5 * u;
+  t.height = 33 * s * u;
+  t.width = annotationWidth(n);
+  t.attachment = 4;
+  t.direction = 5;
+  t.value = inlineFont("p18", flavour_ == geo::Flavour::trueColour) + std::string(n.text);
+  t.xAxis =
+      illustrator ? dxfio::Vertex{c, d} : dxfio::Vertex{std::cos((a + 270) * kDegree), std::sin((a + 270) * kDegree)};
+  t.lineSpacing = 1;
+  out_.mtext(n.layer, t);
 }
 
 }  // namespace fgd

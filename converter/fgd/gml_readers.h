@@ -109,6 +109,15 @@ class GmlReaders {
   void heightText(std::string_view layer, double firstY, double firstX, double alignY, double alignX, double z,
                   double height, std::string_view text);
   void heightMText(std::string_view layer, double y, double x, double z, double height, std::string_view text);
+  // An annotation that passed its tests: plane position, angle (degrees) and size factor.
+  struct Annotation {
+    std::string_view layer;
+    double x, y, angle, scale;
+    std::string_view text;
+  };
+  double annotationWidth(const Annotation& n) const;
+  void horizontalAnnotation(const Annotation& n);
+  void verticalAnnotation(const Annotation& n);
   // The item of an area feature that passes the item, rank and window tests and whose outer
   // ring, converted into ring_, is longer than minPerimeter; -1 when it is not drawn.
   int outerRing(const AreaFeature& f, double minPerimeter);
