@@ -250,9 +250,10 @@ std::string colourText(std::uint32_t colour) {
   return buf;
 }
 
-bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::string* error) {
-  IniProfile ini = IniProfile::load(file);
-  Writer w(ini);
+namespace {
+
+// The "kihon" section: folders, file format, paper, printer, font, scale, margins.
+void saveBasics(Writer& w, const DrawingSettings& s) {
   const char* k = "kihon";
   w.integer(k, "ver", kSettingsVersion);
   w.text(k, "readfolder", s.fgdFolder);
@@ -276,7 +277,10 @@ bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::st
   w.integer(k, "dxftype", s.fileFormat);
   w.integer(k, "syokihyoji", s.initialSpace);
   w.integer(k, "cadtype", s.viewerChoice);
+}
 
+// The "area" section: map name, system, edges, divisions, corrections.
+void saveArea(Writer& w, const DrawingSettings& s) {
   const char* a = "area";
   w.text(a, "namae", s.mapName);
   w.integer(a, "zahyokei", s.coordinateSystem);
@@ -289,7 +293,10 @@ bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::st
   w.integer(a, "kasane", s.overlapPercent);
   w.text(a, "hosex", s.eastWestCorrection);
   w.text(a, "hosey", s.northSouthCorrection);
+}
 
+// The "alti" section: sources, contour rules, legend, cross sections.
+void saveElevation(Writer& w, const DrawingSettings& s) {
   const char* e = "alti";
   for (int i = 0; i < kElevationSourceCount; ++i) w.flag(e, kMeshKeys[i], s.meshSource == i);
   for (int i = 0; i < kElevationSourceCount; ++i) w.flag(e, kContourKeys[i], s.contourSource == i);
@@ -306,7 +313,10 @@ bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::st
   w.flag(e, "danmen", s.crossSectionsOn);
   w.integer(e, "danmensu", s.crossSectionCount);
   w.integer(e, "kakudo", s.crossSectionAngle);
+}
 
+// The two layer trees, the National Land Numerical Information list and the rank filter.
+void saveLayers(Writer& w, const DrawingSettings& s) {
   writeTree(w, s.fgdLayers, kGsi);
   for (const auto& m : s.mlitLayers) {
     w.flag("MLIT-OnOff", m.key, m.on);
@@ -319,19 +329,37 @@ bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::st
   w.text("KKJ-Rank", "czoom", s.symbolScale);
   w.text("KKJ-Rank", "road", s.minRoadWidth);
   w.integer("KKJ-Rank", "bld", s.minBuildingPerimeter);
+}
 
+// The "tiikimesh" section.
+void saveMeshGrid(Writer& w, const DrawingSettings& s) {
   w.flag("tiikimesh", "cb", s.meshGridOn);
   w.colour("tiikimesh", "color", s.meshGridColour);
   w.integer("tiikimesh", "lineweight", s.meshGridStyle);
   w.integer("tiikimesh", "keta", s.meshCodeDigits);
+}
 
+// The typed legend tables, one key per sheet.
+void saveLegendTables(Writer& w, DrawingSettings& s) {
   s.resizeLegendTables();
   int rows = s.typedRows(), cols = s.typedColumns();
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) w.text("kankaku", legendKey(r, c, rows), s.legendIntervals.cell(r, c));
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < cols; ++c) w.text("kamen", legendKey(r, c, rows), s.legendBottoms.cell(r, c));
+}
 
+}  // namespace
+
+bool saveSettings(const std::filesystem::path& file, DrawingSettings& s, std::string* error) {
+  IniProfile ini = IniProfile::load(file);
+  Writer w(ini);
+  saveBasics(w, s);
+  saveArea(w, s);
+  saveElevation(w, s);
+  saveLayers(w, s);
+  saveMeshGrid(w, s);
+  saveLegendTables(w, s);
   return ini.save(file, error);
 }
 
