@@ -149,18 +149,16 @@ bool readTree(const TextFile& file, const char* name, bool readFlag, IsEnd isEnd
 
 }  // namespace
 
-ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSettings& s) {
-  ItemFileResult result;
-  const char* warning = "警告";
-  int runningNumber = 2;  // 1 is the mesh grid
-  s.meshGridCaption = runningNumberText(1) + "標準地域メッシュ";
-  s.meshGridStyle = 3073;
+namespace {
 
-  // Layer tree and elevation source captions.
+constexpr const char* kWarning = "警告";
+
+// The vector tree and, after it, the captions of the elevation sources.
+bool loadFgdTree(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber, ItemFileResult& result) {
   TextFile fgd = readLines(folder / kFgdTreeFile);
   if (!fgd.found) {
-    result.messages.push_back({warning, missingText(kFgdTreeFile)});
-    return result;
+    result.messages.push_back({kWarning, missingText(kFgdTreeFile)});
+    return false;
   }
   std::size_t end = 0;
   std::string error;
@@ -169,7 +167,7 @@ ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSetting
   };
   if (!readTree(fgd, kFgdTreeFile, true, fgdEnd, s.fgdLayers, runningNumber, end, error)) {
     result.messages.push_back({"起動時に障害発生", error});
-    return result;
+    return false;
   }
   deriveGroups(s.fgdLayers);
   expandActiveGroups(s.fgdLayers);
@@ -183,12 +181,16 @@ ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSetting
     (k < kElevationSourceCount ? s.meshSourceCaptions[k] : s.contourSourceCaptions[k - kElevationSourceCount]) =
         caption;
   }
+  return true;
+}
 
-  // National land data sets.
+// The National Land Numerical Information data sets, one a line.
+bool loadMlitItems(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber,
+                   ItemFileResult& result) {
   TextFile mlit = readLines(folder / kMlitItemFile);
   if (!mlit.found) {
-    result.messages.push_back({warning, missingText(kMlitItemFile)});
-    return result;
+    result.messages.push_back({kWarning, missingText(kMlitItemFile)});
+    return false;
   }
   s.mlitLayers.clear();
   for (std::size_t i = 0; i < mlit.lines.size(); ++i) {
@@ -196,7 +198,7 @@ ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSetting
     if (s.mlitLayers.size() == kMaxMlitItems) {
       result.messages.push_back({"起動時に障害発生", "mlit-GML.txt の項目が多すぎます。"});
       result.programEnds = true;
-      return result;
+      return false;
     }
     auto cols = splitTabs(mlit.lines[i]);
     LineReader r(cols, kMlitItemFile, i + 1);
@@ -211,30 +213,47 @@ ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSetting
     e.valueMarker = r.text(7);
     if (!r.error().empty()) {
       result.messages.push_back({"起動時に障害発生", r.error()});
-      return result;
+      return false;
     }
     e.styleCode = kDefaultStyleCode;
     e.runningNumber = runningNumber++;
     e.caption = runningNumberText(e.runningNumber) + e.name;
     s.mlitLayers.push_back(std::move(e));
   }
+  return true;
+}
 
-  // Basic national geographic information tree.
+// The Basic National Geographic Information tree.
+bool loadBasicInfoTree(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber,
+                       ItemFileResult& result) {
+  std::size_t end = 0;
+  std::string error;
   TextFile kkj = readLines(folder / kBasicInfoTreeFile);
   if (!kkj.found) {
-    result.messages.push_back({warning, missingText(kBasicInfoTreeFile)});
-    return result;
+    result.messages.push_back({kWarning, missingText(kBasicInfoTreeFile)});
+    return false;
   }
   auto kkjEnd = [](const std::string& line, const std::vector<std::string>&) {
     return line.find("eod") != std::string::npos;
   };
   if (!readTree(kkj, kBasicInfoTreeFile, false, kkjEnd, s.basicInfoLayers, runningNumber, end, error)) {
     result.messages.push_back({"起動時に障害発生", error});
-    return result;
+    return false;
   }
   deriveGroups(s.basicInfoLayers);
   expandActiveGroups(s.basicInfoLayers);
-  result.complete = true;
+  return true;
+}
+
+}  // namespace
+
+ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSettings& s) {
+  ItemFileResult result;
+  int runningNumber = 2;  // 1 is the mesh grid
+  s.meshGridCaption = runningNumberText(1) + "標準地域メッシュ";
+  s.meshGridStyle = 3073;
+  result.complete = loadFgdTree(folder, s, runningNumber, result) && loadMlitItems(folder, s, runningNumber, result) &&
+                    loadBasicInfoTree(folder, s, runningNumber, result);
   return result;
 }
 
