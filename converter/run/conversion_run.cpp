@@ -121,13 +121,8 @@ void ConversionRun::sheetLegend(int row, int column) {
   ctx_.sheetLegendDecimals[ctx_.sheetIndex] = legendDecimals(interval, bottom);
 }
 
-bool ConversionRun::sheet(int row, int column) {
-  const auto& s = ctx_.settings;
+void ConversionRun::placeSheet(int row, int column) {
   const auto& v = ctx_.values;
-  ctx_.progress(ProgressLine::TotalCaption, "ファイル数");
-  ctx_.progress(ProgressLine::Total, std::to_string(static_cast<long long>(v.sheetColumns) * runTotal_ * v.sheetRows));
-
-  // The sheet's place and edges.
   ctx_.sheetRow = row;
   ctx_.sheetColumn = column;
   ctx_.sheetIndex = row * v.sheetColumns + column;
@@ -136,6 +131,42 @@ bool ConversionRun::sheet(int row, int column) {
   ctx_.sheetEast = rect.east;
   ctx_.sheetSouth = rect.south;
   ctx_.sheetNorth = rect.north;
+}
+
+void ConversionRun::stopOnWriteError(const std::filesystem::path& file, const std::string& error) {
+  ctx_.stop("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + error + ")");
+  failed_ = true;
+}
+
+bool ConversionRun::openSheet(sheet::SheetDocument& doc, const std::filesystem::path& file) {
+  switch (doc.begin(file)) {
+    case sheet::SheetDocument::BeginResult::Ok: break;
+    case sheet::SheetDocument::BeginResult::CannotCreate:
+      ctx_.stop("警告", "ファイルを開けません、他のソフトで開いていませんか。");
+      failed_ = true;
+      return false;
+    case sheet::SheetDocument::BeginResult::WriteFailed: stopOnWriteError(file, doc.error()); return false;
+    case sheet::SheetDocument::BeginResult::PaletteStop: ctx_.stop("処理中断", "TrueColorは使えません"); return false;
+  }
+  // An abort pressed before the tables were complete stops here, without a palette message.
+  if (!ctx_.runContinue) {
+    doc.abandon();
+    return false;
+  }
+  if (!doc.writeBlocks()) {
+    doc.abandon();
+    stopOnWriteError(file, doc.error());
+    return false;
+  }
+  return true;
+}
+
+bool ConversionRun::sheet(int row, int column) {
+  const auto& s = ctx_.settings;
+  const auto& v = ctx_.values;
+  ctx_.progress(ProgressLine::TotalCaption, "ファイル数");
+  ctx_.progress(ProgressLine::Total, std::to_string(static_cast<long long>(v.sheetColumns) * runTotal_ * v.sheetRows));
+  placeSheet(row, column);
 
   // Elevation grid and legend.
   const bool elevation = s.meshSource >= 0 || s.contourSource >= 0;
@@ -146,7 +177,6 @@ bool ConversionRun::sheet(int row, int column) {
   if (s.legendAuto) analyseLegend();
   sheetLegend(row, column);
 
-  // The file, its tables and blocks.
   sheet::SheetContext context;
   context.row = row;
   context.column = column;
@@ -155,29 +185,7 @@ bool ConversionRun::sheet(int row, int column) {
   sheet::SheetDocument doc(s, v, context);
   const auto file =
       settings::sheetFileName(settings::utf8Path(s.writeFolder), s.mapName, row, column, v.sheetRows, v.sheetColumns);
-  switch (doc.begin(file)) {
-    case sheet::SheetDocument::BeginResult::Ok: break;
-    case sheet::SheetDocument::BeginResult::CannotCreate:
-      ctx_.stop("警告", "ファイルを開けません、他のソフトで開いていませんか。");
-      failed_ = true;
-      return false;
-    case sheet::SheetDocument::BeginResult::WriteFailed:
-      ctx_.stop("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
-      failed_ = true;
-      return false;
-    case sheet::SheetDocument::BeginResult::PaletteStop: ctx_.stop("処理中断", "TrueColorは使えません"); return false;
-  }
-  // An abort pressed before the tables were complete stops here, without a palette message.
-  if (!ctx_.runContinue) {
-    doc.abandon();
-    return false;
-  }
-  if (!doc.writeBlocks()) {
-    doc.abandon();
-    ctx_.stop("警告", "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")");
-    failed_ = true;
-    return false;
-  }
+  if (!openSheet(doc, file)) return false;
 
   // The producers.
   writeElevationProducts(doc.entities());
@@ -188,12 +196,13 @@ bool ConversionRun::sheet(int row, int column) {
 
   // Decorations, border, viewports, objects, handle seed.
   writeDecorations(doc.entities());
-  const bool finished = doc.finish();
-  if (!finished) {
-    ctx_.stop("警告", doc.writeFailed()
-                          ? "ファイルを書き込めません: " + settings::pathText(file) + " (" + doc.error() + ")"
-                          : std::string("ファイルを開けません"));
-    failed_ = true;
+  if (!doc.finish()) {
+    if (doc.writeFailed()) {
+      stopOnWriteError(file, doc.error());
+    } else {
+      ctx_.stop("警告", "ファイルを開けません");
+      failed_ = true;
+    }
     return false;
   }
   if (!ctx_.runContinue) return false;

@@ -1,12 +1,14 @@
 #pragma once
 // One conversion run: the counting pass, the sheet loop with the producers in their fixed
 // order, and the run-level outputs.
+#include <filesystem>
 #include <string>
 
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/grid_analysis.h"
 #include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
+#include "converter/sheet/sheet_document.h"
 #include "converter/sheet/sheet_mesh_codes.h"
 
 namespace run {
@@ -34,6 +36,10 @@ class ConversionRun {
   void countFiles();
   void placeDecorations();
   bool sheet(int row, int column);  // false: stop the loop
+  void placeSheet(int row, int column);
+  // Opens the file and writes everything up to the entities; false when the run ends.
+  bool openSheet(sheet::SheetDocument& doc, const std::filesystem::path& file);
+  void stopOnWriteError(const std::filesystem::path& file, const std::string& error);
   void sheetLegend(int row, int column);
 
   // Producers, in the order the sheet steps call them; those not built yet write nothing.
