@@ -203,7 +203,15 @@ void DemFile::readTuples(const DemExtent& e) {
   }
   if (!skipToTupleList()) return;
 
-  std::int64_t i = e.sy * columns + e.sx;
+  // The cell of the next value, file row and column, stepped without dividing.
+  const std::int64_t first = e.sy * columns + e.sx;
+  std::int64_t fileRow = first / columns, fileColumn = first % columns;
+  auto step = [&] {
+    if (++fileColumn == columns) {
+      fileColumn = 0;
+      ++fileRow;
+    }
+  };
   bool closed = false;
   try {
     std::string_view line;
@@ -220,7 +228,7 @@ void DemFile::readTuples(const DemExtent& e) {
       if (comma) {
         const std::string_view rest = line.substr(static_cast<std::size_t>(comma - line.data()));
         if (rest.starts_with(",-9999") || rest.find(",-9999", 1) != std::string_view::npos) {
-          ++i;  // a cell without data
+          step();  // a cell without data
           continue;
         }
         value = rest.substr(1, 99);
@@ -233,14 +241,14 @@ void DemFile::readTuples(const DemExtent& e) {
         reportLine("標高データの数値が異常です");
         return;
       }
-      const std::int64_t c = i % columns + dc;
-      const std::int64_t r = i / columns + dr;
+      const std::int64_t c = fileColumn + dc;
+      const std::int64_t r = fileRow + dr;
       if (c >= 0 && c < g.columnCount && r >= 0 && r < g.rowCount) {
         const double z = v + offset;
         g.setCell(static_cast<int>(r), static_cast<int>(c), z);
         if (inner.contains(static_cast<int>(r), static_cast<int>(c))) g.widenExtremes(z);
       }
-      ++i;
+      step();
     }
   } catch (const gml::ReadError&) {
     report("標高データファイルを読めません");
