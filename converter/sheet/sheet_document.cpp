@@ -349,22 +349,27 @@ void SheetDocument::blocks() {
 void SheetDocument::border() {
   auto& w = writer_;
   const auto r = rect();
-  w.pairs({{0, "LWPOLYLINE"},
-           {5, "19"},
-           {330, "13"},
-           {100, "AcDbEntity"},
-           {8, "0"},
-           {100, "AcDbPolyline"},
-           {90, "4"},
-           {70, "1"},
-           {43, "0"}});
-  const std::pair<double, double> corners[] = {
-      {r.west, r.north}, {r.west, r.south}, {r.east, r.south}, {r.east, r.north}};
-  for (auto [x, y] : corners) {
-    w.pair(10, x);
-    w.pair(20, y);
-  }
+  entityHead(w, "LWPOLYLINE", 0x19, kModelSpaceRecord, "0");
+  w.pairs({{100, "AcDbPolyline"}, {90, "4"}, {70, "1"}, {43, "0"}});
+  const dxfio::Vertex corners[] = {{r.west, r.north}, {r.west, r.south}, {r.east, r.south}, {r.east, r.north}};
+  w.vertices(corners);
 }
+
+namespace {
+
+// A paper-space VIEWPORT with its fixed handle, up to its subclass marker.
+void viewportHead(dxfio::DxfWriter& w, std::string_view handle) {
+  w.pairs({{0, "VIEWPORT"},
+           {5, handle},
+           {330, "14"},
+           {100, "AcDbEntity"},
+           {67, "1"},
+           {8, "0"},
+           {6, "Continuous"},
+           {100, "AcDbViewport"}});
+}
+
+}  // namespace
 
 void SheetDocument::viewports() {
   auto& w = writer_;
@@ -372,14 +377,7 @@ void SheetDocument::viewports() {
   const auto r = rect();
   const double s = v.unitsPerPaperMillimetre;
   const double g = legendGridUnit();
-  w.pairs({{0, "VIEWPORT"},
-           {5, "1A"},
-           {330, "14"},
-           {100, "AcDbEntity"},
-           {67, "1"},
-           {8, "0"},
-           {6, "Continuous"},
-           {100, "AcDbViewport"}});
+  viewportHead(w, "1A");
   w.pair(10, (v.paperWidthMm - 2 * v.pageRightGapMm) / 2 * s);
   w.pair(20, (v.paperHeightMm - 2 * v.pageBottomGapMm) / 2 * s);
   w.pair(30, 0);
@@ -393,14 +391,7 @@ void SheetDocument::viewports() {
   w.pair(45, v.pageHeightMm * s * 1.1);
   w.pairs(kViewportEnd);
 
-  w.pairs({{0, "VIEWPORT"},
-           {5, "1B"},
-           {330, "14"},
-           {100, "AcDbEntity"},
-           {67, "1"},
-           {8, "0"},
-           {6, "Continuous"},
-           {100, "AcDbViewport"}});
+  viewportHead(w, "1B");
   w.pair(10, (s_.marginLeft + 7.25 + 30) * g + v.usableWidthMm / 2 * s);
   w.pair(20, (s_.marginBottom + 5.25) * g + v.usableHeightMm / 2 * s);
   w.pair(30, 0);
