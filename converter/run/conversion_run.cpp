@@ -6,6 +6,7 @@
 #include <ctime>
 #include <thread>
 
+#include "converter/elevation/mesh_output.h"
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/scripts.h"
 #include "converter/settings/choice_lists.h"
@@ -53,6 +54,13 @@ int legendDecimals(double interval, double bottom) {
   else if (d == 1 && twoDecimals(bottom)[1] != '0')
     d = 2;
   return d;
+}
+
+void ConversionRun::writeElevationProducts(sheet::EntityWriter& out) {
+  // Contours and cross sections follow the mesh here once they are built.
+  const int source = ctx_.settings.meshSource;
+  if (source >= 0 && source <= 3) elevation::writeMeshBlocks(ctx_, out);
+  else if (source == 4) elevation::writeMeshFaces(ctx_, out);
 }
 
 void ConversionRun::drawingPasses(sheet::EntityWriter& out) {

@@ -45,7 +45,7 @@ class ConversionRun {
   // Producers, in the order the sheet steps call them; those not built yet write nothing.
   void loadElevationGrid() { elevation::loadElevationGrid(ctx_); }
   void analyseLegend() { elevation::analyseLegend(ctx_); }
-  void writeElevationProducts(sheet::EntityWriter&) {}
+  void writeElevationProducts(sheet::EntityWriter& out);
   void buildMeshCodeList() {
     sheet::buildMeshCodeList(ctx_, geo::MeshCodeKind::secondLevelCompact, sheet::MeshBox::sheet);
   }

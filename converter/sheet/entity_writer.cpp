@@ -72,15 +72,16 @@ void EntityWriter::mtext(std::string_view layer, const MText& t, const std::opti
   }
 }
 
-void EntityWriter::insert(std::string_view layer, std::string_view block, Point3 at, double scale) {
+void EntityWriter::insert(std::string_view layer, std::string_view block, Point3 at, std::optional<double> scale) {
   modelHead("INSERT", layer);
   dxf_.pair(100, "AcDbBlockReference");
   dxf_.pair(2, block);
   dxf_.pair(10, at.x);
   dxf_.pair(20, at.y);
   dxf_.pair(30, at.z);
-  dxf_.pair(41, scale);
-  dxf_.pair(42, scale);
+  if (!scale) return;
+  dxf_.pair(41, *scale);
+  dxf_.pair(42, *scale);
 }
 
 bool EntityWriter::lwpolyline(std::string_view layer, std::span<const Vertex> v, const PolylineStyle& style) {

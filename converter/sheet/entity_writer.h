@@ -76,8 +76,9 @@ class EntityWriter {
   // A model-space MTEXT, with an optional colour before its subclass.
   void mtext(std::string_view layer, const MText& text, const std::optional<geo::Colour>& colour = std::nullopt);
 
-  // An INSERT of a library block scaled alike in x and y (41, 42).
-  void insert(std::string_view layer, std::string_view block, Point3 at, double scale);
+  // An INSERT of a library block scaled alike in x and y (41, 42); without a scale, at
+  // the block's own size.
+  void insert(std::string_view layer, std::string_view block, Point3 at, std::optional<double> scale = std::nullopt);
 
   // An LWPOLYLINE at elevation 0: closed when its first and last vertices are equal (the
   // last is then left out). Fewer than two vertices write nothing; false then.
