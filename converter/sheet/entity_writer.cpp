@@ -100,23 +100,17 @@ void EntityWriter::lwpolyline(std::string_view layer, std::span<const Vertex> v,
   dxf_.pair(90, static_cast<long long>(v.size()));
   dxf_.pair(70, closed ? 1 : 0);
   if (style.width) dxf_.pair(43, *style.width);
-  dxf_.pair(38, 0);
+  dxf_.pair(38, style.elevation);
   dxf_.vertices(v);
 }
 
-void EntityWriter::hatchStart(std::string_view layer, long long rings, const std::optional<geo::Colour>& colour) {
+void EntityWriter::hatchStart(std::string_view layer, long long rings, const std::optional<geo::Colour>& colour,
+                              double elevation) {
   modelHead("HATCH", layer);
   if (colour) this->colour(*colour);
-  dxf_.pairs({{100, "AcDbHatch"},
-              {10, "0"},
-              {20, "0"},
-              {30, "0"},
-              {210, "0"},
-              {220, "0"},
-              {230, "1"},
-              {2, "SOLID"},
-              {70, "1"},
-              {71, "0"}});
+  dxf_.pairs({{100, "AcDbHatch"}, {10, "0"}, {20, "0"}});
+  dxf_.pair(30, elevation);
+  dxf_.pairs({{210, "0"}, {220, "0"}, {230, "1"}, {2, "SOLID"}, {70, "1"}, {71, "0"}});
   dxf_.pair(91, rings);
 }
 

@@ -45,6 +45,7 @@ struct PolylineStyle {
   std::optional<int> lineweight;        // 370 before the subclass
   std::optional<double> linetypeScale;  // 48 before the subclass
   std::optional<double> width;          // 43, constant width
+  double elevation = 0;                 // 38
 };
 
 enum class HatchRing { outer = 1, hole = 16 };
@@ -88,7 +89,8 @@ class EntityWriter {
                   const PolylineStyle& style = {});
 
   // A solid-filled HATCH of `rings` boundary paths, each written with hatchRing.
-  void hatchStart(std::string_view layer, long long rings, const std::optional<geo::Colour>& colour = std::nullopt);
+  void hatchStart(std::string_view layer, long long rings, const std::optional<geo::Colour>& colour = std::nullopt,
+                  double elevation = 0);
   // One boundary path of line edges through the vertices, closing back to the first.
   void hatchRing(HatchRing kind, std::span<const dxfio::Vertex> ring);
   void hatchEnd();
