@@ -6,6 +6,7 @@
 #include <ctime>
 #include <thread>
 
+#include "converter/elevation/contours.h"
 #include "converter/elevation/mesh_output.h"
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/scripts.h"
@@ -57,10 +58,11 @@ int legendDecimals(double interval, double bottom) {
 }
 
 void ConversionRun::writeElevationProducts(sheet::EntityWriter& out) {
-  // Contours and cross sections follow the mesh here once they are built.
+  // Cross sections follow the contours here once they are built.
   const int source = ctx_.settings.meshSource;
   if (source >= 0 && source <= 3) elevation::writeMeshBlocks(ctx_, out);
   else if (source == 4) elevation::writeMeshFaces(ctx_, out);
+  if (ctx_.settings.contourSource >= 0 && ctx_.runContinue) elevation::writeContours(ctx_, out);
 }
 
 void ConversionRun::drawingPasses(sheet::EntityWriter& out) {

@@ -1,0 +1,128 @@
+#include "converter/elevation/contours.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dxfio/collecting_sink.h"
+#include "tests/elevation/elevation_fixture.h"
+
+namespace {
+
+using elevation::Closure;
+
+// A 7 x 7 grid of 100 m, the whole grid inside the window, `shape` changing cells.
+struct ContourRun : ElevationRun {
+  explicit ContourRun(const std::function<void(geo::ElevationGrid&)>& shape, int target = 1) : ElevationRun(1) {
+    coords.selectSystem(6);
+    s.contourSource = 1;
+    s.contourTarget = target;
+    layOut(kFixtureWest, fixtureNorth(), 7, 7);
+    auto& g = ctx.elevationGrid;
+    for (int r = 0; r < 7; ++r)
+      for (int c = 0; c < 7; ++c) g.setCell(r, c, 100);
+    shape(g);
+    g.zMax = -1e308;
+    g.zMin = 1e308;
+    for (int r = 0; r < 7; ++r)
+      for (int c = 0; c < 7; ++c) g.widenExtremes(g.cell(r, c));
+  }
+  std::vector<elevation::TracedLine> level(double L) {
+    std::vector<elevation::TracedLine> lines;
+    EXPECT_TRUE(elevation::traceLevel(ctx, L, lines));
+    return lines;
+  }
+};
+
+TEST(Contours, PitsHillsAndSlopesByTheirClosure) {
+  struct Case {
+    const char* name;
+    std::function<void(geo::ElevationGrid&)> shape;
+    double level;
+    int target;
+    std::vector<Closure> expected;
+  };
+  auto pit = [](geo::ElevationGrid& g) { g.setCell(3, 3, 50); };
+  auto hill = [](geo::ElevationGrid& g) { g.setCell(3, 3, 150); };
+  auto slope = [](geo::ElevationGrid& g) {
+    for (int r = 0; r < 7; ++r)
+      for (int c = 0; c < 7; ++c) g.setCell(r, c, 10.0 * c);
+  };
+  const std::vector<Case> cases = {
+      {"a pit is a depression", pit, 75, 1, {Closure::depression}},
+      {"dropped without depressions", pit, 75, 0, {}},
+      {"kept with depressions only", pit, 75, 2, {Closure::depression}},
+      {"a hill closes toward higher ground", hill, 125, 1, {Closure::hill}},
+      {"no line above the hill", hill, 155, 1, {}},
+      {"a slope leaves the grid: open", slope, 25, 1, {Closure::open}},
+      {"open lines are no depressions", slope, 25, 2, {}},
+      {"a level equal to a sample counts it high", slope, 30, 1, {Closure::open}},
+  };
+  for (const auto& c : cases) {
+    ContourRun run(c.shape, c.target);
+    std::vector<Closure> closures;
+    for (const auto& line : run.level(c.level)) closures.push_back(line.closure);
+    EXPECT_EQ(closures, c.expected) << c.name;
+  }
+}
+
+TEST(Contours, APitLineRunsAroundThePitThroughTheCrossings) {
+  ContourRun run([](geo::ElevationGrid& g) { g.setCell(3, 3, 50); });
+  const auto lines = run.level(75);
+  ASSERT_EQ(lines.size(), 1u);
+  // Halfway between the pit and each neighbour, not repeating the first vertex.
+  std::vector<std::pair<double, double>> points;
+  for (const auto& p : lines[0].vertices) points.emplace_back(p.x, p.y);
+  EXPECT_EQ(points.size(), 4u);
+  for (auto [x, y] : points) EXPECT_DOUBLE_EQ(std::abs(x - 3) + std::abs(y - 3), 0.5) << x << " " << y;
+}
+
+TEST(Contours, ShortLinesAreOmittedByTheirVertexCount) {
+  // A pit line has 4 vertices: item 1 keeps 4 or more, item 2 wants 8.
+  for (auto [item, kept] : {std::pair{1, 1u}, std::pair{2, 0u}}) {
+    ContourRun run([](geo::ElevationGrid& g) { g.setCell(3, 3, 50); });
+    run.s.shortContourOmission = item;
+    EXPECT_EQ(run.level(75).size(), kept) << item;
+  }
+}
+
+TEST(Contours, AFullLineStoreStopsTheRun) {
+  ContourRun run([](geo::ElevationGrid& g) { g.setCell(3, 3, 50); });
+  run.ctx.pointBuffer.resize(49 + 4);  // the grid and room for less than one line
+  std::vector<elevation::TracedLine> lines;
+  EXPECT_FALSE(elevation::traceLevel(run.ctx, 75, lines));
+  EXPECT_FALSE(run.ctx.runContinue);
+  ASSERT_FALSE(run.host.shown.empty());
+  EXPECT_EQ(run.host.shown.back().text, "等高線処理で占有メモリ限界に達しました、占有メモリー調整が必要です");
+}
+
+TEST(Contours, WrittenAsPolylinesOrDepressionAreasAtTheirHeight) {
+  for (int target : {1, 3}) {
+    ContourRun run([](geo::ElevationGrid& g) { g.setCell(3, 3, 50); }, target);
+    run.v.legendStepCount = 16;
+    run.ctx.sheetLegendInterval = {25};
+    run.ctx.sheetLegendBottom = {0};
+    run.ctx.sheetLegendDecimals = {0};
+    dxfio::CollectingSink sink;
+    dxfio::DxfWriter dxf(sink, sheet::kFirstProducerHandle);
+    sheet::EntityWriter out(dxf, geo::Flavour::trueColour);
+    elevation::writeContours(run.ctx, out);
+    std::vector<std::string> kinds;
+    for (const auto& g : sink.groups)
+      if (g.code == 0) kinds.push_back(g.value);
+    // Levels 100 and 75 ring the pit (100 through its neighbours, which count as high); at
+    // 50 the pit itself counts as high and nothing is left to ring.
+    if (target == 1) {
+      EXPECT_EQ(kinds, (std::vector<std::string>{"LWPOLYLINE", "LWPOLYLINE"}));
+      EXPECT_NE(sink.notation().find("8=等高線_ 75;100=AcDbPolyline;90=4;70=1;38=75000;"), std::string::npos);
+    } else {
+      EXPECT_EQ(kinds, (std::vector<std::string>{"HATCH", "LWPOLYLINE", "HATCH", "LWPOLYLINE"}));
+      EXPECT_NE(sink.notation().find("100=AcDbHatch;10=0;20=0;30=75000;"), std::string::npos);
+      EXPECT_NE(sink.notation().find("8=窪地線;100=AcDbPolyline;90=4;70=1;38=75000;"), std::string::npos);
+    }
+  }
+}
+
+}  // namespace
