@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "converter/elevation/contours.h"
+#include "converter/elevation/cross_sections.h"
 #include "converter/elevation/mesh_output.h"
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/scripts.h"
@@ -58,11 +59,14 @@ int legendDecimals(double interval, double bottom) {
 }
 
 void ConversionRun::writeElevationProducts(sheet::EntityWriter& out) {
-  // Cross sections follow the contours here once they are built.
   const int source = ctx_.settings.meshSource;
-  if (source >= 0 && source <= 3) elevation::writeMeshBlocks(ctx_, out);
-  else if (source == 4) elevation::writeMeshFaces(ctx_, out);
+  if (source >= 0 && source <= 3)
+    elevation::writeMeshBlocks(ctx_, out);
+  else if (source == 4)
+    elevation::writeMeshFaces(ctx_, out);
   if (ctx_.settings.contourSource >= 0 && ctx_.runContinue) elevation::writeContours(ctx_, out);
+  if (ctx_.settings.crossSectionsOn && ctx_.runContinue && (source >= 0 || ctx_.settings.contourSource >= 0))
+    elevation::writeCrossSections(ctx_, out);
 }
 
 void ConversionRun::drawingPasses(sheet::EntityWriter& out) {

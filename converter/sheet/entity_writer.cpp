@@ -140,6 +140,18 @@ void EntityWriter::hatchRing(HatchRing kind, std::span<const Vertex> ring) {
 
 void EntityWriter::hatchEnd() { dxf_.pairs({{75, "0"}, {76, "1"}, {98, "1"}, {10, "0"}, {20, "0"}}); }
 
+void EntityWriter::line(std::string_view layer, Point3 from, Point3 to) {
+  modelHead("LINE", layer);
+  dxf_.pair(6, "Continuous");
+  dxf_.pair(100, "AcDbLine");
+  dxf_.pair(10, from.x);
+  dxf_.pair(20, from.y);
+  dxf_.pair(30, from.z);
+  dxf_.pair(11, to.x);
+  dxf_.pair(21, to.y);
+  dxf_.pair(31, to.z);
+}
+
 void EntityWriter::corners(const Point3 (&c)[4]) {
   for (int k = 0; k < 4; ++k) {
     dxf_.pair(10 + k, c[k].x);

@@ -95,6 +95,9 @@ class EntityWriter {
   void hatchRing(HatchRing kind, std::span<const dxfio::Vertex> ring);
   void hatchEnd();
 
+  // A LINE with the continuous line type.
+  void line(std::string_view layer, Point3 from, Point3 to);
+
   // A 3DFACE through four corners (a triangle repeats its third corner).
   void face(std::string_view layer, const Point3 (&corners)[4]);
   // A SOLID (filled quadrilateral, corners in DXF order: 1, 2, 3, 4 with 3 and 4 swapped
