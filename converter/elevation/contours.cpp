@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 
 #include "converter/geo/colour_legend.h"
 
@@ -21,8 +22,9 @@ constexpr int kNotDepressions = 0;   // "窪地以外"
 // pair (vertex count, closure) and the vertices.
 class Tracer {
  public:
-  Tracer(sheet::RunContext& ctx, double level)
-      : ctx_(ctx),
+  Tracer(sheet::RunContext& ctx, double level, CrossingLookup lookup = CrossingLookup::marks)
+      : lookup_(lookup),
+        ctx_(ctx),
         g_(ctx.elevationGrid),
         C_(g_.columnCount),
         R_(g_.rowCount),
@@ -38,6 +40,7 @@ class Tracer {
     const auto& s = ctx.settings;
     target_ = s.contourTarget;
     minVertices_ = std::size_t{1} << (std::clamp(s.shortContourOmission, 0, 30) + 1);
+    if (lookup_ == CrossingLookup::marks) edgeMarks_.assign(storeStart_, 0);
   }
 
   // Tries every start crossing in order; false when the store is full or the run stopped.
@@ -60,7 +63,7 @@ class Tracer {
       for (int x = c0_; x < c1_ && ok(); ++x)
         if (value(y, x) >= level_ && level_ > value(y, x + 1)) {
           const double dx = t(value(y, x), value(y, x + 1));
-          if (!seen(x + dx, y)) start(square(y, x), square(y, x) - C_, dx, 0);
+          if (!seen(x + dx, y, x)) start(square(y, x), square(y, x) - C_, dx, 0);
         }
     return !full_;
   }
@@ -82,8 +85,39 @@ class Tracer {
   double valueAt(long long k) const { return g_.cell(static_cast<int>(k / C_), static_cast<int>(k % C_)); }
   double t(double v1, double v2) const { return (v1 - level_) / (v1 - v2); }
 
-  // A crossing already passed by a line kept at this level.
-  bool seen(double x, double y) const {
+  // A crossing already passed by a line kept at this level: a vertex within 0.0000001 of it.
+  bool seen(double x, double y, int edgeColumn) const {
+    return lookup_ == CrossingLookup::marks ? marked(x, y, edgeColumn) : scanned(x, y);
+  }
+
+  // The same answer at constant cost. A kept vertex inside a horizontal grid edge marks the
+  // edge; every crossing of that edge at this level is the same point, computed from the
+  // same two samples. Vertices close to a grid point, where several edges meet, are kept
+  // by that point and compared as the plain lookup compares them.
+  bool marked(double x, double y, long long column) const {
+    const long long row = static_cast<long long>(y);
+    if (edgeMarks_[static_cast<std::size_t>(row * C_ + column)]) return true;
+    for (long long gx : {column, column + 1}) {
+      const auto near = nearPoints_.find(row * (C_ + 1) + gx);
+      if (near == nearPoints_.end()) continue;
+      for (const auto& p : near->second)
+        if (std::fabs(p.x - x) < 0.0000001 && std::fabs(p.y - y) < 0.0000001) return true;
+    }
+    return false;
+  }
+
+  void mark(const PointPair& p) {
+    const double gx = std::round(p.x), gy = std::round(p.y);
+    if (std::fabs(p.x - gx) <= 0.0000001 && std::fabs(p.y - gy) <= 0.0000001) {
+      nearPoints_[static_cast<long long>(gy) * (C_ + 1) + static_cast<long long>(gx)].push_back(p);
+      return;
+    }
+    if (p.y == gy && gy >= 0 && gy < R_ && p.x > 0 && p.x < C_)
+      edgeMarks_[static_cast<std::size_t>(static_cast<long long>(gy) * C_ + static_cast<long long>(p.x))] = 1;
+  }
+
+  // Every vertex of every kept line.
+  bool scanned(double x, double y) const {
     bool found = false;
     forEachLine([&](Closure, const PointPair* p, std::size_t n) {
       for (std::size_t i = 0; i < n && !found; ++i)
@@ -185,9 +219,14 @@ class Tracer {
                g_.innerWindow.firstRow < p[i].y && p[i].y < g_.innerWindow.endRow;
     if (!inside) return;
     buf_[end_] = PointPair{static_cast<double>(written_), static_cast<double>(static_cast<int>(closure))};
+    if (lookup_ == CrossingLookup::marks)
+      for (std::size_t i = 0; i < written_; ++i) mark(p[i]);
     end_ += written_ + 1;
   }
 
+  CrossingLookup lookup_;
+  std::vector<unsigned char> edgeMarks_;
+  std::unordered_map<long long, std::vector<PointPair>> nearPoints_;
   sheet::RunContext& ctx_;
   const geo::ElevationGrid& g_;
   const int C_, R_;
@@ -210,8 +249,8 @@ std::string levelText(double level) {
 
 }  // namespace
 
-bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines) {
-  Tracer tracer(ctx, level);
+bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines, CrossingLookup lookup) {
+  Tracer tracer(ctx, level, lookup);
   const bool ok = tracer.run();
   tracer.forEachLine([&](Closure closure, const geo::PointPair* p, std::size_t n) {
     lines.push_back({closure, std::vector<geo::PointPair>(p, p + n)});

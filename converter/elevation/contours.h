@@ -22,8 +22,13 @@ struct TracedLine {
   Closure closure;
   std::vector<geo::PointPair> vertices;
 };
+// How an interior crossing is found to be passed already: by marks on the grid edges
+// (constant cost), or by comparing it with every vertex kept at the level (the plain
+// lookup, whose cost grows with the square of the contour length; kept for comparison).
+enum class CrossingLookup { marks, plain };
 // Every line kept at `level`, in the order they were found; false when the line store ran
 // out of room (the run has been stopped).
-bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines);
+bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines,
+                CrossingLookup lookup = CrossingLookup::marks);
 
 }  // namespace elevation

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -123,6 +124,68 @@ TEST(Contours, WrittenAsPolylinesOrDepressionAreasAtTheirHeight) {
       EXPECT_NE(sink.notation().find("8=窪地線;100=AcDbPolyline;90=4;70=1;38=75000;"), std::string::npos);
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Contours, EdgeMarksFindTheSameCrossingsAsThePlainLookup) {
+  // Rough terrain of whole metres, so that many levels pass exactly through samples.
+  std::size_t lines = 0;
+  for (unsigned seed : {1u, 7u, 42u}) {
+    ElevationRun run(1);
+    run.s.contourTarget = 1;
+    run.layOut(kFixtureWest, fixtureNorth(), 60, 45, 3);
+    auto& g = run.ctx.elevationGrid;
+    unsigned state = seed;
+    for (int r = 0; r < 45; ++r)
+      for (int c = 0; c < 60; ++c) {
+        state = state * 1103515245u + 12345u;
+        const double noise = static_cast<double>((state >> 16) % 7);
+        g.setCell(r, c,
+                  (state >> 8) % 97 == 0 ? g.missingElevation()
+                                         : std::round(40 * std::sin(r * 0.21) * std::cos(c * 0.17) + noise));
+      }
+    for (double level = -40; level <= 45; level += 5) {
+      std::vector<elevation::TracedLine> marks, plain;
+      ASSERT_TRUE(elevation::traceLevel(run.ctx, level, marks, elevation::CrossingLookup::marks));
+      ASSERT_TRUE(elevation::traceLevel(run.ctx, level, plain, elevation::CrossingLookup::plain));
+      ASSERT_EQ(marks.size(), plain.size()) << seed << " " << level;
+      lines += marks.size();
+      for (std::size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_EQ(marks[i].closure, plain[i].closure);
+        ASSERT_EQ(marks[i].vertices.size(), plain[i].vertices.size());
+        for (std::size_t k = 0; k < marks[i].vertices.size(); ++k) {
+          EXPECT_EQ(marks[i].vertices[k].x, plain[i].vertices[k].x);
+          EXPECT_EQ(marks[i].vertices[k].y, plain[i].vertices[k].y);
+        }
+      }
+    }
+  }
+  EXPECT_GT(lines, 300u);  // interior lines, gaps and samples on levels all occur
+}
+
+TEST(Contours, ThickOnlyOutsideTheLegendRangeOnTheStep) {
+  // Legend of 16 steps of 10 m from 0 runs to 140; "10m台を太く" thickens 200, not 100.
+  ContourRun run([](geo::ElevationGrid& g) {
+    for (int r = 0; r < 7; ++r)
+      for (int c = 0; c < 7; ++c) g.setCell(r, c, 30.0 * c + 20);
+  });
+  run.s.contourWeightRule = 3;
+  run.ctx.thickContourStep = 10;
+  run.v.legendStepCount = 16;
+  run.ctx.sheetLegendInterval = {10};
+  run.ctx.sheetLegendBottom = {0};
+  run.ctx.sheetLegendDecimals = {0};
+  dxfio::CollectingSink sink;
+  dxfio::DxfWriter dxf(sink, sheet::kFirstProducerHandle);
+  sheet::EntityWriter out(dxf, geo::Flavour::trueColour);
+  elevation::writeContours(run.ctx, out);
+  const std::string all = sink.notation();
+  EXPECT_NE(all.find("8=等高線_150以上;370=30;100=AcDbPolyline;90=7;70=0;38=200000;"), std::string::npos);
+  EXPECT_NE(all.find("8=等高線_100;100=AcDbPolyline;90=7;70=0;38=100000;"), std::string::npos);
+  EXPECT_EQ(all.find("38=100000;", all.find("370=30;100=AcDbPolyline;90=7;70=0;38=100000;")), std::string::npos);
 }
 
 }  // namespace
