@@ -34,6 +34,9 @@ const char* kUsage =
     "usage:\n"
     "  terralinea [SETTINGS.trl]                      open the main window (optionally with settings)\n"
     "  terralinea run SETTINGS.trl [--write-folder DIR] [--yes] [--quiet]\n"
+    "                 [--buffer-factor N] [--contour-share N]\n"
+    "      --buffer-factor N   point buffer of N x 2,097,152 pairs (1 to 49) for this run\n"
+    "      --contour-share N   tenths of that buffer the elevation grid may take (2 to 8)\n"
     "  terralinea check SETTINGS.trl                  print the start checks' report and the run values\n"
     "  terralinea init SETTINGS.trl [--force]         write a settings file with the program's defaults\n"
     "  terralinea bltoxy --zone N [--unit mm|cm|m] LON LAT    print \"X Y\" (northing, easting)\n"
@@ -167,17 +170,36 @@ int commandCheck(const std::vector<std::string>& args, std::ostream& out, std::o
 int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::string file, writeFolder;
   bool yes = false, quiet = false;
+  int bufferFactor = 1, contourShare = settings::kDefaultContourShare;
+  // A whole number within the memory dialog's limits.
+  auto limited = [&](const std::string& flag, const std::string& text, int low, int high, int& to) {
+    double value = 0;
+    if (parseDouble(text, value) && value == std::trunc(value) && value >= low && value <= high) {
+      to = static_cast<int>(value);
+      return true;
+    }
+    err << "terralinea: " << flag << " takes a whole number " << low << " to " << high << "\n";
+    return false;
+  };
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--yes")
+    const bool hasValue = i + 1 < args.size();
+    if (args[i] == "--yes") {
       yes = true;
-    else if (args[i] == "--quiet")
+    } else if (args[i] == "--quiet") {
       quiet = true;
-    else if (args[i] == "--write-folder" && i + 1 < args.size())
+    } else if (args[i] == "--write-folder" && hasValue) {
       writeFolder = args[++i];
-    else if (file.empty() && !args[i].starts_with("--"))
+    } else if (args[i] == "--buffer-factor" && hasValue) {
+      if (!limited(args[i], args[i + 1], 1, 49, bufferFactor)) return kNotStarted;
+      ++i;
+    } else if (args[i] == "--contour-share" && hasValue) {
+      if (!limited(args[i], args[i + 1], 2, 8, contourShare)) return kNotStarted;
+      ++i;
+    } else if (file.empty() && !args[i].starts_with("--")) {
       file = args[i];
-    else
+    } else {
       return err << kUsage, kNotStarted;
+    }
   }
   if (file.empty()) return err << kUsage, kNotStarted;
   fs::path path = settings::utf8Path(file);
@@ -186,6 +208,9 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   platform::PrinterCatalogue printers;
   if (!startUp(s, printers, err, path, true)) return kFailed;
   if (!writeFolder.empty()) s.writeFolder = writeFolder;
+  // What the memory dialog sets; the start command resets both after the run.
+  s.elevationBufferCells = settings::kDefaultBufferCells * bufferFactor;
+  s.contourShare = contourShare;
 
   const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
   CliRunHost host(err, yes, quiet, terminal);

@@ -193,6 +193,33 @@ TEST_F(CliTest, RunExitStatuses) {
   EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));
 }
 
+TEST_F(CliTest, MemoryFlagsWithinTheDialogsLimits) {
+  std::string path = validFile();
+  struct Case {
+    std::vector<std::string> flags;
+    int status;
+  };
+  const Case cases[] = {
+      {{"--buffer-factor", "0"}, 1},
+      {{"--buffer-factor", "50"}, 1},
+      {{"--buffer-factor", "2.5"}, 1},
+      {{"--contour-share", "1"}, 1},
+      {{"--contour-share", "9"}, 1},
+      {{"--contour-share", "x"}, 1},
+      {{"--buffer-factor", "49", "--contour-share", "2"}, 0},
+      {{"--buffer-factor", "1"}, 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"run", path, "--quiet", "--yes"};
+    args.insert(args.end(), c.flags.begin(), c.flags.end());
+    const auto r = run(args);
+    EXPECT_EQ(r.status, c.status) << c.flags[0] << " " << c.flags[1] << ": " << r.err;
+    if (c.status == 1) {
+      EXPECT_NE(r.err.find(c.flags[0] + " takes a whole number"), std::string::npos) << r.err;
+    }
+  }
+}
+
 TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
   // A railway file of the island's mesh with a coordinate that is not a number.
   std::string text =
