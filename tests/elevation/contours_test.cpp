@@ -188,4 +188,36 @@ TEST(Contours, ThickOnlyOutsideTheLegendRangeOnTheStep) {
   EXPECT_EQ(all.find("38=100000;", all.find("370=30;100=AcDbPolyline;90=7;70=0;38=100000;")), std::string::npos);
 }
 
+TEST(Contours, ThirtyTwoNodeOmissionDropsFifteenVerticesKeepsSixteen) {
+  // A slope along the columns: one open line down every row, one vertex a row. Item 3
+  // keeps lines of 2^(3+1) = 16 vertices or more.
+  for (auto [rows, kept] : {std::pair{15, 0u}, std::pair{16, 1u}}) {
+    ElevationRun run(1);
+    run.s.contourTarget = 1;
+    run.s.shortContourOmission = 3;
+    run.layOut(kFixtureWest, fixtureNorth(), 5, rows);
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < 5; ++c) run.ctx.elevationGrid.setCell(r, c, 10.0 * c);
+    std::vector<elevation::TracedLine> lines;
+    ASSERT_TRUE(elevation::traceLevel(run.ctx, 15, lines));
+    EXPECT_EQ(lines.size(), kept) << rows;
+  }
+}
+
+TEST(Contours, ARidgeAcrossTheWindowGivesAnOpenLineOnEachSide) {
+  // A ridge along row 3 of a 9 x 7 grid whose window leaves out the outer ring: one line
+  // enters the window from the west north of the ridge, one from the east south of it.
+  ElevationRun run(1);
+  run.s.contourTarget = 1;
+  run.layOut(kFixtureWest, fixtureNorth(), 9, 7, 1);
+  auto& g = run.ctx.elevationGrid;
+  for (int r = 0; r < 7; ++r)
+    for (int c = 0; c < 9; ++c) g.setCell(r, c, r == 3 ? 100 : 10);
+  std::vector<elevation::TracedLine> lines;
+  ASSERT_TRUE(elevation::traceLevel(run.ctx, 50, lines));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].closure, Closure::open);
+  EXPECT_EQ(lines[1].closure, Closure::open);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/elevation/fgd_dem_reader.h"
 #include "dxfio/collecting_sink.h"
 #include "tests/elevation/elevation_fixture.h"
 
@@ -107,6 +108,37 @@ TEST(MeshFaces, TriangleCornersRepeatTheThirdAndOneRowOrColumnGivesNone) {
     elevation::writeMeshFaces(line.ctx, line.out);
     EXPECT_TRUE(line.sink.groups.empty()) << columns << "x" << rows;
   }
+}
+
+TEST(MeshBlocks, APublishedFiveMetreFileGivesOneInsertPerCellWithData) {
+  SKIP_WITHOUT_REAL_DEM();
+  // 25 of the 901 cells of this 2016 edition hold data.
+  MeshRun run(0);
+  run.coords.selectSystem(12);
+  run.v.datumOffset = 0;
+  const auto cell = settings::elevationCellSize(0);
+  run.layOut(143.025 - 2 * cell.width, 42.85 + 2 * cell.height, 229, 154);
+  elevation::readFgdDemFile(run.ctx, realDemFolder() / "FG-GML-6443-20-DEM5A" / "FG-GML-6443-20-12-DEM5A-20161001.xml");
+  ASSERT_EQ(run.storedCells(), 25);
+  elevation::writeMeshBlocks(run.ctx, run.out);
+  const auto& g = run.grid();
+  int inserts = 0;
+  std::size_t at = 0;
+  for (int r = 0; r < g.rowCount; ++r)
+    for (int c = 0; c < g.columnCount; ++c) {
+      if (g.cell(r, c) == g.missingElevation()) continue;
+      ++inserts;
+      // 0, 5, 330, 100, 8, 100, 2, then the centre and height.
+      while (at < run.sink.groups.size() && run.sink.groups[at].code != 2) ++at;
+      ASSERT_LT(at + 3, run.sink.groups.size());
+      EXPECT_EQ(run.sink.groups[at].value, "5M");
+      run.coords.bltoxy(g.gridWest + (c + 0.5) * g.cellWidth, g.gridNorth - (r + 0.5) * g.cellHeight);
+      EXPECT_EQ(run.sink.groups[at + 1].value, dxfio::formatReal(run.coords.planeY));
+      EXPECT_EQ(run.sink.groups[at + 2].value, dxfio::formatReal(run.coords.planeX));
+      EXPECT_EQ(run.sink.groups[at + 3].value, dxfio::formatReal(g.cell(r, c) * 1000));
+      ++at;
+    }
+  EXPECT_EQ(run.written().size(), static_cast<std::size_t>(inserts));
 }
 
 }  // namespace
