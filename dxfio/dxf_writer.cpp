@@ -16,11 +16,4 @@ void DxfWriter::pair(int code, double value) {
   sink_.pair(code, number_);
 }
 
-void DxfWriter::vertices(std::span<const Vertex> list) {
-  for (const auto& v : list) {
-    pair(10, v.x);
-    pair(20, v.y);
-  }
-}
-
 }  // namespace dxfio

@@ -18,11 +18,6 @@ struct Pair {
   std::string_view value;
 };
 
-// DXF x and y of one vertex (for plane coordinates: easting, northing).
-struct Vertex {
-  double x, y;
-};
-
 class DxfWriter {
  public:
   explicit DxfWriter(Sink& sink, std::uint32_t firstHandle = 1) : nextHandle(firstHandle), sink_(sink) {}
@@ -42,7 +37,7 @@ class DxfWriter {
     for (const auto& p : list) sink_.pair(p.code, p.value);
   }
   // 10=x; 20=y for every vertex.
-  void vertices(std::span<const Vertex> list);
+  void vertices(std::span<const Vertex> list) { sink_.vertices(list); }
 
   // Takes the current `nextHandle` and advances it.
   std::uint32_t takeHandle() { return nextHandle++; }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "dxfio/real_format.h"
 #include "platform/text_codec.h"
 
 namespace dxfio {
@@ -51,13 +52,30 @@ std::size_t FileSink::codeLineLength(int code) {
   return static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, code).ptr - buf) + 2;
 }
 
+void FileSink::flushIfFull() {
+  if (buffer_.size() >= kBufferLimit && file_) {
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) fail("write failed");
+    buffer_.clear();
+  }
+}
+
 void FileSink::line(std::string_view bytes) {
   buffer_.append(bytes);
   buffer_.append("\r\n");
   offset_ += bytes.size() + 2;
-  if (buffer_.size() >= kBufferLimit && file_) {
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) fail("write failed");
-    buffer_.clear();
+  flushIfFull();
+}
+
+void FileSink::vertices(std::span<const Vertex> list) {
+  for (const auto& v : list) {
+    const std::size_t before = buffer_.size();
+    buffer_.append("10\r\n");
+    appendReal(buffer_, v.x);
+    buffer_.append("\r\n20\r\n");
+    appendReal(buffer_, v.y);
+    buffer_.append("\r\n");
+    offset_ += buffer_.size() - before;
+    flushIfFull();
   }
 }
 

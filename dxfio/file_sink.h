@@ -25,6 +25,8 @@ class FileSink final : public Sink {
 
   void pair(int code, std::string_view value) override;
   void markHandleSeed() override { seedOffset_ = offset_ + codeLineLength(5); }
+  // Formats the numbers straight into the output: every vertex of a sheet passes here.
+  void vertices(std::span<const Vertex> list) override;
 
   // Byte offset of the next line.
   std::uint64_t offset() const { return offset_; }
@@ -45,6 +47,7 @@ class FileSink final : public Sink {
  private:
   static std::size_t codeLineLength(int code);
   void line(std::string_view bytes);
+  void flushIfFull();
   void fail(const char* what);
   std::FILE* file_ = nullptr;
   std::filesystem::path path_;

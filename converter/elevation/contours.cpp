@@ -18,14 +18,50 @@ constexpr int kAllContours = 1;      // "すべての等高線"
 constexpr int kDepressionAreas = 3;  // "窪地のみ(面描画)"
 constexpr int kNotDepressions = 0;   // "窪地以外"
 
+constexpr int kBlock = 32;
+
+// The lowest and highest sample of every block of kBlock columns of a row, the sample
+// after the block included: an interior crossing of the level needs one at or above the
+// level and one below it there.
+class BlockRanges {
+ public:
+  struct Range {
+    double low, high;
+  };
+  explicit BlockRanges(const geo::ElevationGrid& g)
+      : columns_(static_cast<std::size_t>(g.columnCount)), blocks_((columns_ + kBlock - 1) / kBlock) {
+    const auto cells = g.cells();
+    ranges_.resize(static_cast<std::size_t>(g.rowCount) * blocks_);
+    if (cells.size() < ranges_.size() / blocks_ * columns_) return;
+    for (std::size_t r = 0; r < static_cast<std::size_t>(g.rowCount); ++r)
+      for (std::size_t b = 0; b < blocks_; ++b) {
+        Range range{1e308, -1e308};
+        const std::size_t end = std::min(columns_, (b + 1) * kBlock + 1);
+        for (std::size_t c = b * kBlock; c < end; ++c) {
+          const double v = cells[r * columns_ + c].x;
+          range.low = std::min(range.low, v);
+          range.high = std::max(range.high, v);
+        }
+        ranges_[r * blocks_ + b] = range;
+      }
+  }
+  const Range& at(std::size_t row, std::size_t block) const { return ranges_[row * blocks_ + block]; }
+
+ private:
+  std::size_t columns_, blocks_;
+  std::vector<Range> ranges_;
+};
+
 // The walk over one level. Lines go into the point buffer after the grid cells: a header
 // pair (vertex count, closure) and the vertices.
 class Tracer {
  public:
-  Tracer(sheet::RunContext& ctx, double level, CrossingLookup lookup = CrossingLookup::marks)
-      : lookup_(lookup),
+  Tracer(sheet::RunContext& ctx, const BlockRanges& ranges, double level, CrossingLookup lookup = CrossingLookup::marks)
+      : ranges_(&ranges),
+        lookup_(lookup),
         ctx_(ctx),
         g_(ctx.elevationGrid),
+        cells_(g_.cells().data()),
         C_(g_.columnCount),
         R_(g_.rowCount),
         level_(level),
@@ -45,7 +81,7 @@ class Tracer {
 
   // Tries every start crossing in order; false when the store is full or the run stopped.
   bool run() {
-    if (c1_ <= c0_ || r1_ <= r0_) return true;
+    if (c1_ <= c0_ || r1_ <= r0_ || g_.cells().size() < storeStart_) return true;
     if (storeStart_ + 3 > buf_.size()) return storeFull();
     for (int x = c0_; x < c1_ && ok(); ++x)
       if (value(r0_, x) >= level_ && level_ > value(r0_, x + 1))
@@ -60,11 +96,16 @@ class Tracer {
       if (value(y, c1_) >= level_ && level_ > value(y + 1, c1_))
         start(square(y, c1_ - 1), square(y, c1_ - 1) + 1, 1, t(value(y, c1_), value(y + 1, c1_)));
     for (int y = r0_; y <= r1_ - 2 && ok(); ++y)
-      for (int x = c0_; x < c1_ && ok(); ++x)
-        if (value(y, x) >= level_ && level_ > value(y, x + 1)) {
-          const double dx = t(value(y, x), value(y, x + 1));
-          if (!seen(x + dx, y, x)) start(square(y, x), square(y, x) - C_, dx, 0);
-        }
+      for (int b = c0_ / kBlock; b * kBlock < c1_ && ok(); ++b) {
+        // A level crosses few blocks of a row: the others are passed by their range.
+        const auto& range = ranges_->at(static_cast<std::size_t>(y), static_cast<std::size_t>(b));
+        if (!(range.high >= level_ && level_ > range.low)) continue;
+        for (int x = std::max(c0_, b * kBlock); x < std::min(c1_, (b + 1) * kBlock) && ok(); ++x)
+          if (value(y, x) >= level_ && level_ > value(y, x + 1)) {
+            const double dx = t(value(y, x), value(y, x + 1));
+            if (!seen(x + dx, y, x)) start(square(y, x), square(y, x) - C_, dx, 0);
+          }
+      }
     return !full_;
   }
 
@@ -81,8 +122,9 @@ class Tracer {
  private:
   bool ok() const { return !full_ && ctx_.runContinue; }
   long long square(int row, int column) const { return static_cast<long long>(row) * C_ + column; }
-  double value(int row, int column) const { return g_.cell(row, column); }
-  double valueAt(long long k) const { return g_.cell(static_cast<int>(k / C_), static_cast<int>(k % C_)); }
+  // Squares and crossings stay inside the grid, so the cells are read without a bounds test.
+  double value(int row, int column) const { return cells_[static_cast<std::size_t>(row) * C_ + column].x; }
+  double valueAt(long long k) const { return cells_[static_cast<std::size_t>(k)].x; }
   double t(double v1, double v2) const { return (v1 - level_) / (v1 - v2); }
 
   // A crossing already passed by a line kept at this level: a vertex within 0.0000001 of it.
@@ -224,11 +266,13 @@ class Tracer {
     end_ += written_ + 1;
   }
 
+  const BlockRanges* ranges_;
   CrossingLookup lookup_;
   std::vector<unsigned char> edgeMarks_;
   std::unordered_map<long long, std::vector<PointPair>> nearPoints_;
   sheet::RunContext& ctx_;
   const geo::ElevationGrid& g_;
+  const geo::PointPair* cells_;
   const int C_, R_;
   const double level_;
   std::vector<PointPair>& buf_;
@@ -250,7 +294,8 @@ std::string levelText(double level) {
 }  // namespace
 
 bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines, CrossingLookup lookup) {
-  Tracer tracer(ctx, level, lookup);
+  const BlockRanges ranges(ctx.elevationGrid);
+  Tracer tracer(ctx, ranges, level, lookup);
   const bool ok = tracer.run();
   tracer.forEachLine([&](Closure closure, const geo::PointPair* p, std::size_t n) {
     lines.push_back({closure, std::vector<geo::PointPair>(p, p + n)});
@@ -271,12 +316,13 @@ void writeContours(sheet::RunContext& ctx, sheet::EntityWriter& out) {
   const double heightFactor = ctx.values.exaggeration * ctx.values.unitsPerMetre;
   const geo::SheetLegend legend = ctx.sheetLegend();
   std::vector<dxfio::Vertex> vertices;
+  const BlockRanges ranges(g);
   for (double L = std::floor((g.zMax - B) / I) * I + B; L >= g.zMin;
        L = std::floor((L - I + 0.000000001) * 100) / 100) {
     ctx.pump();
     if (!ctx.runContinue) break;
     ctx.progress(sheet::ProgressLine::Detail, levelText(L));
-    Tracer tracer(ctx, L);
+    Tracer tracer(ctx, ranges, L);
     if (!tracer.run()) return;
     const std::string layer = "等高線" + geo::legendLabel(legend, S, "_", L);
     const double H = L * heightFactor;

@@ -62,6 +62,8 @@ struct ElevationGrid {
     if (contains(row, column))
       cells_[static_cast<std::size_t>(column) + static_cast<std::size_t>(row) * columnCount].x = value;
   }
+  // The bound cells, row by row (value in x); for loops that visit every cell.
+  std::span<const PointPair> cells() const { return cells_; }
   void fill(double value) {
     for (auto& pair : cells_) pair.x = value;
   }
