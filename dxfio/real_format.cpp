@@ -114,17 +114,6 @@ void appendReal(std::string& out, double value) {
     out += formatReal(value);
     return;
   }
-  // Between 1E-4 and 1E14 the general form of 15 significant digits is this spelling:
-  // fixed, shortest, rounded half to even from the exact binary value.
-  if (a >= 0.0001 && a < 1e14) {
-    char buf[32];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15).ptr;
-    const std::string_view text(buf, static_cast<std::size_t>(end - buf));
-    if (text.find('e') == std::string_view::npos) {
-      out += text;
-      return;
-    }
-  }
   // Decimal exponent of the first digit; the loop below corrects a one-off guess.
   static constexpr double kTens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
                                      1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14};
