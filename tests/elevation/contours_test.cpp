@@ -220,4 +220,31 @@ TEST(Contours, ARidgeAcrossTheWindowGivesAnOpenLineOnEachSide) {
   EXPECT_EQ(lines[1].closure, Closure::open);
 }
 
+TEST(Contours, ALineEnteringTheWindowTwiceIsWrittenTwice) {
+  // A ridge along row 1, outside the window (the outer two rings are left out), with two
+  // arms reaching down into it: the line below the ridge enters the window's top edge on
+  // the east side of each arm, and is traced once from each entry.
+  ElevationRun run(1);
+  run.s.contourTarget = 1;
+  run.layOut(kFixtureWest, fixtureNorth(), 9, 9, 2);
+  auto& g = run.ctx.elevationGrid;
+  for (int r = 0; r < 9; ++r)
+    for (int c = 0; c < 9; ++c) g.setCell(r, c, r == 1 || ((c == 3 || c == 5) && r >= 1 && r <= 4) ? 100 : 10);
+  std::vector<elevation::TracedLine> lines;
+  ASSERT_TRUE(elevation::traceLevel(run.ctx, 50, lines));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].closure, Closure::open);
+  EXPECT_EQ(lines[1].closure, Closure::open);
+  // The line runs west with the ridge on its right: traced from the western arm it is the
+  // tail of the trace from the eastern arm, which is found second.
+  const auto& tail = lines[0].vertices;
+  const auto& whole = lines[1].vertices;
+  ASSERT_LT(tail.size(), whole.size());
+  const std::size_t offset = whole.size() - tail.size();
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    EXPECT_EQ(whole[offset + i].x, tail[i].x) << i;
+    EXPECT_EQ(whole[offset + i].y, tail[i].y) << i;
+  }
+}
+
 }  // namespace
