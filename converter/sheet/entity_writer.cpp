@@ -32,17 +32,11 @@ void EntityWriter::colour(const geo::Colour& colour) {
 void EntityWriter::textStart(std::string_view layer, Point3 at, double height) {
   modelHead("TEXT", layer);
   dxf_.pair(100, "AcDbText");
-  dxf_.pair(10, at.x);
-  dxf_.pair(20, at.y);
-  dxf_.pair(30, at.z);
+  point(10, at);
   dxf_.pair(40, height);
 }
 
-void EntityWriter::textAlignment(Point3 at) {
-  dxf_.pair(11, at.x);
-  dxf_.pair(21, at.y);
-  dxf_.pair(31, at.z);
-}
+void EntityWriter::textAlignment(Point3 at) { point(11, at); }
 
 void EntityWriter::textEnd(std::optional<int> verticalAlignment) {
   dxf_.pair(100, "AcDbText");
@@ -53,9 +47,7 @@ void EntityWriter::mtext(std::string_view layer, const MText& t, const std::opti
   modelHead("MTEXT", layer);
   if (colour) this->colour(*colour);
   dxf_.pair(100, "AcDbMText");
-  dxf_.pair(10, t.x);
-  dxf_.pair(20, t.y);
-  dxf_.pair(30, t.z);
+  point(10, {t.x, t.y, t.z});
   dxf_.pair(40, t.height);
   if (t.width) dxf_.pair(41, *t.width);
   if (t.attachment) dxf_.pair(71, *t.attachment);
@@ -76,9 +68,7 @@ void EntityWriter::insert(std::string_view layer, std::string_view block, Point3
   modelHead("INSERT", layer);
   dxf_.pair(100, "AcDbBlockReference");
   dxf_.pair(2, block);
-  dxf_.pair(10, at.x);
-  dxf_.pair(20, at.y);
-  dxf_.pair(30, at.z);
+  point(10, at);
   if (!scale) return;
   dxf_.pair(41, *scale);
   dxf_.pair(42, *scale);
@@ -144,19 +134,19 @@ void EntityWriter::line(std::string_view layer, Point3 from, Point3 to) {
   modelHead("LINE", layer);
   dxf_.pair(6, "Continuous");
   dxf_.pair(100, "AcDbLine");
-  dxf_.pair(10, from.x);
-  dxf_.pair(20, from.y);
-  dxf_.pair(30, from.z);
-  dxf_.pair(11, to.x);
-  dxf_.pair(21, to.y);
-  dxf_.pair(31, to.z);
+  point(10, from);
+  point(11, to);
+}
+
+void EntityWriter::point(int xCode, Point3 at) {
+  dxf_.pair(xCode, at.x);
+  dxf_.pair(xCode + 10, at.y);
+  dxf_.pair(xCode + 20, at.z);
 }
 
 void EntityWriter::corners(const Point3 (&c)[4]) {
   for (int k = 0; k < 4; ++k) {
-    dxf_.pair(10 + k, c[k].x);
-    dxf_.pair(20 + k, c[k].y);
-    dxf_.pair(30 + k, c[k].z);
+    point(10 + k, c[k]);
   }
 }
 

@@ -106,6 +106,8 @@ class EntityWriter {
              const std::optional<geo::Colour>& colour = std::nullopt);
 
  private:
+  // x, y and z of a point under the code of x (10: 10, 20, 30).
+  void point(int xCode, Point3 at);
   void corners(const Point3 (&corners)[4]);
   dxfio::DxfWriter& dxf_;
   geo::Flavour flavour_;
