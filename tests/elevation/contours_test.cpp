@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dxfio/collecting_sink.h"
+#include "tests/common/collected_sheet.h"
 #include "tests/elevation/elevation_fixture.h"
 
 namespace {
@@ -106,22 +106,20 @@ TEST(Contours, WrittenAsPolylinesOrDepressionAreasAtTheirHeight) {
     run.ctx.sheetLegendInterval = {25};
     run.ctx.sheetLegendBottom = {0};
     run.ctx.sheetLegendDecimals = {0};
-    dxfio::CollectingSink sink;
-    dxfio::DxfWriter dxf(sink, sheet::kFirstProducerHandle);
-    sheet::EntityWriter out(dxf, geo::Flavour::trueColour);
-    elevation::writeContours(run.ctx, out);
+    CollectedSheet sheet;
+    elevation::writeContours(run.ctx, sheet.out);
     std::vector<std::string> kinds;
-    for (const auto& g : sink.groups)
+    for (const auto& g : sheet.sink.groups)
       if (g.code == 0) kinds.push_back(g.value);
     // Levels 100 and 75 ring the pit (100 through its neighbours, which count as high); at
     // 50 the pit itself counts as high and nothing is left to ring.
     if (target == 1) {
       EXPECT_EQ(kinds, (std::vector<std::string>{"LWPOLYLINE", "LWPOLYLINE"}));
-      EXPECT_NE(sink.notation().find("8=等高線_ 75;100=AcDbPolyline;90=4;70=1;38=75000;"), std::string::npos);
+      EXPECT_NE(sheet.sink.notation().find("8=等高線_ 75;100=AcDbPolyline;90=4;70=1;38=75000;"), std::string::npos);
     } else {
       EXPECT_EQ(kinds, (std::vector<std::string>{"HATCH", "LWPOLYLINE", "HATCH", "LWPOLYLINE"}));
-      EXPECT_NE(sink.notation().find("100=AcDbHatch;10=0;20=0;30=75000;"), std::string::npos);
-      EXPECT_NE(sink.notation().find("8=窪地線;100=AcDbPolyline;90=4;70=1;38=75000;"), std::string::npos);
+      EXPECT_NE(sheet.sink.notation().find("100=AcDbHatch;10=0;20=0;30=75000;"), std::string::npos);
+      EXPECT_NE(sheet.sink.notation().find("8=窪地線;100=AcDbPolyline;90=4;70=1;38=75000;"), std::string::npos);
     }
   }
 }
@@ -178,11 +176,9 @@ TEST(Contours, ThickOnlyOutsideTheLegendRangeOnTheStep) {
   run.ctx.sheetLegendInterval = {10};
   run.ctx.sheetLegendBottom = {0};
   run.ctx.sheetLegendDecimals = {0};
-  dxfio::CollectingSink sink;
-  dxfio::DxfWriter dxf(sink, sheet::kFirstProducerHandle);
-  sheet::EntityWriter out(dxf, geo::Flavour::trueColour);
-  elevation::writeContours(run.ctx, out);
-  const std::string all = sink.notation();
+  CollectedSheet sheet;
+  elevation::writeContours(run.ctx, sheet.out);
+  const std::string all = sheet.sink.notation();
   EXPECT_NE(all.find("8=等高線_150以上;370=30;100=AcDbPolyline;90=7;70=0;38=200000;"), std::string::npos);
   EXPECT_NE(all.find("8=等高線_100;100=AcDbPolyline;90=7;70=0;38=100000;"), std::string::npos);
   EXPECT_EQ(all.find("38=100000;", all.find("370=30;100=AcDbPolyline;90=7;70=0;38=100000;")), std::string::npos);

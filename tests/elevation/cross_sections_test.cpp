@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "dxfio/collecting_sink.h"
+#include "tests/common/collected_sheet.h"
 #include "tests/elevation/elevation_fixture.h"
 
 namespace {
@@ -82,11 +82,9 @@ TEST(CrossSections, ProfileHeightScaleAndLabels) {
   run.ctx.sheetLegendDecimals = {0};
   run.coords.selectSystem(6);
   // Samples fall outside any grid: they are missing, so no map label and no area.
-  dxfio::CollectingSink sink;
-  dxfio::DxfWriter dxf(sink, sheet::kFirstProducerHandle);
-  sheet::EntityWriter out(dxf, geo::Flavour::trueColour);
-  elevation::writeCrossSections(run.ctx, out);
-  const std::string all = sink.notation();
+  CollectedSheet sheet;
+  elevation::writeCrossSections(run.ctx, sheet.out);
+  const std::string all = sheet.sink.notation();
   // Q = 16 x 10 m x 1000: the frame is 160000 high; ticks every 20 m.
   EXPECT_NE(all.find("90=4;70=0;43=0;38=0;10=0;20=" +
                      dxfio::formatReal(std::trunc(0 - 2000 - 2 * 160000 * 1.1 - 200) + 160000)),

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "converter/elevation/fgd_dem_reader.h"
-#include "dxfio/collecting_sink.h"
+#include "tests/common/collected_sheet.h"
 #include "tests/elevation/elevation_fixture.h"
 
 namespace {
 
 // A run with a legend of 16 levels of 10 m from 0 and a collected sheet.
-struct MeshRun : ElevationRun {
+struct MeshRun : ElevationRun, CollectedSheet {
   explicit MeshRun(int source) : ElevationRun(source) {
     coords.selectSystem(6);
     v.legendStepCount = 16;
@@ -30,9 +30,6 @@ struct MeshRun : ElevationRun {
         out.back() += " " + sink.groups[i].value;
     return out;
   }
-  dxfio::CollectingSink sink;
-  dxfio::DxfWriter dxf{sink, sheet::kFirstProducerHandle};
-  sheet::EntityWriter out{dxf, geo::Flavour::trueColour};
 };
 
 const std::string kLayer45 = "標高MESH_ 40";  // the class of 40 … 50 m

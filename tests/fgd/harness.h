@@ -14,6 +14,7 @@
 #include "dxfio/collecting_sink.h"
 #include "dxfio/dxf_writer.h"
 #include "platform/text_codec.h"
+#include "tests/common/collected_sheet.h"
 #include "tests/common/recording_host.h"
 #include "tests/common/temp_folder.h"
 
@@ -47,7 +48,7 @@ struct Item {
   int sizeIndex = 12;
 };
 
-class Harness {
+class Harness : public CollectedSheet {
  public:
   Harness() : ctx(settings, values, coords, host) {
     coords.selectSystem(2);
@@ -86,8 +87,7 @@ class Harness {
 
   // Runs `call` with readers that write to a fresh collected sheet, `out`.
   std::vector<Entity> readFile(const std::function<void(fgd::GmlReaders&)>& call) {
-    sink.groups.clear();
-    dxf.nextHandle = sheet::kFirstProducerHandle;
+    clear();
     fgd::GmlReaders readers(ctx, state, out);
     call(readers);
     return entities(sink);
@@ -112,9 +112,6 @@ class Harness {
   RecordingHost host;
   sheet::RunContext ctx;
   fgd::GroupState state;
-  dxfio::CollectingSink sink;
-  dxfio::DxfWriter dxf{sink, sheet::kFirstProducerHandle};
-  sheet::EntityWriter out{dxf, geo::Flavour::trueColour};
 };
 
 inline std::string num(double v) { return dxfio::formatReal(v); }

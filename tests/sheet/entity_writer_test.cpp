@@ -4,18 +4,14 @@
 
 #include <vector>
 
-#include "dxfio/collecting_sink.h"
+#include "tests/common/collected_sheet.h"
 
 namespace {
 
 using dxfio::Vertex;
 using sheet::EntityWriter;
 
-struct Written {
-  dxfio::CollectingSink sink;
-  dxfio::DxfWriter dxf{sink, sheet::kFirstProducerHandle};
-  EntityWriter out{dxf, geo::Flavour::trueColour};
-};
+using Written = CollectedSheet;
 
 TEST(EntityWriter, HeadsTakeHandlesInTurn) {
   Written w;
