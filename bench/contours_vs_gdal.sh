@@ -40,6 +40,8 @@ edges=$(for p in "137.625 36.3333333333" "137.75 36.4166666667" "137.625 36.4166
   "$bin" bltoxy --zone 7 $p; done)
 /usr/bin/python3 - "$settings" "$work" "$edges" <<'PY'
 import sys
+sys.path.insert(0, "tools")
+from settings_values import set_values
 path, work, edges = sys.argv[1], sys.argv[2], sys.argv[3].split()
 xs, ys = [float(v) for v in edges[0::2]], [float(v) for v in edges[1::2]]
 values = {
@@ -47,25 +49,13 @@ values = {
               "syoufolder": work, "printer": "Terralinea Paper",
               "yousi": "A3", "syukusyaku": "0"},
     "alti": {"cont10": "1", "taisyo": "1", "jido": "0"},
-    "area": {"namae": "alps", "zahyokei": "25", "kita": str(int(min(xs)) + 0), "minami": str(int(max(xs)) - 1),
+    # The sheet lies just inside the tile, so every contour crosses real samples.
+    "area": {"namae": "alps", "zahyokei": "25", "kita": str(int(max(xs)) - 1), "minami": str(int(min(xs)) + 1),
              "nisi": str(int(min(ys)) + 1), "higasi": str(int(max(ys)) - 1), "yokodiv": "1", "tatediv": "1"},
     "kankaku": {"A0": "10000"},
     "kamen": {"A0": "0"},
 }
-# North and south: the sheet lies inside the tile, so every contour crosses real samples.
-values["area"]["kita"], values["area"]["minami"] = str(int(max(xs)) - 1), str(int(min(xs)) + 1)
-lines = open(path, "rb").read().decode("cp932").split("\r\n")
-section = None
-for i, line in enumerate(lines):
-    if line.startswith("[") and line.endswith("]"):
-        section = line[1:-1]
-    elif "=" in line and section in values:
-        key = line.split("=", 1)[0]
-        if key in values[section]:
-            lines[i] = f"{key}={values[section].pop(key)}"
-open(path, "wb").write("\r\n".join(lines).encode("cp932"))
-left = {s: v for s, v in values.items() if v}
-if left: sys.exit(f"keys not found: {left}")
+set_values(path, values)
 PY
 
 best() {  # best wall time of three runs of the command, in seconds

@@ -4,6 +4,9 @@
 import os
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from settings_values import set_values  # noqa: E402
+
 path, out = sys.argv[1], os.path.abspath(sys.argv[2])
 values = {
     "kihon": {
@@ -33,18 +36,4 @@ values = {
     },
 }
 
-with open(path, "rb") as f:
-    lines = f.read().decode("cp932").split("\r\n")
-section = None
-for i, line in enumerate(lines):
-    if line.startswith("[") and line.endswith("]"):
-        section = line[1:-1]
-    elif "=" in line and section in values:
-        key = line.split("=", 1)[0]
-        if key in values[section]:
-            lines[i] = f"{key}={values[section].pop(key)}"
-missing = {s: v for s, v in values.items() if v}
-if missing:
-    sys.exit(f"demo_settings: keys not found in {path}: {missing}")
-with open(path, "wb") as f:
-    f.write("\r\n".join(lines).encode("cp932"))
+set_values(path, values)
