@@ -52,13 +52,36 @@ class BlockRanges {
   std::vector<Range> ranges_;
 };
 
+// The horizontal grid edges passed by the lines kept at a level. Kept for the whole sheet
+// and cleared mark by mark, so a level costs what its lines cost, not a pass over the grid.
+class EdgeMarks {
+ public:
+  explicit EdgeMarks(std::size_t edges) : marks_(edges, 0) {}
+  bool operator[](std::size_t edge) const { return marks_[edge] != 0; }
+  void set(std::size_t edge) {
+    if (marks_[edge]) return;
+    marks_[edge] = 1;
+    set_.push_back(edge);
+  }
+  void clear() {
+    for (std::size_t edge : set_) marks_[edge] = 0;
+    set_.clear();
+  }
+
+ private:
+  std::vector<unsigned char> marks_;
+  std::vector<std::size_t> set_;
+};
+
 // The walk over one level. Lines go into the point buffer after the grid cells: a header
 // pair (vertex count, closure) and the vertices.
 class Tracer {
  public:
-  Tracer(sheet::RunContext& ctx, const BlockRanges& ranges, double level, CrossingLookup lookup = CrossingLookup::marks)
+  // Without edge marks, crossings are looked up among the kept vertices (the plain lookup).
+  Tracer(sheet::RunContext& ctx, const BlockRanges& ranges, EdgeMarks* marks, double level)
       : ranges_(&ranges),
-        lookup_(lookup),
+        lookup_(marks ? CrossingLookup::marks : CrossingLookup::plain),
+        edgeMarks_(marks),
         ctx_(ctx),
         g_(ctx.elevationGrid),
         cells_(g_.cells().data()),
@@ -76,7 +99,7 @@ class Tracer {
     const auto& s = ctx.settings;
     target_ = s.contourTarget;
     minVertices_ = std::size_t{1} << (std::clamp(s.shortContourOmission, 0, 30) + 1);
-    if (lookup_ == CrossingLookup::marks) edgeMarks_.assign(storeStart_, 0);
+    if (edgeMarks_) edgeMarks_->clear();
   }
 
   // Tries every start crossing in order; false when the store is full or the run stopped.
@@ -138,7 +161,7 @@ class Tracer {
   // by that point and compared as the plain lookup compares them.
   bool marked(double x, double y, long long column) const {
     const long long row = static_cast<long long>(y);
-    if (edgeMarks_[static_cast<std::size_t>(row * C_ + column)]) return true;
+    if ((*edgeMarks_)[static_cast<std::size_t>(row * C_ + column)]) return true;
     for (long long gx : {column, column + 1}) {
       const auto near = nearPoints_.find(row * (C_ + 1) + gx);
       if (near == nearPoints_.end()) continue;
@@ -155,7 +178,7 @@ class Tracer {
       return;
     }
     if (p.y == gy && gy >= 0 && gy < R_ && p.x > 0 && p.x < C_)
-      edgeMarks_[static_cast<std::size_t>(static_cast<long long>(gy) * C_ + static_cast<long long>(p.x))] = 1;
+      edgeMarks_->set(static_cast<std::size_t>(static_cast<long long>(gy) * C_ + static_cast<long long>(p.x)));
   }
 
   // Every vertex of every kept line.
@@ -268,7 +291,7 @@ class Tracer {
 
   const BlockRanges* ranges_;
   CrossingLookup lookup_;
-  std::vector<unsigned char> edgeMarks_;
+  EdgeMarks* edgeMarks_;
   std::unordered_map<long long, std::vector<PointPair>> nearPoints_;
   sheet::RunContext& ctx_;
   const geo::ElevationGrid& g_;
@@ -295,7 +318,8 @@ std::string levelText(double level) {
 
 bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines, CrossingLookup lookup) {
   const BlockRanges ranges(ctx.elevationGrid);
-  Tracer tracer(ctx, ranges, level, lookup);
+  EdgeMarks marks(static_cast<std::size_t>(ctx.elevationGrid.columnCount) * ctx.elevationGrid.rowCount);
+  Tracer tracer(ctx, ranges, lookup == CrossingLookup::marks ? &marks : nullptr, level);
   const bool ok = tracer.run();
   tracer.forEachLine([&](Closure closure, const geo::PointPair* p, std::size_t n) {
     lines.push_back({closure, std::vector<geo::PointPair>(p, p + n)});
@@ -317,12 +341,13 @@ void writeContours(sheet::RunContext& ctx, sheet::EntityWriter& out) {
   const geo::SheetLegend legend = ctx.sheetLegend();
   std::vector<dxfio::Vertex> vertices;
   const BlockRanges ranges(g);
+  EdgeMarks marks(static_cast<std::size_t>(g.columnCount) * g.rowCount);
   for (double L = std::floor((g.zMax - B) / I) * I + B; L >= g.zMin;
        L = std::floor((L - I + 0.000000001) * 100) / 100) {
     ctx.pump();
     if (!ctx.runContinue) break;
     ctx.progress(sheet::ProgressLine::Detail, levelText(L));
-    Tracer tracer(ctx, ranges, L);
+    Tracer tracer(ctx, ranges, &marks, L);
     if (!tracer.run()) return;
     const std::string layer = "等高線" + geo::legendLabel(legend, S, "_", L);
     const double H = L * heightFactor;
