@@ -1,5 +1,9 @@
 #include "platform/numbers.h"
 
+#include <cstdio>
+
+#include <array>
+
 #include <charconv>
 #include <cmath>
 
@@ -39,5 +43,16 @@ bool parseDecimal(std::string_view text, double& value) {
 
 bool parseWhole(std::string_view text, std::int64_t& value) { return parseAll(text, value, 10); }
 bool parseWhole(std::string_view text, int& value) { return parseAll(text, value, 10); }
+
+std::string formatNumber(const char* format, double value) {
+  std::array<char, 64> small{};
+  const int len = std::snprintf(small.data(), small.size(), format, value);
+  if (len < 0) return {};
+  if (static_cast<std::size_t>(len) < small.size()) return std::string(small.data(), static_cast<std::size_t>(len));
+  std::string big(static_cast<std::size_t>(len) + 1, '\0');
+  std::snprintf(big.data(), big.size(), format, value);
+  big.resize(static_cast<std::size_t>(len));
+  return big;
+}
 
 }  // namespace platform

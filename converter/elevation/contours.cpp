@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "converter/geo/colour_legend.h"
+#include "platform/numbers.h"
 
 namespace elevation {
 
@@ -308,12 +309,6 @@ class Tracer {
   bool full_ = false;
 };
 
-std::string levelText(double level) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%0.2fm", level);
-  return buf;
-}
-
 }  // namespace
 
 bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines, CrossingLookup lookup) {
@@ -346,7 +341,7 @@ void writeContours(sheet::RunContext& ctx, sheet::EntityWriter& out) {
        L = std::floor((L - I + 0.000000001) * 100) / 100) {
     ctx.pump();
     if (!ctx.runContinue) break;
-    ctx.progress(sheet::ProgressLine::Detail, levelText(L));
+    ctx.progress(sheet::ProgressLine::Detail, platform::formatNumber("%0.2fm", L));
     Tracer tracer(ctx, ranges, &marks, L);
     if (!tracer.run()) return;
     const std::string layer = "等高線" + geo::legendLabel(legend, S, "_", L);

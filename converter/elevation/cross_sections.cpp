@@ -5,6 +5,7 @@
 #include <string>
 
 #include "converter/elevation/grid_analysis.h"
+#include "platform/numbers.h"
 
 namespace elevation {
 
@@ -19,9 +20,7 @@ constexpr const char* kLabelLayer = "998hyoko";
 
 // A number with `decimals` places, thousands grouped by commas when asked.
 std::string numberText(double value, int decimals, bool thousands) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-  std::string text = buf;
+  std::string text = platform::formatNumber(decimals == 0 ? "%.0f" : decimals == 1 ? "%.1f" : "%.2f", value);
   // No minus sign on a value that rounds to zero.
   if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   if (!thousands) return text;
@@ -165,8 +164,7 @@ void writeCrossSections(sheet::RunContext& ctx, sheet::EntityWriter& out) {
 
     for (std::size_t n = 0; n < samples.size(); ++n) {
       if (!(z[n] > g.datumOffset - 9998)) continue;
-      char text[64];
-      std::snprintf(text, sizeof text, "%1.2f", z[n]);
+      const std::string text = platform::formatNumber("%1.2f", z[n]);
       out.textStart(kLabelLayer, {samples[n].x, samples[n].y, 0}, v.meshCellWidth / 8);
       dxf.pair(1, text);
       dxf.pair(50, theta + 45);

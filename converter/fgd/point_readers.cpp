@@ -92,7 +92,7 @@ void GmlReaders::GML2Elv(const std::filesystem::path& file) {
       const double s = sizeFactor(static_cast<std::size_t>(k));
       const std::string& lay = layer(static_cast<std::size_t>(k));
       insertBlock("標高点", lay, x, y, z, s);
-      const std::string t = format("%0.0f", z);
+      const std::string t = platform::formatNumber("%0.0f", z);
       const bool jw = flavour_ == geo::Flavour::jwCad;
       if (geo::plainText(flavour_))
         heightText(lay, y + 10 * s * u_, jw ? x - 16 * s * u_ : x, y + 10 * s * u_, x, z, (jw ? 40 : 30) * s * u_, t);
@@ -121,7 +121,7 @@ void GmlReaders::GML4GCP(const std::filesystem::path& file) {
       if (k < 0 || !insideSheet(x, y)) continue;
       const double s = sizeFactor(static_cast<std::size_t>(k));
       const std::string& lay = layer(static_cast<std::size_t>(k));
-      const std::string t = format("%0.1f", z);
+      const std::string t = platform::formatNumber("%0.1f", z);
       if (flavour_ == geo::Flavour::jwCad) {
         // No symbol blocks there: a mark character leads the height.
         out_.textStart(lay, {y - 21 * s * u_, x - 17 * s * u_, z}, 37 * s * u_);

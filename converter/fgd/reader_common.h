@@ -8,6 +8,7 @@
 #include "converter/gml/line_scanner.h"
 #include "converter/gml/reader_guard.h"
 #include "converter/settings/sheet_labels.h"
+#include "platform/numbers.h"
 
 namespace fgd {
 
@@ -25,13 +26,6 @@ using gml::valueUpTo;
 inline constexpr int kStartLevel = 25000;
 
 inline constexpr double kDegree = 3.14159265358979323846 / 180.0;
-
-// A number in a printf format ("%0.1f").
-inline std::string format(const char* pattern, double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, pattern, value);
-  return buf;
-}
 
 // Runs `body` on one file; whatever ends it early is reported, never thrown.
 template <typename Body>

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "converter/geo/palette.h"
+#include "platform/numbers.h"
 #include "platform/text.h"
 
 namespace geo {
@@ -69,17 +70,6 @@ std::vector<char16_t> utf16Units(std::string_view utf8) {
     i += extra + 1;
   }
   return units;
-}
-
-std::string formatNumber(const char* format, double v) {
-  std::array<char, 64> small{};
-  const int len = std::snprintf(small.data(), small.size(), format, v);
-  if (len < 0) return {};
-  if (static_cast<std::size_t>(len) < small.size()) return std::string(small.data(), len);
-  std::string big(static_cast<std::size_t>(len) + 1, '\0');
-  std::snprintf(big.data(), big.size(), format, v);
-  big.resize(static_cast<std::size_t>(len));
-  return big;
 }
 
 }  // namespace
@@ -229,12 +219,12 @@ std::string legendLabel(const SheetLegend& legend, int n, std::string_view separ
 
   std::string label;
   if (value < bottom - 1e-7) {
-    label = " " + formatNumber(format.c_str(), bottom) + "未満";
+    label = " " + platform::formatNumber(format.c_str(), bottom) + "未満";
   } else if (value >= top - 1e-7) {
-    label = "_" + formatNumber(format.c_str(), (interval - 1e-7) * (n - 1) + bottom) + "以上";
+    label = "_" + platform::formatNumber(format.c_str(), (interval - 1e-7) * (n - 1) + bottom) + "以上";
   } else {
     const double level = std::trunc((value - bottom) / (interval - 1e-7)) * interval + bottom;
-    label = "_" + formatNumber(format.c_str(), level);
+    label = "_" + platform::formatNumber(format.c_str(), level);
   }
 
   const std::size_t dot = label.find('.');
