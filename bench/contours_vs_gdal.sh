@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 bin=${1:-build/bin/terralinea}
 tile=../shared/testdata/real/fgd-dem/FG-GML-543745-DEM10B-20161001.zip
 [ -f "$tile" ] || { echo "published tile not found: $tile"; exit 0; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+work=${BENCH_WORK:-$(mktemp -d)}
+[ -n "${BENCH_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/dem" "$work/out" "$work/cfg"
 unzip -q -o "$tile" -d "$work/dem"
 xml=$(ls "$work"/dem/*.xml | head -1)

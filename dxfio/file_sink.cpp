@@ -1,5 +1,6 @@
 #include "dxfio/file_sink.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -67,14 +68,16 @@ void FileSink::line(std::string_view bytes) {
 }
 
 void FileSink::vertices(std::span<const Vertex> list) {
+  // Each vertex is spelled in a local buffer and appended once.
+  char text[2 * kRealChars + 16];
   for (const auto& v : list) {
-    const std::size_t before = buffer_.size();
-    buffer_.append("10\r\n");
-    appendReal(buffer_, v.x);
-    buffer_.append("\r\n20\r\n");
-    appendReal(buffer_, v.y);
-    buffer_.append("\r\n");
-    offset_ += buffer_.size() - before;
+    char* p = std::copy_n("10\r\n", 4, text);
+    p = writeReal(p, v.x);
+    p = std::copy_n("\r\n20\r\n", 6, p);
+    p = writeReal(p, v.y);
+    p = std::copy_n("\r\n", 2, p);
+    buffer_.append(text, p);
+    offset_ += static_cast<std::size_t>(p - text);
     flushIfFull();
   }
 }

@@ -1,5 +1,7 @@
 #include "dxfio/real_format.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -83,12 +85,13 @@ constexpr std::uint64_t kPow10[] = {1ull,
                                     1000000000000000000ull,
                                     10000000000000000000ull};
 
-// round(|v| · 10^k), ties to even, from the exact binary value (|v| < 1e15, 0 <= k <= 19).
-std::uint64_t scaledRounded(double v, int k) {
-  int e2 = 0;
-  const double f = std::frexp(v, &e2);  // v = f · 2^e2, 0.5 <= f < 1
-  const auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
-  e2 -= 53;
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// round(m · 2^e2 · 10^k), ties to even (m < 2^53, 0 <= k <= 19, result below 2^64).
+std::uint64_t scaledRounded(std::uint64_t m, int e2, int k) {
   const unsigned __int128 num = static_cast<unsigned __int128>(m) * kPow10[k];
   if (e2 >= 0) return static_cast<std::uint64_t>(num << e2);
   const int s = -e2;
@@ -100,33 +103,26 @@ std::uint64_t scaledRounded(double v, int k) {
   return static_cast<std::uint64_t>(q);
 }
 
-}  // namespace
-
-// The fixed form by integer arithmetic on the exact binary value (rounded to 15
-// significant digits, ties to even, as formatReal rounds); other values go to formatReal.
-void appendReal(std::string& out, double value) {
-  if (value == 0) {
-    out += '0';
-    return;
-  }
+// The fixed form of a normal value with 0.00001 <= |value| < 1e15, by integer arithmetic
+// on the exact binary value (rounded to 15 significant digits, ties to even, as
+// formatReal rounds); nullptr when the rounded value needs the exponent form.
+char* writeFixed(char* p, double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int e2 = biased - 1075;  // |value| = m · 2^e2
+  // Decimal exponent of the first digit: floor(log10 2 · binary exponent) or one more.
+  int exponent = ((biased - 1023) * 78913) >> 18;
+  static constexpr double kTens[] = {1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
+                                     1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const double a = std::fabs(value);
-  if (!(a >= 0.00001 && a < 1e15)) {
-    out += formatReal(value);
-    return;
-  }
-  // Decimal exponent of the first digit; the loop below corrects a one-off guess.
-  static constexpr double kTens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,
-                                     1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14};
-  int exponent = -5;
-  while (exponent < 14 && a >= kTens[exponent + 6]) ++exponent;
+  if (exponent < -6 || exponent > 14) return nullptr;
+  if (a >= kTens[exponent + 7]) ++exponent;
   std::uint64_t q = 0;
   for (int tries = 0;; ++tries) {
     const int k = 14 - exponent;
-    if (k < 0 || k > 19 || tries > 3) {
-      out += formatReal(value);
-      return;
-    }
-    q = scaledRounded(a, k);
+    if (k < 0 || k > 19 || tries > 3) return nullptr;
+    q = scaledRounded(m, e2, k);
     if (q < kPow10[14]) {
       --exponent;
     } else if (q >= kPow10[15]) {
@@ -135,33 +131,59 @@ void appendReal(std::string& out, double value) {
       break;
     }
   }
-  if (exponent >= 15) {
-    out += formatReal(value);
-    return;
-  }
+  if (exponent >= 15) return nullptr;
+  // Fifteen digits: the last eight and the first seven, two at a time in 32-bit words.
   char digits[16];
-  for (int i = 14; i >= 0; --i) {
-    digits[i] = static_cast<char>('0' + q % 10);
-    q /= 10;
-  }
+  auto pairs = [](char* end, std::uint32_t v, int count) {
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t pair = (v % 100) * 2;
+      v /= 100;
+      *--end = kDigitPairs[pair + 1];
+      *--end = kDigitPairs[pair];
+    }
+    return v;
+  };
+  pairs(digits + 15, static_cast<std::uint32_t>(q % 100000000), 4);
+  digits[0] = static_cast<char>('0' + pairs(digits + 7, static_cast<std::uint32_t>(q / 100000000), 3));
   int n = 15;
   while (n > 1 && digits[n - 1] == '0') --n;
-  if (value < 0) out += '-';
+  if (value < 0) *p++ = '-';
   if (exponent >= 0) {
     const int intDigits = exponent + 1;
     if (n <= intDigits) {
-      out.append(digits, static_cast<std::size_t>(n));
-      out.append(static_cast<std::size_t>(intDigits - n), '0');
+      p = std::copy(digits, digits + n, p);
+      p = std::fill_n(p, intDigits - n, '0');
     } else {
-      out.append(digits, static_cast<std::size_t>(intDigits));
-      out += '.';
-      out.append(digits + intDigits, static_cast<std::size_t>(n - intDigits));
+      p = std::copy(digits, digits + intDigits, p);
+      *p++ = '.';
+      p = std::copy(digits + intDigits, digits + n, p);
     }
   } else {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-exponent - 1), '0');
-    out.append(digits, static_cast<std::size_t>(n));
+    *p++ = '0';
+    *p++ = '.';
+    p = std::fill_n(p, -exponent - 1, '0');
+    p = std::copy(digits, digits + n, p);
   }
+  return p;
+}
+
+}  // namespace
+
+char* writeReal(char* p, double value) {
+  if (value == 0) {
+    *p++ = '0';
+    return p;
+  }
+  const double a = std::fabs(value);
+  if (a >= 0.00001 && a < 1e15)
+    if (char* end = writeFixed(p, value)) return end;
+  const std::string text = formatReal(value);
+  return std::copy(text.begin(), text.end(), p);
+}
+
+void appendReal(std::string& out, double value) {
+  char buf[kRealChars];
+  out.append(buf, writeReal(buf, value));
 }
 
 }  // namespace dxfio

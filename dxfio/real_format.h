@@ -11,6 +11,10 @@ std::string formatReal(double value);
 // Appends formatReal(value), without its allocations for the common fixed form (every
 // coordinate of a sheet goes through here).
 void appendReal(std::string& out, double value);
+// Room enough for writeReal (the longest form, "-0.0000" and 15 digits, has 22 characters).
+inline constexpr int kRealChars = 40;
+// Writes formatReal(value) at p and returns its end; for loops that fill their own buffer.
+char* writeReal(char* p, double value);
 // Upper-case hexadecimal without leading zeros.
 std::string hexHandle(std::uint32_t handle);
 

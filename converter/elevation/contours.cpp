@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 
@@ -19,38 +21,46 @@ constexpr int kAllContours = 1;      // "すべての等高線"
 constexpr int kDepressionAreas = 3;  // "窪地のみ(面描画)"
 constexpr int kNotDepressions = 0;   // "窪地以外"
 
-constexpr int kBlock = 32;
+// Levels whose interior start crossings are found in one pass over the grid.
+constexpr std::size_t kLevelsPerPass = 32;
 
-// The lowest and highest sample of every block of kBlock columns of a row, the sample
-// after the block included: an interior crossing of the level needs one at or above the
-// level and one below it there.
-class BlockRanges {
+// The interior start crossings of a run of levels: for every level, the horizontal grid
+// edges of the walk's rows whose left sample is at or above the level and whose right
+// sample is below it, in row order. One pass over the grid serves kLevelsPerPass levels,
+// so a level costs its crossings, not a scan of the grid.
+class StartCrossings {
  public:
-  struct Range {
-    double low, high;
-  };
-  explicit BlockRanges(const geo::ElevationGrid& g)
-      : columns_(static_cast<std::size_t>(g.columnCount)), blocks_((columns_ + kBlock - 1) / kBlock) {
-    const auto cells = g.cells();
-    ranges_.resize(static_cast<std::size_t>(g.rowCount) * blocks_);
-    if (cells.size() < ranges_.size() / blocks_ * columns_) return;
-    for (std::size_t r = 0; r < static_cast<std::size_t>(g.rowCount); ++r)
-      for (std::size_t b = 0; b < blocks_; ++b) {
-        Range range{1e308, -1e308};
-        const std::size_t end = std::min(columns_, (b + 1) * kBlock + 1);
-        for (std::size_t c = b * kBlock; c < end; ++c) {
-          const double v = cells[r * columns_ + c].x;
-          range.low = std::min(range.low, v);
-          range.high = std::max(range.high, v);
-        }
-        ranges_[r * blocks_ + b] = range;
+  explicit StartCrossings(const geo::ElevationGrid& g) : g_(g) {}
+
+  // `levels` descending.
+  void prepare(std::span<const double> levels) {
+    levels_ = levels;
+    edges_.resize(levels.size());
+    for (auto& list : edges_) list.clear();
+    const auto cells = g_.cells();
+    const auto C = static_cast<std::size_t>(g_.columnCount);
+    if (levels.empty() || cells.size() < C * static_cast<std::size_t>(g_.rowCount)) return;
+    const auto& w = g_.innerWindow;
+    const int c0 = std::max(w.firstColumn, 0), c1 = std::min(w.endColumn, g_.columnCount) - 1;
+    const int r0 = std::max(w.firstRow, 0), r1 = std::min(w.endRow, g_.rowCount) - 1;
+    const double top = levels.front(), bottom = levels.back();
+    for (int y = r0; y <= r1 - 2; ++y)
+      for (int x = c0; x < c1; ++x) {
+        const std::size_t k = static_cast<std::size_t>(y) * C + static_cast<std::size_t>(x);
+        const double a = cells[k].x, b = cells[k + 1].x;
+        // The levels L with a >= L > b.
+        if (!(a > b) || a < bottom || b >= top) continue;
+        const auto first = std::partition_point(levels.begin(), levels.end(), [a](double L) { return L > a; });
+        const auto last = std::partition_point(first, levels.end(), [b](double L) { return L > b; });
+        for (auto L = first; L != last; ++L) edges_[static_cast<std::size_t>(L - levels.begin())].push_back(k);
       }
   }
-  const Range& at(std::size_t row, std::size_t block) const { return ranges_[row * blocks_ + block]; }
+  std::span<const std::size_t> at(std::size_t level) const { return edges_[level]; }
 
  private:
-  std::size_t columns_, blocks_;
-  std::vector<Range> ranges_;
+  const geo::ElevationGrid& g_;
+  std::span<const double> levels_;
+  std::vector<std::vector<std::size_t>> edges_;
 };
 
 // The horizontal grid edges passed by the lines kept at a level. Kept for the whole sheet
@@ -79,8 +89,9 @@ class EdgeMarks {
 class Tracer {
  public:
   // Without edge marks, crossings are looked up among the kept vertices (the plain lookup).
-  Tracer(sheet::RunContext& ctx, const BlockRanges& ranges, EdgeMarks* marks, double level)
-      : ranges_(&ranges),
+  // `starts`: the interior start crossings of the level.
+  Tracer(sheet::RunContext& ctx, std::span<const std::size_t> starts, EdgeMarks* marks, double level)
+      : starts_(starts),
         lookup_(marks ? CrossingLookup::marks : CrossingLookup::plain),
         edgeMarks_(marks),
         ctx_(ctx),
@@ -119,17 +130,13 @@ class Tracer {
     for (int y = r0_; y < r1_ && ok(); ++y)
       if (value(y, c1_) >= level_ && level_ > value(y + 1, c1_))
         start(square(y, c1_ - 1), square(y, c1_ - 1) + 1, 1, t(value(y, c1_), value(y + 1, c1_)));
-    for (int y = r0_; y <= r1_ - 2 && ok(); ++y)
-      for (int b = c0_ / kBlock; b * kBlock < c1_ && ok(); ++b) {
-        // A level crosses few blocks of a row: the others are passed by their range.
-        const auto& range = ranges_->at(static_cast<std::size_t>(y), static_cast<std::size_t>(b));
-        if (!(range.high >= level_ && level_ > range.low)) continue;
-        for (int x = std::max(c0_, b * kBlock); x < std::min(c1_, (b + 1) * kBlock) && ok(); ++x)
-          if (value(y, x) >= level_ && level_ > value(y, x + 1)) {
-            const double dx = t(value(y, x), value(y, x + 1));
-            if (!seen(x + dx, y, x)) start(square(y, x), square(y, x) - C_, dx, 0);
-          }
-      }
+    for (const std::size_t k : starts_) {
+      if (!ok()) break;
+      const int y = static_cast<int>(k / static_cast<std::size_t>(C_)),
+                x = static_cast<int>(k % static_cast<std::size_t>(C_));
+      const double dx = t(value(y, x), value(y, x + 1));
+      if (!seen(x + dx, y, x)) start(square(y, x), square(y, x) - C_, dx, 0);
+    }
     return !full_;
   }
 
@@ -290,7 +297,7 @@ class Tracer {
     end_ += written_ + 1;
   }
 
-  const BlockRanges* ranges_;
+  std::span<const std::size_t> starts_;
   CrossingLookup lookup_;
   EdgeMarks* edgeMarks_;
   std::unordered_map<long long, std::vector<PointPair>> nearPoints_;
@@ -312,9 +319,10 @@ class Tracer {
 }  // namespace
 
 bool traceLevel(sheet::RunContext& ctx, double level, std::vector<TracedLine>& lines, CrossingLookup lookup) {
-  const BlockRanges ranges(ctx.elevationGrid);
+  StartCrossings starts(ctx.elevationGrid);
+  starts.prepare(std::span<const double>(&level, 1));
   EdgeMarks marks(static_cast<std::size_t>(ctx.elevationGrid.columnCount) * ctx.elevationGrid.rowCount);
-  Tracer tracer(ctx, ranges, lookup == CrossingLookup::marks ? &marks : nullptr, level);
+  Tracer tracer(ctx, starts.at(0), lookup == CrossingLookup::marks ? &marks : nullptr, level);
   const bool ok = tracer.run();
   tracer.forEachLine([&](Closure closure, const geo::PointPair* p, std::size_t n) {
     lines.push_back({closure, std::vector<geo::PointPair>(p, p + n)});
@@ -330,19 +338,31 @@ void writeContours(sheet::RunContext& ctx, sheet::EntityWriter& out) {
   const int S = ctx.values.legendStepCount;
   const double T = ctx.thickContourStep;
   if (!(g.zMax > g.zMin) || !(I > 0) || !std::isfinite(I)) return;
-  // Levels below the lowest sample are not visited: no walk would find a crossing there.
   ctx.progress(sheet::ProgressLine::Phase, "等高線解析中");
   const double heightFactor = ctx.values.exaggeration * ctx.values.unitsPerMetre;
   const geo::SheetLegend legend = ctx.sheetLegend();
   std::vector<dxfio::Vertex> vertices;
-  const BlockRanges ranges(g);
+  // Levels from the top down; below the lowest sample no walk would find a crossing. A step
+  // that does not descend (an interval lost in the rounding to centimetres) ends the list
+  // instead of repeating its level forever.
+  std::vector<double> levels;
+  for (double L = std::floor((g.zMax - B) / I) * I + B; L >= g.zMin;) {
+    levels.push_back(L);
+    const double next = std::floor((L - I + 0.000000001) * 100) / 100;
+    if (!(next < L)) break;
+    L = next;
+  }
+  StartCrossings starts(g);
+  std::vector<std::optional<geo::LatitudeTerms>> rowTerms(static_cast<std::size_t>(std::max(g.rowCount, 0)));
   EdgeMarks marks(static_cast<std::size_t>(g.columnCount) * g.rowCount);
-  for (double L = std::floor((g.zMax - B) / I) * I + B; L >= g.zMin;
-       L = std::floor((L - I + 0.000000001) * 100) / 100) {
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    if (i % kLevelsPerPass == 0)
+      starts.prepare(std::span<const double>(levels).subspan(i, std::min(kLevelsPerPass, levels.size() - i)));
+    const double L = levels[i];
     ctx.pump();
     if (!ctx.runContinue) break;
     ctx.progress(sheet::ProgressLine::Detail, platform::formatNumber("%0.2fm", L));
-    Tracer tracer(ctx, ranges, &marks, L);
+    Tracer tracer(ctx, starts.at(i % kLevelsPerPass), &marks, L);
     if (!tracer.run()) return;
     const std::string layer = "等高線" + geo::legendLabel(legend, S, "_", L);
     const double H = L * heightFactor;
@@ -352,8 +372,17 @@ void writeContours(sheet::RunContext& ctx, sheet::EntityWriter& out) {
       vertices.resize(n);
       auto& c = ctx.coordinates;
       for (std::size_t i = 0; i < n; ++i) {
-        c.bltoxy(g.gridWest + p[i].x * g.cellWidth + g.cellWidth / 2,
-                 g.gridNorth - p[i].y * g.cellHeight - g.cellHeight / 2);
+        const double longitude = g.gridWest + p[i].x * g.cellWidth + g.cellWidth / 2;
+        const double latitude = g.gridNorth - p[i].y * g.cellHeight - g.cellHeight / 2;
+        // About half the vertices lie on a row of samples, whose latitude terms are kept.
+        const double row = std::floor(p[i].y);
+        if (row == p[i].y && row >= 0 && row < static_cast<double>(rowTerms.size())) {
+          auto& terms = rowTerms[static_cast<std::size_t>(row)];
+          if (!terms) terms = c.latitudeTerms(latitude);
+          c.bltoxy(longitude, *terms);
+        } else {
+          c.bltoxy(longitude, latitude);
+        }
         vertices[i] = {c.planeY, c.planeX};
       }
       sheet::PolylineStyle style;

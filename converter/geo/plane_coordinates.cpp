@@ -117,29 +117,39 @@ bool PlaneCoordinates::selectSystem(int systemNumber) {
   return true;
 }
 
-void PlaneCoordinates::bltoxy(double kdo, double ido) {
+LatitudeTerms PlaneCoordinates::latitudeTerms(double ido) const {
   using L = long double;
   // The angles and the arc are rounded to double like the origin's, which keeps the
   // origin exact; everything after that runs in extended precision.
-  const double phiD = radians(ido);
-  const L dl = static_cast<L>(radians(kdo) - originLongitude);
-  const L phi = phiD;
+  const L phi = radians(ido);
   // One sine and cosine of the latitude serve the arc, cos φ and tan φ.
   L sinP, cosP;
   sincosl(phi, &sinP, &cosP);
-  const L dS =
+  LatitudeTerms terms;
+  terms.arc =
       static_cast<L>(static_cast<double>(arcSeries(arcCoefficients, phi, sinP, cosP))) - static_cast<L>(originArc);
-
-  // Powers by multiplication: the series is evaluated for every vertex of a run.
+  terms.cosine = cosP;
+  terms.tangent = sinP / cosP;
   const L ep = static_cast<L>(secondEccentricity);
-  const L ep2 = ep * ep;
-  const L cp = cosP;
+  terms.eta2 = (ep * ep) * (cosP * cosP);
+  terms.radius = static_cast<L>(polarRadius) / std::sqrt(1.0L + terms.eta2);
+  return terms;
+}
+
+void PlaneCoordinates::bltoxy(double kdo, double ido) { bltoxy(kdo, latitudeTerms(ido)); }
+
+void PlaneCoordinates::bltoxy(double kdo, const LatitudeTerms& terms) {
+  using L = long double;
+  const L dl = static_cast<L>(radians(kdo) - originLongitude);
+  const L dS = terms.arc;
+  // Powers by multiplication: the series is evaluated for every vertex of a run.
+  const L cp = terms.cosine;
   const L cp2 = cp * cp, cp3 = cp2 * cp, cp4 = cp2 * cp2, cp5 = cp4 * cp, cp6 = cp4 * cp2, cp7 = cp6 * cp,
           cp8 = cp4 * cp4;
-  const L eta2 = ep2 * cp2;
+  const L eta2 = terms.eta2;
   const L eta4 = eta2 * eta2;
-  const L N = static_cast<L>(polarRadius) / std::sqrt(1.0L + eta2);
-  const L t = sinP / cosP;
+  const L N = terms.radius;
+  const L t = terms.tangent;
   const L t2 = t * t, t4 = t2 * t2, t6 = t4 * t2;
   const L dl2 = dl * dl, dl3 = dl2 * dl, dl4 = dl2 * dl2, dl5 = dl4 * dl, dl6 = dl4 * dl2, dl7 = dl6 * dl,
           dl8 = dl4 * dl4;

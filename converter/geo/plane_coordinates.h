@@ -13,6 +13,15 @@ struct SystemOrigin {
 // Rows 1..19 are the systems; row 20 (135, 37) is reached by no selection; row 0 unused.
 extern const std::array<SystemOrigin, 21> kSystemOrigins;
 
+// What the forward series takes from the latitude alone (extended precision), for points
+// that share a latitude.
+struct LatitudeTerms {
+  long double arc = 0;  // S(φ) − S(φ0), metres
+  long double cosine = 0, tangent = 0;
+  long double eta2 = 0;    // e'² cos² φ
+  long double radius = 0;  // N, the prime vertical radius of curvature
+};
+
 class PlaneCoordinates {
  public:
   PlaneCoordinates();  // calls initialiseEllipsoid
@@ -23,6 +32,9 @@ class PlaneCoordinates {
 
   // kdo longitude, ido latitude in degrees; writes planeX, planeY.
   void bltoxy(double kdo, double ido);
+  // The same for a point at the latitude `terms` were computed for.
+  LatitudeTerms latitudeTerms(double ido) const;
+  void bltoxy(double kdo, const LatitudeTerms& terms);
   // yy easting, xx northing in drawing units; writes lastLatitude, lastLongitude
   // (degrees), starting from their previous values. Returns false when the iteration
   // did not reach the tolerance within the step limit (the slots then hold the last
