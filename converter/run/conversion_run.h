@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "converter/decor/mesh_grid.h"
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/grid_analysis.h"
 #include "converter/sheet/entity_writer.h"
@@ -50,7 +51,7 @@ class ConversionRun {
     sheet::buildMeshCodeList(ctx_, geo::MeshCodeKind::secondLevelCompact, sheet::MeshBox::sheet);
   }
   void drawingPasses(sheet::EntityWriter& out);
-  void writeMeshGrid(sheet::EntityWriter&) {}
+  void writeMeshGrid(sheet::EntityWriter& out) { decor::writeMeshGrid(ctx_, out); }
   void writeDecorations(sheet::EntityWriter&) {}
   void writeIndexDrawing() {}
 
