@@ -91,4 +91,14 @@ std::string formatNumber(const char* format, double value) {
   return big;
 }
 
+std::string formatGrouped(double value) {
+  std::string digits = formatNumber("%.0f", std::fabs(std::round(value)));
+  if (!std::isfinite(value)) return digits;
+  std::string out = std::round(value) < 0 ? "-" : "";
+  const std::size_t lead = digits.size() % 3 == 0 ? 3 : digits.size() % 3;
+  out += digits.substr(0, lead);
+  for (std::size_t i = lead; i < digits.size(); i += 3) out += "," + digits.substr(i, 3);
+  return out;
+}
+
 }  // namespace platform

@@ -15,5 +15,8 @@ bool parseWhole(std::string_view text, int& value);
 
 // `value` in a printf format of one double ("%0.2f", "%5.1f"), however long the result.
 std::string formatNumber(const char* format, double value);
+// `value` rounded to a whole number (halves away from zero) with a comma between groups of
+// three digits: -12345.6 gives "-12,346".
+std::string formatGrouped(double value);
 
 }  // namespace platform

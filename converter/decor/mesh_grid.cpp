@@ -31,21 +31,28 @@ std::string meshGridCode(double latitude, double longitude, int meshCodeDigits) 
   return code;
 }
 
+MeshCells meshGridCells(double south, double west, double north, double east, MeshStep step) {
+  MeshCells cells;
+  cells.west = std::floor(west / step.longitude) * step.longitude;
+  cells.south = std::floor(south / step.latitude) * step.latitude;
+  const double lonEnd = std::floor(east / step.longitude + 1) * step.longitude;
+  const double latEnd = std::floor(north / step.latitude + 1) * step.latitude;
+  cells.columns = static_cast<long long>(std::floor((lonEnd - cells.west) / step.longitude + 1e-7));
+  cells.rows = static_cast<long long>(std::floor((latEnd - cells.south) / step.latitude + 1e-7));
+  return cells;
+}
+
 void writeMeshGrid(sheet::RunContext& ctx, sheet::EntityWriter& out) {
   if (!ctx.runContinue) return;
   const auto& s = ctx.settings;
   auto& c = ctx.coordinates;
   const MeshStep step = meshGridStep(s.meshCodeDigits);
-  // The corners to geographic cells: the south-west one rounded down, the north-east one
-  // raised by a whole cell, so an edge on a grid line still gets the line beyond it.
   if (!c.xytobl(ctx.sheetWest, ctx.sheetSouth)) return;
-  const double lonStart = std::floor(c.lastLongitude / step.longitude) * step.longitude;
-  const double latStart = std::floor(c.lastLatitude / step.latitude) * step.latitude;
+  const double south = c.lastLatitude, west = c.lastLongitude;
   if (!c.xytobl(ctx.sheetEast, ctx.sheetNorth)) return;
-  const double lonEnd = std::floor(c.lastLongitude / step.longitude + 1) * step.longitude;
-  const double latEnd = std::floor(c.lastLatitude / step.latitude + 1) * step.latitude;
-  const auto columns = static_cast<long long>(std::floor((lonEnd - lonStart) / step.longitude + 1e-7));
-  const auto rows = static_cast<long long>(std::floor((latEnd - latStart) / step.latitude + 1e-7));
+  const MeshCells cells = meshGridCells(south, west, c.lastLatitude, c.lastLongitude, step);
+  const long long columns = cells.columns, rows = cells.rows;
+  const double lonStart = cells.west, latStart = cells.south;
   if (columns < 1 || rows < 1) return;
 
   auto at = [&](long long i, long long k) {

@@ -12,6 +12,14 @@ struct MeshStep {
 };
 MeshStep meshGridStep(int meshCodeDigits);
 
+// The cells over a geographic box: the south-west corner rounded down to a grid line, the
+// north-east one raised by a whole cell (an edge on a grid line gets the line beyond it).
+struct MeshCells {
+  double south, west;  // degrees, the first cell's south-west corner
+  long long columns, rows;
+};
+MeshCells meshGridCells(double south, double west, double north, double east, MeshStep step);
+
 // The code of the cell whose south-west corner is (latitude, longitude), in degrees.
 std::string meshGridCode(double latitude, double longitude, int meshCodeDigits);
 

@@ -111,19 +111,6 @@ void ConversionRun::countFiles() {
   ctx_.fileCounter = 0;
 }
 
-void ConversionRun::placeDecorations() {
-  const auto& v = ctx_.values;
-  const auto& s = ctx_.settings;
-  const double upm = v.unitsPerPaperMillimetre;
-  ctx_.legendGridUnit = v.pageWidthMm / 290 * upm;
-  ctx_.scaleBarUnit = std::pow(10.0, std::trunc(std::log10(v.paperWidthMm / 2.6 * upm)));
-  ctx_.scaleBarCount = static_cast<long long>(std::trunc(v.paperWidthMm * upm / 2.6 / ctx_.scaleBarUnit));
-  ctx_.scaleBarStart = v.paperWidthMm / 2 * upm - ctx_.scaleBarCount * ctx_.scaleBarUnit / 2;
-  ctx_.legendLeft =
-      std::min((s.marginLeft + 7.25 + 30) * ctx_.legendGridUnit + upm * v.usableWidthMm / 2 - v.sheetWidth / 2,
-               ctx_.scaleBarStart);
-}
-
 void ConversionRun::sheetLegend(int row, int column) {
   const auto& s = ctx_.settings;
   const double u = ctx_.values.unitsPerMetre;
@@ -208,8 +195,10 @@ bool ConversionRun::sheet(int row, int column) {
   drawingPasses(doc.entities());
   if (s.meshGridOn) writeMeshGrid(doc.entities());
 
-  // Decorations, border, viewports, objects, handle seed.
-  writeDecorations(doc.entities());
+  // True-north arrows, border, viewports, decorations, objects, handle seed.
+  decor::writeTrueNorthArrows(ctx_, doc.entities());
+  doc.writeBorderAndViewports();
+  decor::writeDecorations(ctx_, doc.entities());
   if (!doc.finish()) {
     if (doc.writeFailed()) {
       stopOnWriteError(file, doc.error());
@@ -247,7 +236,7 @@ RunResult ConversionRun::execute() {
       s.objectRankFilter >= 0 && s.objectRankFilter <= 4 ? settings::kRankThresholds[s.objectRankFilter] : 0;
 
   countFiles();
-  placeDecorations();
+  decor::placeFurniture(ctx_);
   ctx_.layerCount = sheet::layerCount(s, v);
 
   ctx_.pointBuffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)),

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "converter/decor/decorations.h"
 #include "converter/decor/mesh_grid.h"
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/grid_analysis.h"
@@ -35,7 +36,6 @@ class ConversionRun {
 
  private:
   void countFiles();
-  void placeDecorations();
   bool sheet(int row, int column);  // false: stop the loop
   void placeSheet(int row, int column);
   // Opens the file and writes everything up to the entities; false when the run ends.
@@ -52,7 +52,6 @@ class ConversionRun {
   }
   void drawingPasses(sheet::EntityWriter& out);
   void writeMeshGrid(sheet::EntityWriter& out) { decor::writeMeshGrid(ctx_, out); }
-  void writeDecorations(sheet::EntityWriter&) {}
   void writeIndexDrawing() {}
 
   sheet::RunContext& ctx_;

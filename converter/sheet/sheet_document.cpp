@@ -463,9 +463,12 @@ void SheetDocument::objects() {
   writer_.pairs({{0, "ENDSEC"}});
 }
 
-bool SheetDocument::finish() {
+void SheetDocument::writeBorderAndViewports() {
   border();
   viewports();
+}
+
+bool SheetDocument::finish() {
   writer_.pairs({{0, "ENDSEC"}});
   objects();
   writer_.pairs({{0, "EOF"}});

@@ -43,8 +43,11 @@ class SheetDocument {
   // Closes the file early (a run stopped after the tables).
   void abandon() { sink_.close(); }
 
-  // Border and viewports (after the producers and decorations), ENDSEC, OBJECTS, EOF,
-  // close and handle-seed patch. False when writing or patching failed (see error()).
+  // The sheet border and the two viewports, between the true-north arrows and the
+  // decorations on the paper.
+  void writeBorderAndViewports();
+  // ENDSEC, OBJECTS, EOF, close and handle-seed patch. False when writing or patching
+  // failed (see error()).
   bool finish();
   const std::string& error() const { return error_; }
   bool writeFailed() const { return sink_.failed(); }

@@ -18,31 +18,6 @@
 #include "tests/common/recording_host.h"
 #include "tests/common/temp_folder.h"
 
-struct Entity {
-  std::string type;
-  std::vector<std::pair<int, std::string>> pairs;  // after the 0 line
-  // "code=value;..." of every pair from the handle on, the handle left out.
-  std::string record() const {
-    std::string out;
-    for (const auto& [code, value] : pairs) {
-      if (code == 5) continue;
-      if (!out.empty()) out += ";";
-      out += std::to_string(code) + "=" + value;
-    }
-    return out;
-  }
-  std::string value(int code, int nth = 0) const {
-    for (const auto& [c, v] : pairs)
-      if (c == code && nth-- == 0) return v;
-    return "<none>";
-  }
-  int count(int code) const {
-    int n = 0;
-    for (const auto& p : pairs) n += p.first == code;
-    return n;
-  }
-};
-
 struct Item {
   std::string layer, value, option;
   int sizeIndex = 12;
@@ -90,19 +65,7 @@ class Harness : public CollectedSheet {
     clear();
     fgd::GmlReaders readers(ctx, state, out);
     call(readers);
-    return entities(sink);
-  }
-
-  // The collected groups as entities: each 0 group starts one.
-  static std::vector<Entity> entities(const dxfio::CollectingSink& sink) {
-    std::vector<Entity> out;
-    for (const auto& [code, value] : sink.groups) {
-      if (code == 0)
-        out.push_back({value, {}});
-      else if (!out.empty())
-        out.back().pairs.emplace_back(code, value);
-    }
-    return out;
+    return entities();
   }
 
   TempFolder temp;

@@ -454,7 +454,7 @@ TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
   writeBytes(file, dataset(features));
   fgd::GmlReaders(ctx, h.state, h.out).GML256Poly(file);
   // The 10,000th list ends before its feature does: 9,999 lines, no problem reported.
-  EXPECT_EQ(Harness::entities(h.sink).size(), 9999u);
+  EXPECT_EQ(h.entities().size(), 9999u);
   EXPECT_EQ(host.details, (std::vector<std::string>{"10000"}));
   EXPECT_FALSE(ctx.runContinue);
   EXPECT_EQ(ctx.anomalyMessage, "");

@@ -219,6 +219,7 @@ TEST(RealData, SheetOfMesh503041PassesTheAudit) {
   ASSERT_EQ(doc.begin(file), sheet::SheetDocument::BeginResult::Ok);
   ASSERT_TRUE(doc.writeBlocks());
   for (int mask : {kFillPassMask, kLinePassMask, kPointPassMask}) drawFgdFiles(ctx, doc.entities(), s.fgdFolder, mask);
+  doc.writeBorderAndViewports();
   ASSERT_TRUE(doc.finish());
   EXPECT_EQ(ctx.anomalyMessage, "");
   const std::string text = platform::cp932ToUtf8(readBytes(file));

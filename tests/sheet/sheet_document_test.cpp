@@ -57,7 +57,10 @@ Sheet writeSheet(const TempFolder& temp, DrawingSettings& s, const char* name, i
   Sheet sheet;
   sheet.file = temp / name;
   sheet.begin = doc.begin(sheet.file);
-  if (sheet.begin == sheet::SheetDocument::BeginResult::Ok) sheet.finished = doc.writeBlocks() && doc.finish();
+  if (sheet.begin == sheet::SheetDocument::BeginResult::Ok && doc.writeBlocks()) {
+    doc.writeBorderAndViewports();
+    sheet.finished = doc.finish();
+  }
   sheet.text = platform::cp932ToUtf8(readBytes(sheet.file));
   return sheet;
 }
