@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Fills the demo settings file: a 2 x 2 sheet area in system 9 at 1/2500 on A3, with the
-10 m elevation model as mesh and contours."""
+10 m elevation model as mesh and contours, and the third-level standard area mesh grid."""
 import os
 import sys
 
@@ -23,6 +23,7 @@ values = {
         "alti10": "1",
         "cont10": "1",
     },
+    "tiikimesh": {"cb": "1", "keta": "2"},
     "area": {
         "namae": "demo",
         "zahyokei": "33",
