@@ -73,3 +73,4 @@ echo "terralinea run (sheet with contours, 10 m): ${ours} s"
 echo "gdal_contour -i 10 (contours alone):       ${theirs} s"
 lines=$(tr -d '\r' < "$work/out/alps.dxf" | grep -c -x LWPOLYLINE || true)
 echo "terralinea polylines: $lines; gdal features: $(ogrinfo -so -al "$work/gdal.shp" | sed -n 's/^Feature Count: //p')"
+/usr/bin/python3 bench/contour_lengths.py "$work/out/alps.dxf" "$work/gdal.shp" "$work/tile.asc"
