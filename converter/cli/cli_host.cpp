@@ -62,7 +62,6 @@ void CliRunHost::progress(sheet::ProgressLine line, const std::string& text) {
     case ProgressLine::Phase:
       if (text == phase_) return;
       phase_ = text;
-      if (!terminal_ && !text.empty()) err_ << text << "\n";
       break;
     case ProgressLine::File: file_ = text; break;
     case ProgressLine::Counter: counter_ = text; break;
@@ -74,6 +73,11 @@ void CliRunHost::progress(sheet::ProgressLine line, const std::string& text) {
     default: return;
   }
   if (terminal_) redraw();
+}
+
+void CliRunHost::sheetStage(const std::string& sheetFile, const std::string& stage) {
+  if (quiet_ || terminal_) return;
+  err_ << sheetFile << ": " << stage << "\n";
 }
 
 void CliRunHost::redraw() {

@@ -23,14 +23,15 @@ class CliHost : public sheet::RunHost {
 };
 
 // Host of a run on the command line: a one-line progress display on a terminal (phase,
-// file, counter of total), plain phase lines otherwise, nothing with `quiet`. An
-// interrupt (Ctrl+C) asks the run to stop.
+// file, counter of total); otherwise a log of one line per sheet and stage; nothing with
+// `quiet`. An interrupt (Ctrl+C) asks the run to stop.
 class CliRunHost : public CliHost {
  public:
   CliRunHost(std::ostream& err, bool answerYes, bool quiet, bool terminal);
   ~CliRunHost() override;
   void message(const std::string& caption, const std::string& text) override;
   void progress(sheet::ProgressLine line, const std::string& text) override;
+  void sheetStage(const std::string& sheetFile, const std::string& stage) override;
   void pump() override;
   bool abortRequested() const override;
 

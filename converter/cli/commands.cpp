@@ -218,20 +218,21 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   startOptions.title = versionText();
   const run::RunOutcome outcome = run::startRun(s, printers, host, startOptions);
   using Status = run::RunOutcome::Status;
-  const std::string resultFile = outcome.resultFile.empty() ? std::string() : settings::pathText(outcome.resultFile);
+  // The index drawing, or the one sheet: what the window would offer to open.
+  auto printResult = [&] {
+    std::error_code ec;
+    if (!outcome.resultFile.empty() && fs::exists(outcome.resultFile, ec))
+      out << settings::pathText(outcome.resultFile) << "\n";
+  };
   switch (outcome.status) {
     case Status::notStarted: return kNotStarted;
     case Status::failed: return kFailed;
     case Status::stopped: err << "terralinea: the run was stopped\n"; return kFailed;
-    case Status::completedWithProblems:
-      if (!resultFile.empty()) out << resultFile << "\n";
-      return kProblems;
+    case Status::completedWithProblems: printResult(); return kProblems;
     case Status::completed: break;
   }
-  if (!quiet)
-    err << "正常終了: " << terminalText(run::completionText(outcome.seconds, outcome.values.singleSheet(), s.mapName))
-        << "\n";
-  if (!resultFile.empty()) out << resultFile << "\n";
+  if (!quiet) err << "正常終了: " << terminalText(run::completionNote(outcome.seconds)) << "\n";
+  printResult();
   if (!outcome.lastRunError.empty())
     err << "terralinea: the last-run settings were not saved: " << outcome.lastRunError << "\n";
   return kOk;

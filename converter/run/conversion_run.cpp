@@ -169,9 +169,15 @@ bool ConversionRun::sheet(int row, int column) {
   ctx_.progress(ProgressLine::Total, std::to_string(static_cast<long long>(v.sheetColumns) * runTotal_ * v.sheetRows));
   placeSheet(row, column);
 
+  const auto file =
+      settings::sheetFileName(settings::utf8Path(s.writeFolder), s.mapName, row, column, v.sheetRows, v.sheetColumns);
+  const std::string sheetName = settings::pathText(file.filename());
+  auto stage = [&](const char* text) { ctx_.host.sheetStage(sheetName, text); };
+
   // Elevation grid and legend.
   const bool elevation = s.meshSource >= 0 || s.contourSource >= 0;
   if (elevation) {
+    stage("標高データ");
     loadElevationGrid();
     if (!ctx_.runContinue) return false;
   }
@@ -184,18 +190,22 @@ bool ConversionRun::sheet(int row, int column) {
   context.legend = ctx_.sheetLegend();
   context.title = options_.title;
   sheet::SheetDocument doc(s, v, context);
-  const auto file =
-      settings::sheetFileName(settings::utf8Path(s.writeFolder), s.mapName, row, column, v.sheetRows, v.sheetColumns);
   if (!openSheet(doc, file)) return false;
 
   // The producers.
+  if (elevation) stage("標高出力");
   writeElevationProducts(doc.entities());
   ctx_.progress(ProgressLine::Detail, "");
   buildMeshCodeList();
+  stage("図形データ");
   drawingPasses(doc.entities());
-  if (s.meshGridOn) writeMeshGrid(doc.entities());
+  if (s.meshGridOn) {
+    stage("標準地域メッシュ");
+    writeMeshGrid(doc.entities());
+  }
 
   // True-north arrows, border, viewports, decorations, objects, handle seed.
+  stage("整飾");
   decor::writeTrueNorthArrows(ctx_, doc.entities());
   doc.writeBorderAndViewports();
   decor::writeDecorations(ctx_, doc.entities());

@@ -10,9 +10,13 @@ std::string elapsedTimeText(long long seconds) {
   return "所要時間は " + std::to_string(h) + "時間" + std::to_string(m) + "分" + std::to_string(s) + "秒でした。";
 }
 
+std::string completionNote(long long seconds) {
+  return elapsedTimeText(seconds) + "\r\n\r\n" +
+         "作成した地図を公表する場合は、測量法、国土情報利用約款に従ってください。";
+}
+
 std::string completionText(long long seconds, bool singleSheet, const std::string& mapName) {
-  std::string text = elapsedTimeText(seconds) + "\r\n\r\n" +
-                     "作成した地図を公表する場合は、測量法、国土情報利用約款に従ってください。\r\n\r\n";
+  std::string text = completionNote(seconds) + "\r\n\r\n";
   text += singleSheet ? std::string("地図のファイルを開きますか。")
                       : "目次ファイル(" + mapName + "#index.dxf)を開きますか。";
   return text;

@@ -8,5 +8,7 @@ namespace run {
 // result (the sheet, or the index drawing of several sheets).
 std::string elapsedTimeText(long long seconds);
 std::string completionText(long long seconds, bool singleSheet, const std::string& mapName);
+// The same without the question, for the command line, which prints the result's path.
+std::string completionNote(long long seconds);
 
 }  // namespace run

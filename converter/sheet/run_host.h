@@ -13,6 +13,9 @@ enum class ProgressLine { Caption, TotalCaption, Total, Counter, Phase, Detail, 
 class RunHost : public platform::Host {
  public:
   virtual void progress(ProgressLine, const std::string&) {}
+  // The run begins a stage of a sheet ("標高データ", "図形データ", …): one call per sheet
+  // and stage, for hosts that keep a log instead of showing the progress lines.
+  virtual void sheetStage(const std::string& /*sheetFile*/, const std::string& /*stage*/) {}
 };
 
 }  // namespace sheet

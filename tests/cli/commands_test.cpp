@@ -31,30 +31,38 @@ class CliTest : public ::testing::Test {
   }
   std::string file(const char* name) const { return (temp / name).string(); }
 
-  // A settings file made by init and edited into a valid 3 x 2 area.
-  std::string validFile() {
-    std::string path = file("v.trl");
-    EXPECT_EQ(run({"init", path}).status, 0);
+  // Sets keys of a settings file (each key name is unique in the files init writes).
+  static void edit(const std::string& path, const std::vector<std::pair<std::string, std::string>>& values) {
     std::string text = platform::cp932ToUtf8(readBytes(path));
-    auto set = [&text](const std::string& key, const std::string& value) {
+    for (const auto& [key, value] : values) {
       auto at = text.find("\r\n" + key + "=");
       ASSERT_NE(at, std::string::npos) << key;
       auto end = text.find("\r\n", at + 2);
       text.replace(at + 2, end - at - 2, key + "=" + value);
-    };
-    for (const char* key : {"readfolder", "meshfolder", "kkjfolder", "syoufolder", "writefolder"})
-      set(key, temp.path().string());
-    set("printer", "Terralinea Paper");
-    set("yousi", "A3");
-    set("namae", "M");
-    set("zahyokei", "33");
-    set("kita", "-35000000");
-    set("minami", "-37000000");
-    set("nisi", "-8000000");
-    set("higasi", "-6000000");
-    set("yokodiv", "2");
-    set("tatediv", "3");
+    }
     writeBytes(path, platform::utf8ToCp932(text));
+  }
+
+  // A settings file made by init and edited into a valid 3 x 2 area.
+  std::string validFile() {
+    std::string path = file("v.trl");
+    EXPECT_EQ(run({"init", path}).status, 0);
+    const std::string folder = temp.path().string();
+    edit(path, {{"readfolder", folder},
+                {"meshfolder", folder},
+                {"kkjfolder", folder},
+                {"syoufolder", folder},
+                {"writefolder", folder},
+                {"printer", "Terralinea Paper"},
+                {"yousi", "A3"},
+                {"namae", "M"},
+                {"zahyokei", "33"},
+                {"kita", "-35000000"},
+                {"minami", "-37000000"},
+                {"nisi", "-8000000"},
+                {"higasi", "-6000000"},
+                {"yokodiv", "2"},
+                {"tatediv", "3"}});
     return path;
   }
 
@@ -175,6 +183,27 @@ TEST_F(CliTest, RunWritesTheSheetsAndSavesTheLastRun) {
   EXPECT_EQ(run({"run", path, "--quiet", "--yes"}).status, 0);
 }
 
+// Without a terminal the run is a short log: a line per sheet and stage, the outcome
+// without the window's question, and the result's path on standard output.
+TEST_F(CliTest, RunLogsEachSheetAndStage) {
+  std::string path = validFile();
+  edit(path, {{"cb", "1"}});  // the standard area mesh grid
+  const auto r = run({"run", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> lines;
+  std::istringstream in(r.err);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_GE(lines.size(), 1u + 6 * 3 + 3);
+  EXPECT_EQ(lines[0].rfind("処理開始時刻 ", 0), 0u);
+  EXPECT_EQ(lines[1], "MA0.dxf: 図形データ");
+  EXPECT_EQ(lines[2], "MA0.dxf: 標準地域メッシュ");
+  EXPECT_EQ(lines[3], "MA0.dxf: 整飾");
+  EXPECT_EQ(lines[18], "MC1.dxf: 整飾");
+  EXPECT_EQ(lines[19].rfind("正常終了: 所要時間は ", 0), 0u) << lines[19];
+  EXPECT_EQ(r.err.find("開きますか"), std::string::npos);
+  EXPECT_EQ(lines.size(), 22u) << r.err;
+}
+
 TEST_F(CliTest, RunExitStatuses) {
   std::string path = validFile();
   // Refused settings print the report.
@@ -229,22 +258,14 @@ TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
   text.replace(at, 26, "33.689200000 130.2x3400000");
   writeBytes(temp / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml", text);
   std::string path = validFile();
-  std::string settingsText = platform::cp932ToUtf8(readBytes(path));
-  auto set = [&settingsText](const std::string& key, const std::string& value) {
-    auto from = settingsText.find("\r\n" + key + "=");
-    ASSERT_NE(from, std::string::npos) << key;
-    auto end = settingsText.find("\r\n", from + 2);
-    settingsText.replace(from + 2, end - from - 2, key + "=" + value);
-  };
-  set("readfolder", (temp / "fgd").string());
-  set("zahyokei", "6");  // system II
-  set("kita", "77011357");
-  set("minami", "75555819");
-  set("nisi", "-71756536");
-  set("higasi", "-69912844");
-  set("yokodiv", "1");
-  set("tatediv", "1");
-  writeBytes(path, platform::utf8ToCp932(settingsText));
+  edit(path, {{"readfolder", (temp / "fgd").string()},
+              {"zahyokei", "6"},  // system II
+              {"kita", "77011357"},
+              {"minami", "75555819"},
+              {"nisi", "-71756536"},
+              {"higasi", "-69912844"},
+              {"yokodiv", "1"},
+              {"tatediv", "1"}});
   auto r = run({"run", path, "--quiet"});
   EXPECT_EQ(r.status, 3) << r.err;
   // The rail reader reports under the road reader's name.
