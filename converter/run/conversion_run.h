@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "converter/decor/index_drawing.h"
 #include "converter/decor/mesh_grid.h"
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/grid_analysis.h"
@@ -53,7 +54,7 @@ class ConversionRun {
   void drawingPasses(sheet::EntityWriter& out);
   void writeMeshGrid(sheet::EntityWriter& out) { decor::writeMeshGrid(ctx_, out); }
   void writeDecorations(sheet::EntityWriter&) {}
-  void writeIndexDrawing() {}
+  void writeIndexDrawing() { decor::writeIndexDrawing(ctx_, options_.title); }
 
   sheet::RunContext& ctx_;
   RunOptions options_;
