@@ -2,6 +2,7 @@
 // The index drawing of a run of several sheets: mapName + "#index.dxf" beside the sheets,
 // a release-12 file with the administrative outlines of the data folder, the frame of
 // every sheet and a label per sheet linked to the sheet's file.
+#include <filesystem>
 #include <string>
 
 #include "converter/sheet/run_context.h"
@@ -11,5 +12,7 @@ namespace decor {
 // `title` opens the file as it opens every sheet. Problems go to the run's report; a file
 // that cannot be created is told to the user and leaves the run's outcome as it is.
 void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title);
+// The same drawing into `file` instead of the run's index file name.
+void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title, const std::filesystem::path& file);
 
 }  // namespace decor

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "converter/decor/decorations.h"
+#include "converter/decor/index_drawing.h"
 #include "converter/decor/mesh_grid.h"
 #include "converter/elevation/elevation_loader.h"
 #include "converter/elevation/grid_analysis.h"
@@ -52,7 +53,7 @@ class ConversionRun {
   }
   void drawingPasses(sheet::EntityWriter& out);
   void writeMeshGrid(sheet::EntityWriter& out) { decor::writeMeshGrid(ctx_, out); }
-  void writeIndexDrawing() {}
+  void writeIndexDrawing() { decor::writeIndexDrawing(ctx_, options_.title); }
 
   sheet::RunContext& ctx_;
   RunOptions options_;

@@ -202,6 +202,7 @@ TEST_F(CliTest, RunLogsEachSheetAndStage) {
   EXPECT_EQ(lines[19].rfind("正常終了: 所要時間は ", 0), 0u) << lines[19];
   EXPECT_EQ(r.err.find("開きますか"), std::string::npos);
   EXPECT_EQ(lines.size(), 22u) << r.err;
+  EXPECT_EQ(r.out, (temp / "M#index.dxf").string() + "\n");
 }
 
 TEST_F(CliTest, RunExitStatuses) {

@@ -81,8 +81,10 @@ TEST(ConversionRun, ThreeRowsByTwoColumns) {
   EXPECT_EQ(script[7], "\"" + pathText(temp / "MA1.dxf") + "\"");
   EXPECT_EQ(script[31], "\"" + pathText(temp / "MC1.dxf") + "\"");
   EXPECT_FALSE(std::filesystem::exists(temp / "hyoko.scr"));
+  // The index follows the script, with no problem to report (the data folder has no outlines).
+  EXPECT_EQ(r.anomalies, "");
   std::string command = "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py'";
-  for (const char* name : {"MA0", "MA1", "MB0", "MB1", "MC0", "MC1"})
+  for (const char* name : {"MA0", "MA1", "MB0", "MB1", "MC0", "MC1", "M#index"})
     command += " '" + (temp / name).string() + ".dxf'";
   EXPECT_EQ(std::system(command.c_str()), 0);
 }
@@ -95,6 +97,7 @@ TEST(ConversionRun, OneSheetWritesTheElevationLayerScript) {
   ASSERT_EQ(runOnce(s, host).result, run::RunResult::Completed);
   EXPECT_TRUE(std::filesystem::exists(temp / "M.dxf"));
   EXPECT_FALSE(std::filesystem::exists(temp / "dxftodwg.scr"));
+  EXPECT_FALSE(std::filesystem::exists(temp / "M#index.dxf"));
   auto script = lines(temp / "hyoko.scr");
   ASSERT_EQ(script.size(), 296u);
   EXPECT_EQ(script[0], "-layer");
@@ -196,6 +199,7 @@ TEST(ConversionRun, SheetFileThatCannotBeCreatedStopsTheRun) {
   EXPECT_EQ(r.shown[0].text, "ファイルを開けません、他のソフトで開いていませんか。");
   EXPECT_FALSE(std::filesystem::exists(temp / "MA1.dxf"));
   EXPECT_FALSE(std::filesystem::exists(temp / "dxftodwg.scr"));
+  EXPECT_FALSE(std::filesystem::exists(temp / "M#index.dxf"));
 }
 
 TEST(ConversionRun, ScriptThatCannotBeWrittenIsReported) {

@@ -4,13 +4,17 @@
 For each file: ezdxf's strict reader and audit (errors and fixes both count), ezdxf's
 recover reader (catches bytes that are invalid in CP932), CP932 text with CR LF on every
 line, unique handles, a handle seed one past the largest handle, a LAYER count equal to
-the records written, and every entity layer defined. Prints one line per problem and
-exits 1 when there is any.
+the records written, and every entity layer defined. A release-12 file (AC1009) must have
+no handles and no seed instead. A file without $DWGCODEPAGE is read in CP932, the system
+code page of the programs it is written for (ezdxf would assume Windows-1252). Prints one
+line per problem and exits 1 when there is any.
 """
+import contextlib
 import sys
 
 import ezdxf
 from ezdxf import recover
+from ezdxf.lldxf import const
 
 
 def pairs_of(text):
@@ -39,6 +43,7 @@ def raw_checks(path, problems):
         return
     handles = []
     seed = None
+    version = None
     layer_names = set()
     layer_records = 0
     layer_head = None
@@ -61,7 +66,10 @@ def raw_checks(path, problems):
             handles.append(int(value, 16))
         if i > 0 and pairs[i - 1] == (9, "$HANDSEED"):
             seed = value
-        if code == 70 and table == "LAYER" and layer_head is None and pairs[i - 1][1] == "AcDbSymbolTable":
+        if i > 0 and pairs[i - 1] == (9, "$ACADVER"):
+            version = value
+        # The table's own count: its first 70, before any record of the table.
+        if code == 70 and table == "LAYER" and layer_head is None and layer_records == 0:
             layer_head = int(value)
         if code == 2 and in_layer_record:
             layer_names.add(value)
@@ -69,7 +77,10 @@ def raw_checks(path, problems):
             used_layers.add(value)
     if len(handles) != len(set(handles)):
         problems.append("handles are not unique")
-    if seed is None or len(seed) != 8:
+    if version == "AC1009":
+        if handles or seed is not None:
+            problems.append("a release-12 file with handles")
+    elif seed is None or len(seed) != 8:
         problems.append(f"handle seed is not 8 characters: {seed!r}")
     elif int(seed, 16) != max(handles) + 1:
         problems.append(f"handle seed {seed} is not one past the last handle {max(handles) + 1:X}")
@@ -80,9 +91,22 @@ def raw_checks(path, problems):
         problems.append(f"layers used but not defined: {sorted(missing)[:5]}")
 
 
-def ezdxf_checks(path, problems):
+@contextlib.contextmanager
+def default_encoding(encoding):
+    """The encoding ezdxf's readers take for a file that names none."""
+    saved = const.DEFAULT_ENCODING
+    const.DEFAULT_ENCODING = encoding
     try:
-        doc = ezdxf.readfile(path)
+        yield
+    finally:
+        const.DEFAULT_ENCODING = saved
+
+
+def ezdxf_checks(path, problems):
+    names_code_page = b"$DWGCODEPAGE" in open(path, "rb").read()
+    encoding = None if names_code_page else "cp932"
+    try:
+        doc = ezdxf.readfile(path, encoding=encoding)
     except Exception as e:  # the strict reader's own error
         problems.append(f"ezdxf.readfile: {e}")
         return
@@ -92,7 +116,8 @@ def ezdxf_checks(path, problems):
     for f in auditor.fixes:
         problems.append(f"audit fix: {f.message}")
     try:
-        _, rec = recover.readfile(path)
+        with default_encoding(encoding or const.DEFAULT_ENCODING):
+            _, rec = recover.readfile(path)
         for e in rec.errors:
             problems.append(f"recover error: {e.message}")
     except Exception as e:
