@@ -116,7 +116,16 @@ void IndexDrawing::head(const std::string& title) {
   const double n = v_.northEdge, s = v_.southEdge, west = v_.westEdge, e = v_.eastEdge;
   w.pair(999, title);
   w.pair(999, "  Programed Nelvarin.");
-  w.pairs({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1009"}, {9, "$MEASUREMENT"}, {70, "1"}});
+  // The code page is named, as in the sheets: without it a reader takes the file for
+  // Windows-1252 and garbles the Japanese layer name and note.
+  w.pairs({{0, "SECTION"},
+           {2, "HEADER"},
+           {9, "$ACADVER"},
+           {1, "AC1009"},
+           {9, "$DWGCODEPAGE"},
+           {3, "ANSI_932"},
+           {9, "$MEASUREMENT"},
+           {70, "1"}});
   w.pair(9, "$INSUNITS");
   w.pair(70, ctx_.settings.drawingUnit == 0 ? 4 : ctx_.settings.drawingUnit == 1 ? 5 : 6);
   // The area grown by its own width and height on every side.

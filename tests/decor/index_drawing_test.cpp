@@ -239,7 +239,7 @@ TEST_F(IndexDrawing, HeadTablesAndBlocksAsWritten) {
   while (entitiesAt < groups.size() && groups[entitiesAt].value != "ENTITIES") ++entitiesAt;
   EXPECT_EQ(notation(groups, 0, entitiesAt + 1),
             "999=Terralinea 0.1.0;999=  Programed Nelvarin.;"
-            "0=SECTION;2=HEADER;9=$ACADVER;1=AC1009;9=$MEASUREMENT;70=1;9=$INSUNITS;70=6;"
+            "0=SECTION;2=HEADER;9=$ACADVER;1=AC1009;9=$DWGCODEPAGE;3=ANSI_932;9=$MEASUREMENT;70=1;9=$INSUNITS;70=6;"
             "9=$EXTMIN;10=-800;20=-900;9=$EXTMAX;10=1600;20=1800;0=ENDSEC;"
             "0=SECTION;2=TABLES;0=TABLE;2=VPORT;70=2;0=VPORT;2=*ACTIVE;70=0;10=0;20=0;11=1;21=1;12=400;22=450;"
             "13=0;23=0;14=10;24=10;15=10;25=10;16=0;26=0;36=1;17=0;27=0;37=0;40=1170;41=0.888888888888889;"
