@@ -2,8 +2,8 @@
 # The main job on the project's own sample data: builds, generates a fictional area in the
 # published file layout (vector GML and 10 m DEM) when it is not there yet, writes a
 # settings file with the program defaults for a 2 x 2 sheet area over it, checks it, runs
-# the converter and audits every sheet with an independent DXF reader. Output goes to
-# ./demo-out (the sheets in demo-out/地図).
+# the converter, audits every sheet and the index drawing with an independent DXF reader
+# and renders the first sheet's page. Output goes to ./demo-out (the sheets in demo-out/地図).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -23,4 +23,6 @@ echo "--- terralinea run $settings"
 "$bin" run "$settings" --yes
 echo "--- independent audit of the sheets (ezdxf)"
 /usr/bin/python3 tests/tools/dxf_audit.py "$out"/地図/*.dxf && echo "all sheets pass"
+echo "--- preview of the first sheet's page (ezdxf + matplotlib): $out/demoA0-page.png"
+/usr/bin/python3 tools/render_sheet.py "$out/地図/demoA0.dxf" "$out/demoA0-page.png" 2>/dev/null
 ls -l "$out/地図"
