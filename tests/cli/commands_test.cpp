@@ -205,6 +205,32 @@ TEST_F(CliTest, RunLogsEachSheetAndStage) {
   EXPECT_EQ(r.out, (temp / "M#index.dxf").string() + "\n");
 }
 
+// The published mesh 503041 (Genkai Island) in 3 x 2 sheets with the mesh grid: every sheet
+// and the index drawing pass the independent audit.
+TEST_F(CliTest, PublishedMeshInSixSheetsPassesTheAudit) {
+  const auto data = std::filesystem::path(TERRALINEA_SOURCE_DIR) / ".." / "shared" / "testdata" / "real" /
+                    "fgd-vector" / "FG-GML-503041-ALL-20181001";
+  if (!std::filesystem::is_directory(data)) GTEST_SKIP() << "published data not found";
+  std::string path = validFile();
+  edit(path, {{"readfolder", data.string()},
+              {"namae", "genkai"},
+              {"zahyokei", "6"},  // system II
+              {"kita", "83400000"},
+              {"minami", "74300000"},
+              {"nisi", "-81000000"},
+              {"higasi", "-69600000"},
+              {"cb", "1"}});
+  const auto r = run({"run", path, "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, (temp / "genkai#index.dxf").string() + "\n");
+  std::string command = "/usr/bin/python3 '" + std::string(TERRALINEA_SOURCE_DIR) + "/tests/tools/dxf_audit.py'";
+  for (const char* name : {"genkai#index", "genkaiA0", "genkaiA1", "genkaiB0", "genkaiB1", "genkaiC0", "genkaiC1"})
+    command += " '" + (temp / name).string() + ".dxf'";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  // The island lies in the south-east sheet: its outline is in the index.
+  EXPECT_NE(readBytes(temp / "genkai#index.dxf").find("POLYLINE"), std::string::npos);
+}
+
 TEST_F(CliTest, RunExitStatuses) {
   std::string path = validFile();
   // Refused settings print the report.
