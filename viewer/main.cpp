@@ -1,22 +1,133 @@
+// orbiscope: the viewer window, or without any display an image of a view (--export) or
+// what a file holds (--info).
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <vector>
 
-// The viewer's window and renderer come next; until then it says so plainly.
+#include "viewer/dxf/drawing.h"
+#include "viewer/gl/export.h"
+#include "viewer/ui/app.h"
+
+namespace {
+
+const char* kUsage =
+    "usage:\n"
+    "  orbiscope [FILE.dxf]                           open the viewer window\n"
+    "  orbiscope --export OUT.png|OUT.bmp [--view plan|bottom|left|right|front|back|sw|se|ne|nw]\n"
+    "            [--tab N] [--size WxH] FILE.dxf      render without a window\n"
+    "  orbiscope --info FILE.dxf                      print what was loaded\n";
+
+int usageError(const std::string& what) {
+  std::cerr << "orbiscope: " << what << "\n" << kUsage;
+  return 2;
+}
+
+// Counts one per line, "name value", in a fixed order that scripts can rely on.
+int info(const std::string& file) {
+  viewer::Drawing d;
+  viewer::LoadError error;
+  if (!viewer::loadDrawing(file, d, error)) {
+    std::cerr << "orbiscope: " << file << ": " << error.caption << ": " << error.text << "\n";
+    return 1;
+  }
+  long long viewports = 0, layouts = 0;
+  for (std::size_t i = 1; i < d.views.size(); ++i) ++viewports;
+  for (std::size_t i = 1; i < d.layouts.size(); ++i) layouts += d.layouts[i].present;
+  std::cout << "layers " << d.layers.size() << "\n"
+            << "blocks " << d.blocks.size() << "\n"
+            << "layouts " << layouts << "\n"
+            << "viewports " << viewports << "\n"
+            << "points " << d.points.size() << "\n"
+            << "glyphs " << d.glyphs.size() << "\n"
+            << "model-view " << (d.hasModelView ? "saved" : "fitted") << "\n";
+  for (const auto& [kind, count] : d.entityCounts) std::cout << "entity " << kind << " " << count << "\n";
+  for (const auto& note : d.notes) std::cout << "note " << note << "\n";
+  return 0;
+}
+
+int exportImage(const std::vector<std::string>& args) {
+  std::string out, file, view;
+  int tab = 0, width = 1600, height = 1000;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    std::string text;
+    if (a == "--export") {
+      if (!value(out)) return usageError("--export needs a file name");
+    } else if (a == "--view") {
+      if (!value(view)) return usageError("--view needs a direction");
+    } else if (a == "--tab") {
+      if (!value(text)) return usageError("--tab needs a number");
+      char* end = nullptr;
+      const long n = std::strtol(text.c_str(), &end, 10);
+      if (*end || n < 0 || n > 63) return usageError("--tab takes a tab number 0 to 63");
+      tab = static_cast<int>(n);
+    } else if (a == "--size") {
+      if (!value(text)) return usageError("--size needs WxH");
+      char* end = nullptr;
+      const long w = std::strtol(text.c_str(), &end, 10);
+      if (*end != 'x') return usageError("--size takes WxH, e.g. 1600x1000");
+      char* end2 = nullptr;
+      const long h = std::strtol(end + 1, &end2, 10);
+      if (*end2 || w < 16 || h < 16 || w > 16384 || h > 16384) return usageError("--size takes WxH from 16 to 16384");
+      width = static_cast<int>(w);
+      height = static_cast<int>(h);
+    } else if (!a.empty() && a[0] == '-') {
+      return usageError("unknown option " + a);
+    } else if (file.empty()) {
+      file = a;
+    } else {
+      return usageError("one drawing at a time");
+    }
+  }
+  if (file.empty()) return usageError("no drawing given");
+  const std::vector<std::pair<const char*, viewer::ViewDirection>> names = {
+      {"plan", viewer::ViewDirection::plan},    {"bottom", viewer::ViewDirection::bottom},
+      {"left", viewer::ViewDirection::left},    {"right", viewer::ViewDirection::right},
+      {"front", viewer::ViewDirection::front},  {"back", viewer::ViewDirection::back},
+      {"sw", viewer::ViewDirection::southWest}, {"se", viewer::ViewDirection::southEast},
+      {"ne", viewer::ViewDirection::northEast}, {"nw", viewer::ViewDirection::northWest}};
+  std::optional<viewer::ViewDirection> direction;
+  if (!view.empty()) {
+    for (const auto& [name, d] : names)
+      if (view == name) direction = d;
+    if (!direction) return usageError("unknown view " + view);
+  }
+  const auto lower = out.size() >= 4 ? out.substr(out.size() - 4) : std::string();
+  if (lower != ".png" && lower != ".bmp" && lower != ".PNG" && lower != ".BMP")
+    return usageError("the image is written as .png or .bmp");
+  std::string error;
+  if (!viewer::exportImage(file, out, tab, direction, width, height, error)) {
+    std::cerr << "orbiscope: " << error << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  const char* usage =
-      "usage:\n"
-      "  orbiscope [FILE.dxf]                           open the viewer window\n"
-      "  orbiscope --export OUT.png|OUT.bmp [--view plan|bottom|left|right|front|back|sw|se|ne|nw]\n"
-      "            [--tab N] [--size WxH] FILE.dxf      render without a window\n"
-      "  orbiscope --info FILE.dxf                      print what was loaded\n";
-  if (argc > 1 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-    std::cout << usage;
+  std::vector<std::string> args(argv, argv + argc);
+  if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+    std::cout << kUsage;
     return 0;
   }
-  if (argc > 1 && std::string(argv[1]) == "--version") {
+  if (args.size() > 1 && args[1] == "--version") {
     std::cout << "Orbiscope " << TERRALINEA_VERSION << "\n";
     return 0;
   }
-  std::cerr << "orbiscope: the viewer is not built yet (no DXF reader, window or renderer).\n" << usage;
-  return 1;
+  if (args.size() > 1 && args[1] == "--info") {
+    if (args.size() != 3) return usageError("--info takes one drawing");
+    return info(args[2]);
+  }
+  if (args.size() > 1 && args[1] == "--export") return exportImage(args);
+  if (args.size() > 2) return usageError("one drawing at a time");
+  if (args.size() == 2 && !args[1].empty() && args[1][0] == '-') return usageError("unknown option " + args[1]);
+  return viewer::runWindow(argc, argv, args.size() == 2 ? args[1] : std::string());
 }

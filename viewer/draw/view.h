@@ -79,7 +79,10 @@ inline constexpr double kOrbitStep = 1.125;
 // After the orbit the view direction is made unit length.
 void endOrbit(Drawing& drawing);
 
-// A model view for a drawing saved without one: plan view of its extents (with a margin).
+// After loading, for an image of width x height pixels: the saved model view spans its full
+// width in the image's proportions (the reader keeps the saved view height and width).
+void adaptModelView(Drawing& drawing, int width, int height);
+// A model view for a drawing saved without one: the plan view of its extents.
 void fitModelView(Drawing& drawing, int width, int height);
 
 }  // namespace viewer
