@@ -44,8 +44,8 @@ struct FillCase {
 
 TEST_F(GlFrame, FilledShapesCoverTheirInsideOnly) {
   const std::vector<Vec3> outer{{10, 10, 0}, {90, 10, 0}, {90, 90, 0}, {10, 90, 0}};
-  const std::vector<Vec3> hole{{40, 40, 0}, {60, 40, 0}, {60, 60, 0}, {40, 60, 0}};
-  const std::vector<Vec3> holeReversed{{40, 40, 0}, {40, 60, 0}, {60, 60, 0}, {60, 40, 0}};
+  const std::vector<Vec3> holeSameWay{{40, 40, 0}, {60, 40, 0}, {60, 60, 0}, {40, 60, 0}};
+  const std::vector<Vec3> holeOtherWay{{40, 40, 0}, {40, 60, 0}, {60, 60, 0}, {60, 40, 0}};
   const std::vector<Vec3> left{{10, 10, 0}, {60, 10, 0}, {60, 60, 0}, {10, 60, 0}};
   const std::vector<Vec3> right{{40, 40, 0}, {90, 40, 0}, {90, 90, 0}, {40, 90, 0}};
   const std::vector<FillCase> cases = {
@@ -63,12 +63,12 @@ TEST_F(GlFrame, FilledShapesCoverTheirInsideOnly) {
            .done(),
        {{15, 15}, {65, 65}},
        {{35, 35}, {85, 85}, {50, 50}}},
-      {"area with a hole",
-       ProgramBuilder().colour(kRedRgb).area({outer, hole}).done(),
+      {"hole running the same way as the outline",
+       ProgramBuilder().colour(kRedRgb).area({outer, holeSameWay}).done(),
        {{20, 20}, {50, 80}},
        {{50, 50}, {5, 50}}},
-      {"hole running the same way",
-       ProgramBuilder().colour(kRedRgb).area({outer, holeReversed}).done(),
+      {"hole running the other way",
+       ProgramBuilder().colour(kRedRgb).area({outer, holeOtherWay}).done(),
        {{20, 20}, {80, 50}},
        {{50, 50}}},
       {"overlapping contours",
