@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev
+  qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libopengl-dev
+  libfreetype-dev libfontconfig-dev libpng-dev
   xvfb xauth fonts-noto-cjk
   python3 python3-ezdxf python3-matplotlib proj-bin gdal-bin unzip
   libzip-dev zipcmp zipmerge ziptool
