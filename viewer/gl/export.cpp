@@ -46,7 +46,10 @@ bool exportImage(const std::string& dxfPath, const std::string& outPath, int tab
       return false;
     }
     // The fit is a plan view; a direction asked for turns it as the view menu would.
-    if (!drawing.hasModelView) fitModelView(drawing, width, height);
+    if (drawing.hasModelView)
+      adaptModelView(drawing, width, height);
+    else
+      fitModelView(drawing, width, height);
     if (direction) setViewDirection(drawing, *direction);
 
     GlBackend backend(scene);

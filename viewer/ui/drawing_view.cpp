@@ -16,6 +16,7 @@ DrawingView::DrawingView(QWidget* parent) : QOpenGLWidget(parent) {
 DrawingView::~DrawingView() {
   // The lists belong to this widget's context.
   makeCurrent();
+  if (scene_) scene_->release();
   scene_.reset();
   doneCurrent();
 }
