@@ -34,7 +34,7 @@ enum class OpKind : std::uint8_t {
   triangles,  // filled triangles: vertices [first, first + count), count a multiple of 3
   area,       // filled area, odd winding rule: contours [first, first + count)
   spline,     // cubic curve: control points = vertices [first, first + count),
-              // knots = knots [first2, first2 + count2)
+              // knots = knots [first2, first2 + count2), always count + 4 of them
   text,       // glyph indices text [first, first + count), laid out from the origin
   callBlock,  // the program of block `first`
 };
@@ -72,6 +72,9 @@ struct Block {
 };
 
 // View record 0 is the model view (VPORT table); 1.. are the paper-space viewports.
+// The model view's width and height are those of the saved view, 40 × 41 by 40: the window
+// that first shows the drawing sets the height to its own proportions (height = window
+// height × width / window width), so that the saved view's full width is seen.
 struct ViewRecord {
   std::uint32_t owner = 0;                  // 330
   double centreX = 0, centreY = 0;          // 10, 20: centre on the paper
@@ -113,6 +116,7 @@ struct Drawing {
   std::vector<ViewRecord> views;  // at least the model view
   std::vector<Layout> layouts;    // index = tab order; [0] the model tab
   std::vector<char32_t> glyphs;   // distinct characters of all texts, first seen first
+  // The POINTs of model space.
   std::vector<DrawingPoint> points;
   int pointMode = 35;
   double pointSize = -5;
