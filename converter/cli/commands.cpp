@@ -43,11 +43,7 @@ const char* kUsage =
     "  terralinea xytobl --zone N [--unit mm|cm|m] Y X        print \"LAT LON\"\n"
     "  terralinea --help | --version\n";
 
-std::string versionText() {
-  std::string v = TERRALINEA_VERSION;
-  if (v.size() > 4 && v.ends_with(".0.0")) v.resize(v.size() - 4);
-  return "Terralinea " + v;
-}
+std::string versionText() { return run::programTitle(TERRALINEA_VERSION); }
 
 bool parseDouble(const std::string& text, double& value) { return settings::parseReal(text, value); }
 
@@ -331,10 +327,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (command == "bltoxy") return commandBltoxy(args, out, err);
     if (command == "xytobl") return commandXytobl(args, out, err);
     if (command == "run") return commandRun(args, out, err);
-    if (command.starts_with("-") || args.size() > 1) return err << kUsage, kNotStarted;
   }
-  err << versionText() << ": the main window is not built yet; use a sub-command.\n" << kUsage;
-  return kNotStarted;
+  // The window is the program's, not a sub-command's.
+  return err << kUsage, kNotStarted;
+}
+
+bool opensWindow(const std::vector<std::string>& args) {
+  if (args.empty()) return true;
+  static const char* commands[] = {"init", "check", "bltoxy", "xytobl", "run"};
+  for (const char* c : commands)
+    if (args[0] == c) return false;
+  return args.size() == 1 && !args[0].starts_with("-");
 }
 
 }  // namespace cli

@@ -31,6 +31,11 @@ Status runOnce(settings::DrawingSettings& s, RunOutcome& outcome, geo::PlaneCoor
 
 }  // namespace
 
+std::string programTitle(std::string version) {
+  if (version.size() > 4 && version.ends_with(".0.0")) version.resize(version.size() - 4);
+  return "Terralinea " + version;
+}
+
 RunOutcome startRun(settings::DrawingSettings& s, const platform::PrinterCatalogue& printers, sheet::RunHost& host,
                     const StartOptions& options) {
   RunOutcome outcome;

@@ -15,6 +15,10 @@ class PrinterCatalogue;
 
 namespace run {
 
+// "Terralinea" and the version, without a trailing ".0.0": the window title and the
+// program named in the sheets.
+std::string programTitle(std::string version);
+
 struct StartOptions {
   std::string title = "Terralinea";  // program name and version, for the sheets
   double startPauseSeconds = 0;      // the window shows its captions before the run starts

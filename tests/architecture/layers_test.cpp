@@ -21,6 +21,7 @@ struct Layer {
   std::string_view folder;
   std::vector<std::string_view> uses;  // folders this one may include, each listed above it
   bool qt = false;                     // may include Qt
+  bool ownFilesOnly = false;           // the files directly in the folder, not its subfolders
 };
 
 // Lowest first. A folder's files may also include each other.
@@ -52,6 +53,10 @@ const std::vector<Layer>& layers() {
          {"platform", "converter/geo", "converter/settings", "converter/gml", "converter/picker"}},
         {"converter/cli", with(runBase, {"converter/run"})},
         {"converter/ui", with(runBase, {"converter/run", "converter/picker", "converter/picker/gl"}), true},
+        // The program's entry: the window or a sub-command.
+        {"converter",
+         with(runBase, {"converter/run", "converter/picker", "converter/picker/gl", "converter/cli", "converter/ui"}),
+         false, true},
         {"viewer/dxf", {"platform", "dxfio"}},
         {"viewer/draw", {"platform", "dxfio", "viewer/dxf"}},
         {"viewer/gl", {"platform", "dxfio", "viewer/dxf", "viewer/draw"}},
@@ -68,7 +73,8 @@ const std::vector<std::string_view> kSourceRoots = {"platform", "dxfio", "conver
 const Layer* layerOf(std::string_view path) {
   const Layer* best = nullptr;
   for (const auto& l : layers()) {
-    const bool inside = path.starts_with(l.folder) && path.size() > l.folder.size() && path[l.folder.size()] == '/';
+    bool inside = path.starts_with(l.folder) && path.size() > l.folder.size() && path[l.folder.size()] == '/';
+    if (inside && l.ownFilesOnly) inside = path.find('/', l.folder.size() + 1) == std::string_view::npos;
     if (inside && (!best || l.folder.size() > best->folder.size())) best = &l;
   }
   return best;

@@ -160,10 +160,17 @@ TEST_F(CliTest, Coordinates) {
   EXPECT_EQ(run({"xytobl", "--zone", "9", "--unit", "m", "1e12", "1e12"}).status, 2);
 }
 
-TEST_F(CliTest, WithoutSubcommandTheWindowIsNotBuiltYet) {
+TEST_F(CliTest, NoSubcommandOrOneSettingsFileIsTheWindowsTheRestStaysHeadless) {
+  EXPECT_TRUE(cli::opensWindow({}));
+  EXPECT_TRUE(cli::opensWindow({"x.trl"}));
+  EXPECT_TRUE(cli::opensWindow({"地図.trl"}));
+  for (std::vector<std::string> headless : std::vector<std::vector<std::string>>{
+           {"--help"}, {"--version"}, {"-h"}, {"run", "x.trl"}, {"check", "x.trl"}, {"init"}, {"a.trl", "b.trl"}})
+    EXPECT_FALSE(cli::opensWindow(headless)) << headless[0];
+  // Handed to the command line anyway, nothing is the usage.
   auto r = run({});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("not built yet"), std::string::npos);
+  EXPECT_NE(r.err.find("usage:"), std::string::npos);
   EXPECT_EQ(run({"--help"}).status, 0);
   EXPECT_EQ(run({"--version"}).out, "Terralinea 0.1.0\n");
 }
