@@ -1,14 +1,18 @@
 // The viewer's display lists on a large drawing: compiling 2.5 million vertices of
 // polylines on 50 layer colours (about what a 100 MB DXF of contours holds), and one redraw
 // of model space (the list called, then glFinish) at 1600 x 1000 pixels off screen.
+// With VIEWER_BENCH_FILE set, also a real drawing: load, compile, and one frame of its
+// model tab and of its first layout as the window draws them.
 //   build/bin/viewer_gl_bench [--benchmark_filter=...]
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
+#include "viewer/draw/view.h"
 #include "viewer/dxf/drawing.h"
 #include "viewer/gl/gl_backend.h"
 #include "viewer/gl/offscreen.h"
@@ -99,6 +103,57 @@ void RedrawLargeDrawing(benchmark::State& state) {
   state.counters["vertices"] = double(drawing.modelSpace.vertices.size());
 }
 BENCHMARK(RedrawLargeDrawing)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const char* sheetFile() { return std::getenv("VIEWER_BENCH_FILE"); }
+
+void LoadSheet(benchmark::State& state) {
+  if (!sheetFile()) return state.SkipWithError("VIEWER_BENCH_FILE not set");
+  for (auto _ : state) {
+    viewer::Drawing d;
+    viewer::LoadError error;
+    if (!viewer::loadDrawing(sheetFile(), d, error)) return state.SkipWithError(error.text.c_str());
+    benchmark::DoNotOptimize(d.modelSpace.ops.size());
+  }
+}
+BENCHMARK(LoadSheet)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Compiles the sheet's lists, then draws frames of `tab` as the window does.
+void sheetFrames(benchmark::State& state, int tab, bool compileOnly) {
+  if (!sheetFile()) return state.SkipWithError("VIEWER_BENCH_FILE not set");
+  if (!context(state)) return;
+  viewer::Drawing d;
+  viewer::LoadError error;
+  if (!viewer::loadDrawing(sheetFile(), d, error)) return state.SkipWithError(error.text.c_str());
+  if (d.hasModelView)
+    viewer::adaptModelView(d, kWidth, kHeight);
+  else
+    viewer::fitModelView(d, kWidth, kHeight);
+  viewer::GlScene scene;
+  if (compileOnly) {
+    for (auto _ : state) {
+      if (!scene.compile(d, viewer::pointSymbol(d.pointMode))) return state.SkipWithError("compilation failed");
+      glFinish();
+      state.PauseTiming();
+      scene.release();
+      state.ResumeTiming();
+    }
+    return;
+  }
+  if (!scene.compile(d, viewer::pointSymbol(d.pointMode))) return state.SkipWithError("compilation failed");
+  viewer::GlBackend backend(scene);
+  for (auto _ : state) {
+    if (viewer::renderView(d, tab, kWidth, kHeight, 0, backend) != viewer::FrameResult::drawn)
+      return state.SkipWithError("no such view");
+    glFinish();
+  }
+  scene.release();
+}
+void CompileSheet(benchmark::State& state) { sheetFrames(state, 0, true); }
+void RedrawSheetModel(benchmark::State& state) { sheetFrames(state, 0, false); }
+void RedrawSheetLayout(benchmark::State& state) { sheetFrames(state, 1, false); }
+BENCHMARK(CompileSheet)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RedrawSheetModel)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RedrawSheetLayout)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

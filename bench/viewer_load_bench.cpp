@@ -3,6 +3,7 @@
 // writes them) on 50 layers with CP932 names, with a paper-space layout so that all three
 // passes run.
 //   build/bin/viewer_load_bench
+//   build/bin/viewer_load_bench --write FILE   (only writes the drawing, for other tools)
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -28,13 +29,12 @@ struct Generated {
   long long polylines = 0;
 };
 
-Generated& generated() {
-  static Generated g = [] {
-    Generated out;
-    out.folder = fs::temp_directory_path() / ("terralinea-viewer-bench-" + std::to_string(::getpid()));
-    fs::create_directories(out.folder);
-    out.file = out.folder / "large.dxf";
-    std::FILE* f = std::fopen(out.file.c_str(), "wb");
+// Writes the large drawing; the number of polylines written, -1 when the file cannot be made.
+long long writeLarge(const fs::path& file) {
+  long long polylines = 0;
+  {
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f) return -1;
     std::fputs(
         "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1018\r\n9\r\n$DWGCODEPAGE\r\n3\r\nANSI_932\r\n"
         "9\r\n$PDMODE\r\n70\r\n35\r\n0\r\nENDSEC\r\n"
@@ -77,7 +77,7 @@ Generated& generated() {
         x += step(random);
         y += step(random);
       }
-      ++out.polylines;
+      ++polylines;
     }
     std::fputs(
         "0\r\nLINE\r\n5\r\n30\r\n330\r\n1B\r\n100\r\nAcDbEntity\r\n67\r\n1\r\n8\r\n0\r\n100\r\nAcDbLine\r\n"
@@ -87,6 +87,17 @@ Generated& generated() {
         "330\r\n1B\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n",
         f);
     std::fclose(f);
+  }
+  return polylines;
+}
+
+Generated& generated() {
+  static Generated g = [] {
+    Generated out;
+    out.folder = fs::temp_directory_path() / ("terralinea-viewer-bench-" + std::to_string(::getpid()));
+    fs::create_directories(out.folder);
+    out.file = out.folder / "large.dxf";
+    out.polylines = writeLarge(out.file);
     return out;
   }();
   return g;
@@ -112,6 +123,7 @@ void BM_loadDrawing(benchmark::State& state) {
 BENCHMARK(BM_loadDrawing)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--write") return writeLarge(argv[2]) < 0 ? 1 : 0;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
