@@ -22,18 +22,91 @@ namespace {
 // A drawing with a saved model view, a red line, and two layouts: "Layout1" with its paper
 // view and one viewport, "Empty" without any view.
 std::string twoLayouts() {
-  const std::vector<std::string> pairs = {
-      "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "VPORT", "0", "VPORT", "2", "*ACTIVE", "12", "50", "22", "50",
-      "40", "100", "41", "1.5", "16", "0", "26", "0", "36", "1", "0", "ENDTAB", "0", "TABLE", "2", "LAYER", "0",
-      "LAYER", "2", "0", "62", "7", "0", "LAYER", "2", "RED", "62", "1", "0", "ENDTAB", "0", "ENDSEC", "0", "SECTION",
-      "2", "BLOCKS", "0", "BLOCK", "330", "1E", "2", "*Paper_Space", "70", "0", "0", "ENDBLK", "0", "BLOCK", "330",
-      "2A", "2", "*Paper_Space0", "70", "0", "0", "ENDBLK", "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES", "0",
-      "VIEWPORT", "330", "1E", "67", "1", "10", "210", "20", "148", "40", "420", "41", "297", "12", "210", "22", "148",
-      "45", "297", "0", "VIEWPORT", "330", "1E", "67", "1", "10", "210", "20", "148", "40", "200", "41", "100", "12",
-      "50", "22", "50", "45", "100", "16", "0", "26", "0", "36", "1", "0", "LINE", "8", "RED", "10", "0", "20", "0",
-      "11", "100", "21", "100", "0", "ENDSEC", "0", "SECTION", "2", "OBJECTS", "0", "LAYOUT", "1", "Layout1", "71",
-      "1", "330", "1E", "10", "0", "20", "0", "11", "420", "21", "297", "0", "LAYOUT", "1", "Empty", "71", "2", "330",
-      "2A", "0", "ENDSEC", "0", "EOF"};
+  const std::vector<std::string> pairs = {"0",   "SECTION",
+                                          "2",   "TABLES",
+                                          "0",   "TABLE",
+                                          "2",   "VPORT",
+                                          "0",   "VPORT",
+                                          "2",   "*ACTIVE",
+                                          "12",  "50",
+                                          "22",  "50",
+                                          "40",  "100",
+                                          "41",  "1.5",
+                                          "16",  "0",
+                                          "26",  "0",
+                                          "36",  "1",
+                                          "0",   "ENDTAB",
+                                          "0",   "TABLE",
+                                          "2",   "LAYER",
+                                          "0",   "LAYER",
+                                          "2",   "0",
+                                          "62",  "7",
+                                          "0",   "LAYER",
+                                          "2",   "RED",
+                                          "62",  "1",
+                                          "0",   "ENDTAB",
+                                          "0",   "ENDSEC",
+                                          "0",   "SECTION",
+                                          "2",   "BLOCKS",
+                                          "0",   "BLOCK",
+                                          "330", "1E",
+                                          "2",   "*Paper_Space",
+                                          "70",  "0",
+                                          "0",   "ENDBLK",
+                                          "0",   "BLOCK",
+                                          "330", "2A",
+                                          "2",   "*Paper_Space0",
+                                          "70",  "0",
+                                          "0",   "ENDBLK",
+                                          "0",   "ENDSEC",
+                                          "0",   "SECTION",
+                                          "2",   "ENTITIES",
+                                          "0",   "VIEWPORT",
+                                          "330", "1E",
+                                          "67",  "1",
+                                          "10",  "210",
+                                          "20",  "148",
+                                          "40",  "420",
+                                          "41",  "297",
+                                          "12",  "210",
+                                          "22",  "148",
+                                          "45",  "297",
+                                          "0",   "VIEWPORT",
+                                          "330", "1E",
+                                          "67",  "1",
+                                          "10",  "210",
+                                          "20",  "148",
+                                          "40",  "200",
+                                          "41",  "100",
+                                          "12",  "50",
+                                          "22",  "50",
+                                          "45",  "100",
+                                          "16",  "0",
+                                          "26",  "0",
+                                          "36",  "1",
+                                          "0",   "LINE",
+                                          "8",   "RED",
+                                          "10",  "0",
+                                          "20",  "0",
+                                          "11",  "100",
+                                          "21",  "100",
+                                          "0",   "ENDSEC",
+                                          "0",   "SECTION",
+                                          "2",   "OBJECTS",
+                                          "0",   "LAYOUT",
+                                          "1",   "Layout1",
+                                          "71",  "1",
+                                          "330", "1E",
+                                          "10",  "0",
+                                          "20",  "0",
+                                          "11",  "420",
+                                          "21",  "297",
+                                          "0",   "LAYOUT",
+                                          "1",   "Empty",
+                                          "71",  "2",
+                                          "330", "2A",
+                                          "0",   "ENDSEC",
+                                          "0",   "EOF"};
   std::string text;
   for (const auto& p : pairs) text += p + "\r\n";
   return text;
@@ -62,7 +135,9 @@ TEST_F(Window, OpensAFileAndBuildsItsTabs) {
   EXPECT_EQ(window.tabs()->tabText(1), "Layout1");
   EXPECT_EQ(window.tabs()->tabText(2), "Empty");
   // A second file replaces the tabs.
-  writeBytes(temp / "plain.dxf", "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n10\r\n0\r\n20\r\n0\r\n11\r\n1\r\n21\r\n1\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
+  writeBytes(temp / "plain.dxf",
+             "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n10\r\n0\r\n20\r\n0\r\n11\r\n1\r\n21\r\n1\r\n0\r\nENDSEC\r\n"
+             "0\r\nEOF\r\n");
   ASSERT_TRUE(window.openFile(QString::fromStdString((temp / "plain.dxf").string())));
   EXPECT_EQ(window.tabs()->count(), 1);
   EXPECT_FALSE(window.openFile(QString::fromStdString((temp / "absent.dxf").string())));
@@ -129,6 +204,24 @@ TEST_F(Window, OrbitEndsAtAFullTurn) {
   const auto d = window.drawing().views[0].direction;
   EXPECT_NEAR(d.x * d.x + d.y * d.y + d.z * d.z, 1, 1e-12);
   EXPECT_NEAR(d.x, -1 / std::sqrt(3.0), 1e-12);
+}
+
+// A picture of the window for a person to look at: the demo sheet when the main job has
+// written it, else the small drawing, on its model tab and on its layout tab.
+TEST_F(Window, Screenshots) {
+  const auto demo = std::filesystem::path(TERRALINEA_SOURCE_DIR) / "demo-out" / "地図" / "demoA0.dxf";
+  const auto file = std::filesystem::exists(demo) ? demo : temp / "two.dxf";
+  ASSERT_TRUE(window.openFile(QString::fromStdString(file.string())));
+  const auto folder = std::filesystem::path(TERRALINEA_BIN_DIR) / ".." / "screenshots";
+  std::filesystem::create_directories(folder);
+  for (int tab : {0, 1}) {
+    window.tabs()->setCurrentIndex(tab);
+    window.view()->repaint();
+    QApplication::processEvents();
+    const auto path = folder / ("orbiscope-tab" + std::to_string(tab) + ".png");
+    ASSERT_TRUE(window.grab().save(QString::fromStdString(path.string())));
+  }
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace
