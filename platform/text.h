@@ -47,5 +47,7 @@ std::size_t characterCount(std::string_view utf8);
 std::size_t characterLength(std::string_view utf8, std::size_t pos);
 // The first `count` characters (all of the text when it is shorter).
 std::string_view firstCharacters(std::string_view utf8, std::size_t count);
+// Appends the UTF-8 bytes of one code point.
+void appendUtf8(char32_t codePoint, std::string& out);
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
 #include "tests/common/temp_folder.h"
 #include "viewer/dxf/drawing.h"
 
@@ -67,24 +68,6 @@ inline std::string number(double v) {
 
 inline std::string vertex(const viewer::Vec3& v) { return number(v.x) + " " + number(v.y) + " " + number(v.z); }
 
-inline void appendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 // A program as text, one op after the other ("; " between): "push; colour(1 0 0);
 // lineStrip(0 0 0, 1 1 0); pop". Blocks are called by name, texts shown as their glyphs.
 inline std::string describe(const viewer::Program& p, const viewer::Drawing& d) {
@@ -126,7 +109,7 @@ inline std::string describe(const viewer::Program& p, const viewer::Drawing& d) 
       case OpKind::text: {
         out += "text(\"";
         for (std::uint32_t i = op.first; i < op.first + op.count && i < p.text.size(); ++i) {
-          if (p.text[i] < d.glyphs.size()) appendUtf8(d.glyphs[p.text[i]], out);
+          if (p.text[i] < d.glyphs.size()) platform::appendUtf8(d.glyphs[p.text[i]], out);
         }
         out += "\")";
         break;

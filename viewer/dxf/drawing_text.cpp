@@ -9,24 +9,6 @@ namespace viewer {
 
 namespace {
 
-void appendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 // Windows-1252 0x80..0x9F; the rest of the upper half is Latin-1.
 constexpr char16_t kWindows1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
@@ -38,7 +20,7 @@ std::string fromWindows1252(std::string_view bytes) {
   out.reserve(bytes.size() + bytes.size() / 2);
   for (char b : bytes) {
     const auto u = static_cast<unsigned char>(b);
-    appendUtf8(u >= 0x80 && u < 0xA0 ? kWindows1252High[u - 0x80] : char32_t(u), out);
+    platform::appendUtf8(u >= 0x80 && u < 0xA0 ? kWindows1252High[u - 0x80] : char32_t(u), out);
   }
   return out;
 }
@@ -66,7 +48,7 @@ std::string replaceUnicodeEscapes(std::string text) {
         c = c * 16 + static_cast<char32_t>(d);
       }
       if (ok && !(c >= 0xD800 && c <= 0xDFFF)) {
-        appendUtf8(c, out);
+        platform::appendUtf8(c, out);
         i += 7;
         continue;
       }
@@ -109,7 +91,7 @@ std::string TextDecoding::decode(std::string_view bytes) const {
       std::string out;
       std::vector<char32_t> points;
       appendCodePoints(bytes, points);
-      for (char32_t c : points) appendUtf8(c, out);
+      for (char32_t c : points) platform::appendUtf8(c, out);
       return replaceUnicodeEscapes(std::move(out));
     }
     case Kind::windows1252:
