@@ -16,7 +16,9 @@ namespace {
 std::string_view trimmed(std::string_view text) {
   // A CR left over from a CR LF line end is dropped; at the start it is no blank.
   text = trimEnd(trimStart(text), " \t\r");
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  // from_chars takes no plus sign; one is allowed, but not in front of another sign ("+-1"
+  // would read as -1): such a text is left as it is, which no parser accepts.
+  if (text.size() >= 2 && text[0] == '+' && text[1] != '+' && text[1] != '-') text.remove_prefix(1);
   return text;
 }
 

@@ -1,11 +1,11 @@
 // orbiscope: the viewer window, or without any display an image of a view (--export) or
 // what a file holds (--info).
-#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/numbers.h"
 #include "viewer/dxf/drawing.h"
 #include "viewer/gl/export.h"
 #include "viewer/ui/app.h"
@@ -64,20 +64,17 @@ int exportImage(const std::vector<std::string>& args) {
       if (!value(view)) return usageError("--view needs a direction");
     } else if (a == "--tab") {
       if (!value(text)) return usageError("--tab needs a number");
-      char* end = nullptr;
-      const long n = std::strtol(text.c_str(), &end, 10);
-      if (*end || n < 0 || n > 63) return usageError("--tab takes a tab number 0 to 63");
-      tab = static_cast<int>(n);
+      if (!platform::parseWhole(text, tab) || tab < 0 || tab > 63)
+        return usageError("--tab takes a tab number 0 to 63");
     } else if (a == "--size") {
       if (!value(text)) return usageError("--size needs WxH");
-      char* end = nullptr;
-      const long w = std::strtol(text.c_str(), &end, 10);
-      if (*end != 'x') return usageError("--size takes WxH, e.g. 1600x1000");
-      char* end2 = nullptr;
-      const long h = std::strtol(end + 1, &end2, 10);
-      if (*end2 || w < 16 || h < 16 || w > 16384 || h > 16384) return usageError("--size takes WxH from 16 to 16384");
-      width = static_cast<int>(w);
-      height = static_cast<int>(h);
+      const auto x = text.find('x');
+      int w = 0, h = 0;
+      if (x == std::string::npos || !platform::parseWhole(std::string_view(text).substr(0, x), w) ||
+          !platform::parseWhole(std::string_view(text).substr(x + 1), h) || w < 16 || h < 16 || w > 16384 || h > 16384)
+        return usageError("--size takes WxH from 16 to 16384, e.g. 1600x1000");
+      width = w;
+      height = h;
     } else if (!a.empty() && a[0] == '-') {
       return usageError("unknown option " + a);
     } else if (file.empty()) {

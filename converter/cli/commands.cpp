@@ -19,6 +19,7 @@
 #include "converter/settings/sheet_labels.h"
 #include "converter/settings/start_checks.h"
 #include "converter/settings/startup.h"
+#include "platform/numbers.h"
 #include "platform/printer_catalogue.h"
 #include "platform/user_folders.h"
 
@@ -288,8 +289,18 @@ geo::PlaneCoordinates zoneCoordinates(const ZoneArgs& z) {
 int commandBltoxy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ZoneArgs z;
   if (!parseZoneArgs(args, z, err)) return kNotStarted;
+  // A point off the globe has no plane coordinates; the series would print a number.
+  if (!(std::fabs(z.numbers[0]) <= 180) || !(std::fabs(z.numbers[1]) < 90)) {
+    err << "terralinea: not a point on the globe: longitude " << platform::formatNumber("%.10g", z.numbers[0])
+        << ", latitude " << platform::formatNumber("%.10g", z.numbers[1]) << "\n";
+    return kNotStarted;
+  }
   geo::PlaneCoordinates coords = zoneCoordinates(z);
   coords.bltoxy(z.numbers[0], z.numbers[1]);
+  if (!std::isfinite(coords.planeX) || !std::isfinite(coords.planeY)) {
+    err << "terralinea: the point has no plane coordinates in system " << z.zone << "\n";
+    return kNotStarted;
+  }
   out << shortestReal(coords.planeX) << " " << shortestReal(coords.planeY) << "\n";
   return kOk;
 }
@@ -301,6 +312,10 @@ int commandXytobl(const std::vector<std::string>& args, std::ostream& out, std::
   if (!coords.xytobl(z.numbers[0], z.numbers[1])) {
     err << "terralinea: the point does not converge in system " << z.zone << " (too far from its origin)\n";
     return kFailed;
+  }
+  if (!(std::fabs(coords.lastLatitude) <= 90) || !(std::fabs(coords.lastLongitude) <= 180)) {
+    err << "terralinea: the point lies off the globe in system " << z.zone << "\n";
+    return kNotStarted;
   }
   out << shortestReal(coords.lastLatitude) << " " << shortestReal(coords.lastLongitude) << "\n";
   return kOk;

@@ -158,6 +158,25 @@ TEST_F(CliTest, Coordinates) {
   EXPECT_EQ(run({"bltoxy", "--zone", "9", "--unit", "km", "1", "2"}).status, 1);
   EXPECT_EQ(run({"bltoxy", "--zone", "9", "x", "2"}).status, 1);
   EXPECT_EQ(run({"xytobl", "--zone", "9", "--unit", "m", "1e12", "1e12"}).status, 2);
+  // Points off the globe are refused, never printed.
+  struct OffGlobe {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const OffGlobe off[] = {
+      {{"bltoxy", "--zone", "9", "139", "95"}, "not a point on the globe"},
+      {{"bltoxy", "--zone", "9", "200", "35"}, "not a point on the globe"},
+      {{"bltoxy", "--zone", "9", "1e300", "35"}, "not a point on the globe"},
+      {{"bltoxy", "--zone", "9", "139", "+-35"}, "not a number: +-35"},
+      {{"xytobl", "--zone", "9", "--unit", "m", "0", "20000000"}, "off the globe"},
+      {{"xytobl", "--zone", "9", "--unit", "m", "6000000", "0"}, "off the globe"},
+  };
+  for (const auto& c : off) {
+    const auto r = run(c.args);
+    EXPECT_EQ(r.status, 1) << c.args[3] << " " << c.args.back();
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
 }
 
 TEST_F(CliTest, NoSubcommandOrOneSettingsFileIsTheWindowsTheRestStaysHeadless) {

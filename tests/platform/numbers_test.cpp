@@ -46,6 +46,11 @@ TEST(Numbers, EdgeTexts) {
       {"sixteen digits", "1234567890.123456", true, 1234567890.123456},
       {"exponent", "-2.5E-3", true, -0.0025},
       {"tab and CR around", "\t7.25\r", true, 7.25},
+      {"plus sign", "+3.5", true, 3.5},
+      {"plus before minus", "+-1", false, 0},
+      {"two plus signs", "++1", false, 0},
+      {"plus alone", "+", false, 0},
+      {"minus before plus", "-+1", false, 0},
   };
   for (const auto& c : cases) {
     double v = -1;
@@ -54,6 +59,14 @@ TEST(Numbers, EdgeTexts) {
       EXPECT_EQ(v, c.value) << c.name;
     }
   }
+  // Whole numbers take the same signs.
+  for (const char* text : {"+-1", "++1", "-+1", "+"}) {
+    int n = 0;
+    EXPECT_FALSE(platform::parseWhole(text, n)) << text;
+  }
+  int n = 0;
+  EXPECT_TRUE(platform::parseWhole("+7", n));
+  EXPECT_EQ(n, 7);
   double negativeZero = 1;
   ASSERT_TRUE(platform::parseDecimal("-0.0", negativeZero));
   EXPECT_TRUE(std::signbit(negativeZero));
