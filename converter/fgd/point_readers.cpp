@@ -2,6 +2,7 @@
 #include <string>
 
 #include "converter/fgd/reader_common.h"
+#include "converter/sheet/symbol_blocks.h"
 
 namespace fgd {
 
@@ -48,6 +49,12 @@ void GmlReaders::GML1Name(const std::filesystem::path& file) {
 }
 
 void GmlReaders::insertBlock(std::string_view block, std::string_view lay, double x, double y, double z, double s) {
+  // A CAD program rejects a drawing that inserts a block it does not define: a type that
+  // matched only a piece of a known name ("地") is told once and not drawn.
+  if (!sheet::isLibraryBlock(block)) {
+    ctx_.reportOnce("図式ブロックがないため描画しません: " + std::string(block));
+    return;
+  }
   out_.insert(lay, block, {y, x, z}, s * u_ / 1000);
 }
 

@@ -1,5 +1,6 @@
 #include "converter/sheet/symbol_blocks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 #include <string>
@@ -272,6 +273,13 @@ const std::vector<std::string_view>& symbolBlockNames() {
     return n;
   }();
   return names;
+}
+
+bool isLibraryBlock(std::string_view name) {
+  const auto& cells = meshCellBlockNames();
+  const auto& symbols = symbolBlockNames();
+  return std::find(cells.begin(), cells.end(), name) != cells.end() ||
+         std::find(symbols.begin(), symbols.end(), name) != symbols.end();
 }
 
 void writeLibraryBlockRecords(dxfio::DxfWriter& w) {

@@ -33,6 +33,8 @@ struct MeshCellHalfSizes {
 const std::vector<std::string_view>& meshCellBlockNames();
 // The 63 symbol names ("三角点" … "専門学校", UTF-8), in the order written.
 const std::vector<std::string_view>& symbolBlockNames();
+// Whether a block of that exact name is in the library (cells and symbols).
+bool isLibraryBlock(std::string_view name);
 
 // The BLOCK_RECORD table entries of the five cells and the 63 symbols (records 26 … 69),
 // each with 340=0. The table head and the two space records are the caller's.

@@ -282,13 +282,21 @@ TEST(SymbolReader, KnownAndUnknownTypes) {
     std::string anomaly;  // added to anomalyMessage
   };
   const std::vector<Case> cases = {
-      {"PwrPlnt", "", "発電所", ""},      {"Monument", "", "記念碑", ""},
-      {"RTwr", "", "電波塔", ""},         {"BldSbl", "小中学校", "小学校", ""},
-      {"BldSbl", "中学校", "小学校", ""}, {"BldSbl", "高等学校・中等教育学校", "高等学校", ""},
-      {"LUSbl", "田", "田園", ""},        {"LUSbl", "噴火口・噴気口", "噴火口", ""},
-      {"LUSbl", "ガス田", "油田", ""},    {"BldSbl", "地", "地", ""},  // a piece of a known word counts as known
-      {"BldSbl", "指示点", "", ""},       {"BldSbl", "踏切", "", ""},
-      {"BldSbl", "雨裂（下部）", "", ""}, {"BldSbl", "灯標", "", "灯標"},
+      {"PwrPlnt", "", "発電所", ""},
+      {"Monument", "", "記念碑", ""},
+      {"RTwr", "", "電波塔", ""},
+      {"BldSbl", "小中学校", "小学校", ""},
+      {"BldSbl", "中学校", "小学校", ""},
+      {"BldSbl", "高等学校・中等教育学校", "高等学校", ""},
+      {"LUSbl", "田", "田園", ""},
+      {"LUSbl", "噴火口・噴気口", "噴火口", ""},
+      {"LUSbl", "ガス田", "油田", ""},
+      {"BldSbl", "地", "", "図式ブロックがないため描画しません: 地\r\n"},  // a piece of a known name
+      {"BldSbl", "旅客船", "", "図式ブロックがないため描画しません: 旅客船\r\n"},
+      {"BldSbl", "指示点", "", ""},
+      {"BldSbl", "踏切", "", ""},
+      {"BldSbl", "雨裂（下部）", "", ""},
+      {"BldSbl", "灯標", "", "灯標"},
   };
   for (const auto& c : cases) {
     h.group(c.element, {{"001記号", "", "", 20}, {"002other", "", ""}});
