@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libopengl-dev
   libfreetype-dev libfontconfig-dev libpng-dev
   xvfb xauth fonts-noto-cjk
-  python3 python3-ezdxf python3-matplotlib proj-bin gdal-bin unzip
+  python3 python3-ezdxf python3-matplotlib proj-bin gdal-bin unzip poppler-utils
   libzip-dev zipcmp zipmerge ziptool
 )
 missing=()

@@ -9,6 +9,7 @@
 #include "viewer/dxf/drawing.h"
 #include "viewer/gl/export.h"
 #include "viewer/ui/app.h"
+#include "viewer/ui/pdf_export.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ const char* kUsage =
     "  orbiscope [FILE.dxf]                           open the viewer window\n"
     "  orbiscope --export OUT.png|OUT.bmp [--view plan|bottom|left|right|front|back|sw|se|ne|nw]\n"
     "            [--tab N] [--size WxH] FILE.dxf      render without a window\n"
+    "  orbiscope --export OUT.pdf [--tab N] FILE.dxf  a layout on its paper at its plot scale\n"
     "  orbiscope --info FILE.dxf                      print what was loaded\n";
 
 int usageError(const std::string& what) {
@@ -97,9 +99,16 @@ int exportImage(const std::vector<std::string>& args) {
     if (!direction) return usageError("unknown view " + view);
   }
   const auto lower = out.size() >= 4 ? out.substr(out.size() - 4) : std::string();
-  if (lower != ".png" && lower != ".bmp" && lower != ".PNG" && lower != ".BMP")
-    return usageError("the image is written as .png or .bmp");
   std::string error;
+  if (lower == ".pdf" || lower == ".PDF") {
+    if (!viewer::exportPdf(file, out, tab, error)) {
+      std::cerr << "orbiscope: " << error << "\n";
+      return 1;
+    }
+    return 0;
+  }
+  if (lower != ".png" && lower != ".bmp" && lower != ".PNG" && lower != ".BMP")
+    return usageError("the image is written as .png, .bmp or .pdf");
   if (!viewer::exportImage(file, out, tab, direction, width, height, error)) {
     std::cerr << "orbiscope: " << error << "\n";
     return 1;

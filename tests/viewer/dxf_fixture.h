@@ -90,6 +90,7 @@ inline std::string describe(const viewer::Program& p, const viewer::Drawing& d) 
       case OpKind::colour: out += "colour(" + vertex({op.x, op.y, op.z}) + ")"; break;
       case OpKind::lineStrip: out += "lineStrip(" + points(op.first, op.count) + ")"; break;
       case OpKind::lineLoop: out += "lineLoop(" + points(op.first, op.count) + ")"; break;
+      case OpKind::points: out += "points(" + points(op.first, op.count) + ")"; break;
       case OpKind::quad: out += "quad(" + points(op.first, op.count) + ")"; break;
       case OpKind::triangles: out += "triangles(" + points(op.first, op.count) + ")"; break;
       case OpKind::area: {

@@ -112,4 +112,82 @@ TEST_F(Export, RefusalsNameTheirReason) {
   }
 }
 
+// Every mode of the point style dialog, one point at the centre drawn through the shared
+// render path: each part of a symbol is probed where no other part passes.
+TEST_F(Export, PointSymbolsOfEveryMode) {
+  // 100 pixels to the unit, the point at the origin in the middle of the image.
+  constexpr int kW = 202, kH = 200;
+  constexpr double kSize = 0.8;  // model units per symbol unit: 80 pixels
+  struct Probe {
+    const char* part;
+    double x, y;  // symbol units
+  };
+  const Probe probes[] = {
+      {"centre", 0, 0},      {"plus", 0.9, 0},       {"plus", 0, -0.9},        {"tick", 0, 0.25},
+      {"cross", 0.65, 0.65}, {"cross", -0.65, 0.65}, {"circle", 0.191, 0.462}, {"square", -0.5, -0.3},
+  };
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 5; ++column) {
+      const int mode = column + 32 * row;
+      SCOPED_TRACE("mode " + std::to_string(mode));
+      viewer::Drawing d;
+      d.views.resize(1);
+      d.views[0].direction = {0, 0, 1};
+      d.views[0].height = 2;
+      d.points.push_back({{0, 0, 0}, 0x000000FF});  // red
+      d.pointMode = mode;
+      d.pointSize = kSize;
+      std::vector<std::uint8_t> rgb;
+      std::string error;
+      ASSERT_TRUE(viewer::renderImage(d, 0, kW, kH, false, rgb, error)) << error;
+      ASSERT_EQ(rgb.size(), std::size_t(kW) * kH * 3);
+      // Red within a pixel of the probe.
+      auto drawn = [&](const Probe& p) {
+        const int px = 2 + static_cast<int>(100 + p.x * kSize * 100);
+        const int py = kH - 1 - static_cast<int>(100 + p.y * kSize * 100);
+        for (int y = py - 1; y <= py + 1; ++y)
+          for (int x = px - 1; x <= px + 1; ++x) {
+            const auto* c = &rgb[(std::size_t(y) * kW + x) * 3];
+            if (c[0] > 200 && c[1] < 80 && c[2] < 80) return true;
+          }
+        return false;
+      };
+      const int kind = mode % 8;
+      for (const auto& p : probes) {
+        const std::string part = p.part;
+        bool expected = false;
+        if (part == "centre") expected = kind == 0 || kind == 2 || kind == 3 || kind == 4;
+        if (part == "plus") expected = kind == 2;
+        if (part == "tick") expected = kind == 2 || kind == 4;
+        if (part == "cross") expected = kind == 3;
+        if (part == "circle") expected = (mode & 32) != 0;
+        if (part == "square") expected = (mode & 64) != 0;
+        EXPECT_EQ(drawn(p), expected) << part << " at " << p.x << ", " << p.y;
+      }
+    }
+}
+
+// The window's bitmap: the model tab with a yellow frame of width 6 at the image's edges.
+TEST_F(Export, ExportFrameIsYellowAroundTheModelTab) {
+  viewer::Drawing d;
+  d.views.resize(1);
+  d.views[0].direction = {0, 0, 1};
+  d.views[0].height = 2;
+  std::vector<std::uint8_t> rgb;
+  std::string error;
+  constexpr int kW = 122, kH = 80;
+  ASSERT_TRUE(viewer::renderImage(d, 0, kW, kH, true, rgb, error)) << error;
+  auto at = [&](int x, int y) {
+    const auto* c = &rgb[(std::size_t(y) * kW + x) * 3];
+    return (int(c[0]) << 16) | (int(c[1]) << 8) | c[2];
+  };
+  EXPECT_EQ(at(60, 1), 0xFFFF00);
+  EXPECT_EQ(at(60, kH - 2), 0xFFFF00);
+  EXPECT_EQ(at(3, 40), 0xFFFF00);
+  EXPECT_EQ(at(kW - 2, 40), 0xFFFF00);
+  EXPECT_EQ(at(60, 40), 0xFFFFFF);
+  ASSERT_TRUE(viewer::renderImage(d, 0, kW, kH, false, rgb, error)) << error;
+  EXPECT_EQ(at(60, 1), 0xFFFFFF);
+}
+
 }  // namespace

@@ -61,6 +61,7 @@ std::string check(const viewer::Drawing& d) {
         case OpKind::pop:
           if (--depth < 0) return "pop without push";
           break;
+        case OpKind::points:
         case OpKind::lineStrip:
         case OpKind::lineLoop:
         case OpKind::triangles:

@@ -143,7 +143,7 @@ TEST(View, PointSymbolsByMode) {
     int mode;
     std::size_t ops, vertices;
   };
-  const Case cases[] = {{0, 1, 2}, {1, 0, 0}, {2, 2, 4}, {3, 2, 4}, {4, 1, 2}, {35, 3, 20}, {66, 3, 8}, {98, 4, 24}};
+  const Case cases[] = {{0, 1, 1}, {1, 0, 0}, {2, 2, 4}, {3, 2, 4}, {4, 1, 2}, {35, 3, 20}, {66, 3, 8}, {98, 4, 24}};
   for (const auto& c : cases) {
     const auto p = viewer::pointSymbol(c.mode);
     EXPECT_EQ(p.ops.size(), c.ops) << c.mode;

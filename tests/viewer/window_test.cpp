@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QSurfaceFormat>
 #include <QTabBar>
 #include <QWheelEvent>
@@ -16,6 +18,7 @@
 #include "tests/common/temp_folder.h"
 #include "viewer/ui/drawing_view.h"
 #include "viewer/ui/main_window.h"
+#include "viewer/ui/point_style_dialog.h"
 
 namespace {
 
@@ -222,6 +225,69 @@ TEST_F(Window, Screenshots) {
     ASSERT_TRUE(window.grab().save(QString::fromStdString(path.string())));
   }
   EXPECT_TRUE(messages.empty());
+}
+
+// "Bitmap作成": a save dialog suggesting test.bmp in the current folder, then the model tab
+// at twice the window's size with the yellow frame, through the command line's render path.
+TEST_F(Window, BitmapIsTwiceTheWindowWithTheYellowFrame) {
+  ASSERT_TRUE(window.openFile(QString::fromStdString((temp / "two.dxf").string())));
+  window.view()->repaint();
+  QString suggested;
+  const auto out = temp / "view.bmp";
+  window.askSavePath = [&](const QString&, const QString& path, const QString& filter) {
+    suggested = path;
+    EXPECT_TRUE(filter.contains("*.bmp") && filter.contains("*.png")) << filter.toStdString();
+    return QString::fromStdString(out.string());
+  };
+  window.action("Bitmap作成")->trigger();
+  EXPECT_EQ(suggested, QDir::current().filePath("test.bmp"));
+  ASSERT_TRUE(std::filesystem::exists(out));
+  QImage image(QString::fromStdString(out.string()));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.width(), 2 * window.width());
+  EXPECT_EQ(image.height(), 2 * window.height());
+  const QRgb yellow = qRgb(255, 255, 0);
+  const int w = image.width(), h = image.height();
+  EXPECT_EQ(image.pixel(w / 2, 1), yellow);
+  EXPECT_EQ(image.pixel(w / 2, h - 2), yellow);
+  EXPECT_EQ(image.pixel(w - 2, h / 3), yellow);
+  EXPECT_EQ(image.pixel(w / 3, h / 4), qRgb(255, 255, 255));
+  // The red line of the drawing is in it too.
+  int red = 0;
+  for (int y = 0; y < h; y += 2)
+    for (int x = 0; x < w; x += 2) red += image.pixel(x, y) == qRgb(255, 0, 0);
+  EXPECT_GT(red, 100);
+  // The window goes on drawing on its own context.
+  window.view()->repaint();
+  EXPECT_EQ(window.view()->grabFramebuffer().pixel(window.view()->width() / 3, 2), qRgb(255, 255, 255));
+  EXPECT_TRUE(messages.empty());
+
+  // A layout tab has no frame; cancelling the dialog writes nothing.
+  window.tabs()->setCurrentIndex(1);
+  ASSERT_TRUE(window.writeBitmap(QString::fromStdString((temp / "layout.png").string())));
+  EXPECT_NE(QImage(QString::fromStdString((temp / "layout.png").string())).pixel(w / 2, 1), yellow);
+  window.askSavePath = [](const QString&, const QString&, const QString&) { return QString(); };
+  std::filesystem::remove(out);
+  window.action("Bitmap作成")->trigger();
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// "点スタイル" from the menu: the dialog opens on the drawing's style and its choice
+// rebuilds the symbols the window draws.
+TEST_F(Window, PointStyleFromTheMenu) {
+  ASSERT_TRUE(window.openFile(QString::fromStdString((temp / "two.dxf").string())));
+  ASSERT_TRUE(window.action("点スタイル")->isEnabled());
+  window.runDialog = [](QDialog& dialog) {
+    auto& style = dynamic_cast<viewer::PointStyleDialog&>(dialog);
+    EXPECT_EQ(style.picture()->frame(), viewer::PointStyleDialog::frameOf(35));
+    style.picture()->select(style.picture()->width() - 1, style.picture()->height() - 1);
+    style.confirm();
+    return dialog.result();
+  };
+  window.action("点スタイル")->trigger();
+  EXPECT_EQ(window.drawing().pointMode, 100);
+  EXPECT_EQ(window.drawing().pointSize, -5);
+  window.view()->repaint();
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ int paperViewOf(const Drawing& drawing, const Layout& layout) {
   return -1;
 }
 
-void modelFrame(Drawing& drawing, int W, int H, double orbitAngle, Backend& out) {
+void modelFrame(Drawing& drawing, int W, int H, double orbitAngle, bool exportFrame, Backend& out) {
   auto& v = drawing.views[0];
   out.identity();
   out.clear({1, 1, 1});
@@ -58,6 +58,19 @@ void modelFrame(Drawing& drawing, int W, int H, double orbitAngle, Backend& out)
   out.stipple(false, 1, 0xFFFF);
   out.colour(kBlack);
   out.callModelSpace();
+  if (exportFrame) {
+    // Around the visible window, in projection units; half of its width lies outside.
+    out.push();
+    out.identity();
+    out.colour({1, 1, 0});
+    out.lineWidth(6);
+    const double l = v.viewCentreX - v.width / 2, r = v.viewCentreX + v.width / 2;
+    const double b = v.viewCentreY - v.height / 2, t = v.viewCentreY + v.height / 2;
+    const std::array<Vec3, 4> frame = {Vec3{l, b, 0}, Vec3{r, b, 0}, Vec3{r, t, 0}, Vec3{l, t, 0}};
+    out.lineLoop(frame);
+    out.lineWidth(1);
+    out.pop();
+  }
   // A negative size is a share of the view height: -5 makes a unit symbol 5 % as high.
   points(drawing, -v.height * drawing.pointSize / 200, out);
   out.finish();
@@ -80,18 +93,20 @@ FrameResult layoutFrame(Drawing& drawing, int tab, int W, int H, Backend& out) {
   // The paper, then its printable area dashed.
   out.colour({1, 1, 1});
   out.filledRectangle(layout.limitsMinX, layout.limitsMinY, layout.limitsMaxX, layout.limitsMaxY);
-  out.colour(kBlack);
-  const std::array<Vec3, 4> paper = {
-      Vec3{layout.limitsMinX, layout.limitsMinY, 0}, Vec3{layout.limitsMaxX, layout.limitsMinY, 0},
-      Vec3{layout.limitsMaxX, layout.limitsMaxY, 0}, Vec3{layout.limitsMinX, layout.limitsMaxY, 0}};
-  out.lineLoop(paper);
-  const double s = layout.scaleFactor != 0 ? layout.scaleFactor : 1;
-  const double right = layout.limitsMaxX - layout.margin41 / s, top = layout.limitsMaxY - layout.margin42 / s;
-  out.stipple(true, 1, 0xFF0F);
-  out.colour({0.3f, 0, 0.5f});
-  const std::array<Vec3, 4> printable = {Vec3{0, 0, 0}, Vec3{0, top, 0}, Vec3{right, top, 0}, Vec3{right, 0, 0}};
-  out.lineLoop(printable);
-  out.stipple(false, 1, 0xFFFF);
+  if (out.paperAids()) {
+    out.colour(kBlack);
+    const std::array<Vec3, 4> paper = {
+        Vec3{layout.limitsMinX, layout.limitsMinY, 0}, Vec3{layout.limitsMaxX, layout.limitsMinY, 0},
+        Vec3{layout.limitsMaxX, layout.limitsMaxY, 0}, Vec3{layout.limitsMinX, layout.limitsMaxY, 0}};
+    out.lineLoop(paper);
+    const double s = layout.scaleFactor != 0 ? layout.scaleFactor : 1;
+    const double right = layout.limitsMaxX - layout.margin41 / s, top = layout.limitsMaxY - layout.margin42 / s;
+    out.stipple(true, 1, 0xFF0F);
+    out.colour({0.3f, 0, 0.5f});
+    const std::array<Vec3, 4> printable = {Vec3{0, 0, 0}, Vec3{0, top, 0}, Vec3{right, top, 0}, Vec3{right, 0, 0}};
+    out.lineLoop(printable);
+    out.stipple(false, 1, 0xFFFF);
+  }
 
   const int paperBlock = drawing.blockOfOwner(layout.blockRecord);
   if (paperBlock >= 0) out.callBlock(paperBlock);
@@ -148,6 +163,7 @@ class Extents {
         case OpKind::translate: t = times(t, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, op.x, op.y, op.z, 1}); break;
         case OpKind::scale: t = times(t, {op.x, 0, 0, 0, 0, op.y, 0, 0, 0, 0, op.z, 0, 0, 0, 0, 1}); break;
         case OpKind::rotate: t = times(t, rotation(op.w, {op.x, op.y, op.z})); break;
+        case OpKind::points:
         case OpKind::lineStrip:
         case OpKind::lineLoop:
         case OpKind::quad:
@@ -227,7 +243,11 @@ Program pointSymbol(int mode) {
     p.vertices.push_back(b);
   };
   switch (((mode % 8) + 8) % 8) {
-    case 0: segment({0, 0, 0}, {0, 0, 0}); break;
+    case 0:
+      // A zero-length line would draw nothing.
+      p.ops.push_back({OpKind::points, static_cast<std::uint32_t>(p.vertices.size()), 1});
+      p.vertices.push_back({0, 0, 0});
+      break;
     case 2:
       segment({-1, 0, 0}, {1, 0, 0});
       segment({0, -1, 0}, {0, 1, 0});
@@ -251,12 +271,13 @@ Program pointSymbol(int mode) {
   return p;
 }
 
-FrameResult renderView(Drawing& drawing, int tab, int width, int height, double orbitAngle, Backend& out) {
+FrameResult renderView(Drawing& drawing, int tab, int width, int height, double orbitAngle, Backend& out,
+                       bool exportFrame) {
   if (drawing.views.empty()) drawing.views.emplace_back();
   // An image without room draws nothing rather than dividing by its size.
   if (width <= 2 || height <= 0) return FrameResult::drawn;
   if (tab <= 0 || static_cast<std::size_t>(tab) >= drawing.layouts.size()) {
-    modelFrame(drawing, width, height, orbitAngle, out);
+    modelFrame(drawing, width, height, orbitAngle, exportFrame, out);
     return FrameResult::drawn;
   }
   return layoutFrame(drawing, tab, width, height, out);

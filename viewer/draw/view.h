@@ -37,6 +37,9 @@ class Backend {
   virtual void callPointSymbol() = 0;
   // Ends the frame (flush).
   virtual void finish() = 0;
+  // Whether the paper's outline and its dashed printable area are drawn: helps on a
+  // screen, but not on the printed paper itself.
+  virtual bool paperAids() const { return true; }
 };
 
 // The program of the point symbol of a point mode, in symbol units.
@@ -49,7 +52,9 @@ enum class FrameResult {
 
 // One frame of tab `tab` (0 the model tab) in an image of width x height pixels. The
 // frame adapts the current view's width to the image's proportions, as the window does.
-FrameResult renderView(Drawing& drawing, int tab, int width, int height, double orbitAngle, Backend& out);
+// An exported model tab (`exportFrame`) also gets a yellow frame around the visible window.
+FrameResult renderView(Drawing& drawing, int tab, int width, int height, double orbitAngle, Backend& out,
+                       bool exportFrame = false);
 
 // The view record that panning and zooming change on a tab: 0 on the model tab, the
 // layout's paper view on a layout tab; -1 when the layout has none.

@@ -28,6 +28,7 @@ enum class OpKind : std::uint8_t {
   scale,      // by (x, y, z)
   rotate,     // by w degrees about the axis (x, y, z)
   colour,     // r, g, b in x, y, z
+  points,     // vertices [first, first + count), one pixel each
   lineStrip,  // vertices [first, first + count), open
   lineLoop,   // the same, closed
   quad,       // filled quadrilateral: vertices [first, first + 4) in drawing order

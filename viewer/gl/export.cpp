@@ -9,6 +9,37 @@
 
 namespace viewer {
 
+bool renderImage(Drawing& drawing, int tab, int width, int height, bool exportFrame, std::vector<std::uint8_t>& rgb,
+                 std::string& error, std::vector<std::string>* notes) {
+  try {
+    if (width < 1 || height < 1) {
+      error = "the image size must be at least 1 x 1 pixels";
+      return false;
+    }
+    Offscreen offscreen;
+    if (!offscreen.create(width, height, error)) return false;
+    GlScene scene;
+    const bool compiled = scene.compile(drawing, pointSymbol(drawing.pointMode));
+    if (notes) notes->insert(notes->end(), scene.notes().begin(), scene.notes().end());
+    if (!compiled) {
+      error = scene.notes().empty() ? "the drawing could not be compiled" : scene.notes().back();
+      return false;
+    }
+    GlBackend backend(scene);
+    if (renderView(drawing, tab, width, height, 0, backend, exportFrame) == FrameResult::noPaperView) {
+      error = "このレイアウト空間は未設定です";
+      scene.release();
+      return false;
+    }
+    rgb = offscreen.readPixels();
+    scene.release();
+    return true;
+  } catch (const std::exception& e) {
+    error = std::string("the export failed: ") + e.what();
+    return false;
+  }
+}
+
 bool exportImage(const std::string& dxfPath, const std::string& outPath, int tab,
                  std::optional<ViewDirection> direction, int width, int height, std::string& error,
                  std::vector<std::string>* notes) {
@@ -35,16 +66,6 @@ bool exportImage(const std::string& dxfPath, const std::string& outPath, int tab
       error = "the drawing has no tab " + std::to_string(tab);
       return false;
     }
-
-    Offscreen offscreen;
-    if (!offscreen.create(width, height, error)) return false;
-    GlScene scene;
-    const bool compiled = scene.compile(drawing, pointSymbol(drawing.pointMode));
-    if (notes) notes->insert(notes->end(), scene.notes().begin(), scene.notes().end());
-    if (!compiled) {
-      error = scene.notes().empty() ? "the drawing could not be compiled" : scene.notes().back();
-      return false;
-    }
     // The fit is a plan view; a direction asked for turns it as the view menu would.
     if (drawing.hasModelView)
       adaptModelView(drawing, width, height);
@@ -52,15 +73,9 @@ bool exportImage(const std::string& dxfPath, const std::string& outPath, int tab
       fitModelView(drawing, width, height);
     if (direction) setViewDirection(drawing, *direction);
 
-    GlBackend backend(scene);
-    if (renderView(drawing, tab, width, height, 0, backend) == FrameResult::noPaperView) {
-      error = "このレイアウト空間は未設定です";
-      scene.release();
-      return false;
-    }
-    const auto pixels = offscreen.readPixels();
-    scene.release();
-    return writeImage(outPath, width, height, pixels, error);
+    std::vector<std::uint8_t> rgb;
+    if (!renderImage(drawing, tab, width, height, false, rgb, error, notes)) return false;
+    return writeImage(outPath, width, height, rgb, error);
   } catch (const std::exception& e) {
     error = std::string("the export failed: ") + e.what();
     return false;

@@ -33,6 +33,7 @@ std::string kindName(OpKind kind) {
   switch (kind) {
     case OpKind::lineStrip: return "line strip";
     case OpKind::lineLoop: return "line loop";
+    case OpKind::points: return "points";
     case OpKind::quad: return "quadrilateral";
     case OpKind::triangles: return "triangles";
     case OpKind::area: return "area";
@@ -247,6 +248,7 @@ void Compiler::steps(const Program& p, const std::vector<Curve>& curves, const R
       case OpKind::scale: glScaled(op.x, op.y, op.z); break;
       case OpKind::rotate: glRotated(op.w, op.x, op.y, op.z); break;
       case OpKind::colour: glColor3d(op.x, op.y, op.z); break;
+      case OpKind::points:
       case OpKind::lineStrip:
       case OpKind::lineLoop:
       case OpKind::triangles:
@@ -256,7 +258,8 @@ void Compiler::steps(const Program& p, const std::vector<Curve>& curves, const R
           note(op, "its points lie outside the drawing's data");
           break;
         }
-        const GLenum mode = op.kind == OpKind::lineStrip  ? GL_LINE_STRIP
+        const GLenum mode = op.kind == OpKind::points     ? GL_POINTS
+                            : op.kind == OpKind::lineStrip  ? GL_LINE_STRIP
                             : op.kind == OpKind::lineLoop ? GL_LINE_LOOP
                             : op.kind == OpKind::quad     ? GL_QUADS
                                                           : GL_TRIANGLES;

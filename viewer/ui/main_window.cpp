@@ -1,27 +1,62 @@
 #include "viewer/ui/main_window.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QPageSize>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "viewer/gl/export.h"
+#include "viewer/gl/image_file.h"
 #include "viewer/ui/drawing_view.h"
+#include "viewer/ui/page_setup_dialog.h"
+#include "viewer/ui/pdf_export.h"
+#include "viewer/ui/point_style_dialog.h"
 
 namespace viewer {
 
+namespace {
+
+// The system's printers beside the built-in one, with the papers their drivers offer.
+void addSystemPrinters(platform::PrinterCatalogue& catalogue) {
+  for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+    const std::string name = info.printerName().toStdString();
+    if (name.empty() || catalogue.hasPrinter(name)) continue;
+    platform::PrinterDescription printer;
+    printer.name = name;
+    for (const QPageSize& size : info.supportedPageSizes()) {
+      const QSizeF mm = size.size(QPageSize::Millimeter);
+      if (mm.isEmpty()) continue;
+      printer.papers.push_back({size.name().toStdString(), static_cast<int>(size.id()), mm.width(), mm.height()});
+    }
+    if (!printer.papers.empty()) catalogue.addPrinter(std::move(printer));
+  }
+}
+
+}  // namespace
+
 MainWindow::MainWindow() {
   showMessage = [this](const QString& caption, const QString& text) { QMessageBox::warning(this, caption, text); };
+  askSavePath = [this](const QString& caption, const QString& suggested, const QString& filter) {
+    return QFileDialog::getSaveFileName(this, caption, suggested, filter);
+  };
+  runDialog = [](QDialog& dialog) { return dialog.exec(); };
+  addSystemPrinters(printers_);
   setWindowTitle("Orbiscope");
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -41,6 +76,7 @@ MainWindow::MainWindow() {
   buildMenus();
   setAcceptDrops(true);
   connect(tabs_, &QTabBar::currentChanged, this, &MainWindow::tabChanged);
+  tabs_->installEventFilter(this);
   connect(view_, &DrawingView::noPaperView, this, [this] {
     // Told after the frame, outside the paint.
     QTimer::singleShot(0, this, [this] {
@@ -68,9 +104,18 @@ void MainWindow::buildMenus() {
     const QString path = QFileDialog::getOpenFileName(this, "読込", QString(), "*.dxf (*.dxf);;*.* (*)");
     if (!path.isEmpty()) openFile(path);
   });
-  add(file, "Bitmap作成", nullptr, false);
+  add(file, "Bitmap作成", [this] {
+    const QString path = askSavePath("Bitmap作成", QDir::current().filePath("test.bmp"), "BMP (*.bmp);;PNG (*.png)");
+    if (!path.isEmpty()) writeBitmap(path);
+  });
+  add(file, "PDF作成", [this] {
+    const QString name = drawing_.path.empty() ? QString("drawing")
+                                               : QFileInfo(QString::fromStdString(drawing_.path)).completeBaseName();
+    const QString path = askSavePath("PDF作成", QDir::current().filePath(name + ".pdf"), "PDF (*.pdf)");
+    if (!path.isEmpty()) writePdfFile(path);
+  });
   add(file, "Metafile作成", nullptr, false);
-  add(file, "印刷設定", nullptr, false);
+  add(file, "印刷設定", [this] { openPageSetup(); });
   add(file, "印刷", nullptr, false);
   file->addSeparator();
   add(file, "終了", [this] { close(); });
@@ -80,7 +125,7 @@ void MainWindow::buildMenus() {
                               "背面図", "南西図", "南東図",   "北東図",   "北西図"};
   for (int i = 0; i < 10; ++i) add(show, directions[i], [this, i] { setDirection(static_cast<ViewDirection>(i)); });
   show->addSeparator();
-  add(show, "点スタイル", nullptr, false);
+  add(show, "点スタイル", [this] { openPointStyle(); });
   for (const char* item : {"レイヤー", "拡大", "縮小", "全体表示"}) add(show, item, nullptr, false);
 
   QMenu* animation = menuBar()->addMenu("アニメーション(&A)");
@@ -168,6 +213,74 @@ void MainWindow::dropEvent(QDropEvent* event) {
   }
   openFile(urls.front().toLocalFile());
   event->acceptProposedAction();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tabs_ && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    QMenu menu(this);
+    connect(menu.addAction("印刷設定"), &QAction::triggered, this, [this] { openPageSetup(); });
+    menu.addAction("印刷")->setEnabled(false);
+    // Under the cursor, just below the top of the tab row.
+    const int x = static_cast<int>(static_cast<QMouseEvent*>(event)->position().x());
+    menu.exec(QPoint(geometry().left() + x, geometry().top() + tabs_->mapTo(this, QPoint(0, 0)).y() + 16));
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::applyPointStyle(int pointMode, double pointSize) {
+  drawing_.pointMode = pointMode;
+  drawing_.pointSize = pointSize;
+  view_->pointStyleChanged();
+  view_->update();
+}
+
+void MainWindow::openPointStyle() {
+  PointStyleDialog dialog(drawing_.pointMode, drawing_.pointSize, this);
+  dialog.showMessage = showMessage;
+  if (runDialog(dialog) == QDialog::Accepted) applyPointStyle(dialog.pointMode(), dialog.pointSize());
+}
+
+Layout* MainWindow::activeLayout() {
+  const auto tab = static_cast<std::size_t>(std::max(view_->tab(), 0));
+  if (tab >= drawing_.layouts.size()) return nullptr;
+  return &drawing_.layouts[tab];
+}
+
+void MainWindow::openPageSetup() {
+  Layout* layout = activeLayout();
+  if (!layout) {
+    showMessage("印刷設定", "レイアウトがありません");
+    return;
+  }
+  PageSetupDialog dialog(printers_, *layout, this);
+  dialog.showMessage = showMessage;
+  runDialog(dialog);
+}
+
+bool MainWindow::writeBitmap(const QString& path) {
+  const int w = width() * 2, h = height() * 2;
+  std::vector<std::uint8_t> rgb;
+  std::string error;
+  // The offscreen context draws exactly what `orbiscope --export` draws.
+  view_->doneCurrent();
+  const bool rendered = renderImage(drawing_, view_->tab(), w, h, view_->tab() == 0, rgb, error);
+  view_->update();
+  if (!rendered || !writeImage(path.toStdString(), w, h, rgb, error)) {
+    showMessage("警告", QString::fromStdString(error));
+    return false;
+  }
+  return true;
+}
+
+bool MainWindow::writePdfFile(const QString& path) {
+  std::string error;
+  if (!writePdf(drawing_, view_->tab(), path.toStdString(), error)) {
+    showMessage("警告", QString::fromStdString(error));
+    return false;
+  }
+  return true;
 }
 
 }  // namespace viewer

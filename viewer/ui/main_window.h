@@ -5,11 +5,13 @@
 #include <functional>
 #include <string>
 
+#include "platform/printer_catalogue.h"
 #include "viewer/draw/view.h"
 #include "viewer/dxf/drawing.h"
 
 class QTabBar;
 class QAction;
+class QDialog;
 
 namespace viewer {
 
@@ -27,8 +29,23 @@ class MainWindow : public QMainWindow {
   // The view menu's directions, by item.
   void setDirection(ViewDirection direction);
 
+  // "点スタイル" confirmed: the new style, and the symbol list rebuilt.
+  void applyPointStyle(int pointMode, double pointSize);
+  // "Bitmap作成" into `path` (.bmp or .png): the active tab at twice the window's size,
+  // rendered as the command line's export renders. False when it failed (and told).
+  bool writeBitmap(const QString& path);
+  // The active tab as a vector PDF. False when it failed (and told).
+  bool writePdfFile(const QString& path);
+  // The layout the page setup works on: the active tab's.
+  Layout* activeLayout();
+  const platform::PrinterCatalogue& printers() const { return printers_; }
+
   // Message boxes go through here, so tests can record them.
   std::function<void(const QString& caption, const QString& text)> showMessage;
+  // The file name an export is written to (a save dialog); empty to cancel.
+  std::function<QString(const QString& caption, const QString& suggested, const QString& filter)> askSavePath;
+  // Modal dialogs are run through here, so tests can drive them.
+  std::function<int(QDialog& dialog)> runDialog;
 
   Drawing& drawing() { return drawing_; }
   DrawingView* view() const { return view_; }
@@ -38,17 +55,21 @@ class MainWindow : public QMainWindow {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenus();
   void rebuildTabs();
   void tabChanged(int index);
   void showModelTab();
+  void openPointStyle();
+  void openPageSetup();
 
   Drawing drawing_;
   DrawingView* view_ = nullptr;
   QTabBar* tabs_ = nullptr;
   bool rebuilding_ = false;
+  platform::PrinterCatalogue printers_;
 };
 
 }  // namespace viewer

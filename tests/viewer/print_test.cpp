@@ -1,0 +1,395 @@
+// The point style and page setup dialogs, and a converter sheet printed to a vector PDF,
+// on the offscreen platform (no GL needed). The PDF is checked with poppler's tools.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "converter/geo/plane_coordinates.h"
+#include "converter/settings/check_settings.h"
+#include "converter/sheet/sheet_document.h"
+#include "platform/printer_catalogue.h"
+#include "tests/common/temp_folder.h"
+#include "tests/settings/fixture.h"
+#include "viewer/ui/page_setup_dialog.h"
+#include "viewer/ui/pdf_export.h"
+#include "viewer/ui/point_style_dialog.h"
+
+namespace {
+
+using viewer::PageSetupDialog;
+using viewer::PointStyleDialog;
+
+std::filesystem::path screenshots() {
+  const auto folder = std::filesystem::path(TERRALINEA_BIN_DIR) / ".." / "screenshots";
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+TEST(PointStyle, OpensOnTheDrawingsStyle) {
+  struct Case {
+    int mode;
+    double size;
+    QPoint frame;
+    const char* field;
+    bool screen;
+  };
+  const Case cases[] = {
+      {35, -5, {3 * 58 + 5, 35 + 3}, "5", true},
+      {0, -8, {5, 3}, "8", true},
+      {100, 2.5, {4 * 58 + 5, 3 * 35 + 3}, "2.5", false},
+      {66, 0, {2 * 58 + 5, 2 * 35 + 3}, "0", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    PointStyleDialog dialog(c.mode, c.size);
+    EXPECT_EQ(dialog.windowTitle(), "点スタイル");
+    EXPECT_EQ(dialog.picture()->frame(), c.frame);
+    EXPECT_EQ(dialog.sizeField()->text(), c.field);
+    EXPECT_EQ(dialog.screenChoice()->isChecked(), c.screen);
+    EXPECT_EQ(dialog.modelChoice()->isChecked(), !c.screen);
+    EXPECT_EQ(dialog.sizeLabel()->text(), c.screen ? "%" : "単位");
+    // Confirmed unchanged, the style stays as it was: -8 stays -8.
+    dialog.confirm();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.pointMode(), c.mode);
+    EXPECT_EQ(dialog.pointSize(), c.size);
+  }
+}
+
+TEST(PointStyle, ClicksPickTheCellUnderTheCursor) {
+  struct Case {
+    int x, y, mode;
+  };
+  const Case cases[] = {
+      {289, 139, 100},    // the lower right corner
+      {1000, 1000, 100},  // beyond it, kept on the picture
+      {0, 0, 0},         {57, 34, 0}, {58, 35, 33}, {120, 80, 66}, {-3, 50, 32},
+  };
+  PointStyleDialog dialog(35, -5);
+  for (const auto& c : cases) {
+    dialog.picture()->select(c.x, c.y);
+    EXPECT_EQ(PointStyleDialog::modeOf(dialog.picture()->frame()), c.mode) << c.x << ", " << c.y;
+    const QPoint frame = dialog.picture()->frame();
+    EXPECT_LE(frame.x(), 237);
+    EXPECT_LE(frame.y(), 108);
+  }
+  // In model units now, with a new size.
+  dialog.picture()->select(289, 139);
+  dialog.modelChoice()->setChecked(true);
+  EXPECT_EQ(dialog.sizeLabel()->text(), "単位");
+  dialog.sizeField()->setText(" 12.5 ");
+  dialog.confirm();
+  EXPECT_EQ(dialog.pointMode(), 100);
+  EXPECT_EQ(dialog.pointSize(), 12.5);
+}
+
+TEST(PointStyle, ASizeThatIsNotANumberIsRefused) {
+  PointStyleDialog dialog(2, -5);
+  std::vector<QString> messages;
+  dialog.showMessage = [&](const QString& caption, const QString& text) { messages.push_back(caption + ": " + text); };
+  dialog.sizeField()->setText("8a");
+  dialog.confirm();
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].startsWith("点スタイル: ")) << messages[0].toStdString();
+}
+
+// A layout on A4 across at 1:2500.
+viewer::Layout a4Layout() {
+  viewer::Layout layout;
+  layout.present = true;
+  layout.pageName = platform::PrinterCatalogue::builtInName();
+  layout.paperName = "A4";
+  layout.scaleNumerator = 1;
+  layout.scaleDenominator = 2500;
+  layout.paperWidth = 297;
+  layout.paperHeight = 210;
+  return layout;
+}
+
+class PageSetup : public ::testing::Test {
+ protected:
+  PageSetup() {
+    dialog.showMessage = [this](const QString& caption, const QString& text) {
+      messages.push_back(caption + ": " + text);
+    };
+  }
+  platform::PrinterCatalogue printers;
+  viewer::Layout layout = a4Layout();
+  PageSetupDialog dialog{printers, layout};
+  std::vector<QString> messages;
+};
+
+TEST_F(PageSetup, ShowsTheLayoutAndThePrintableSize) {
+  EXPECT_EQ(dialog.printerField()->currentText().toStdString(), platform::PrinterCatalogue::builtInName());
+  EXPECT_EQ(dialog.paperField()->currentText(), "A4");
+  EXPECT_GE(dialog.paperField()->findText("B4 (JIS)"), 0);
+  EXPECT_EQ(dialog.numeratorField()->text(), "1");
+  EXPECT_EQ(dialog.denominatorField()->text(), "2500");
+  EXPECT_TRUE(dialog.portraitChoice()->isChecked());  // the paper is wider than high
+  // A4 at 600 dpi is 4961 x 7016 pixels, less 100 on every side.
+  EXPECT_EQ(dialog.windowTitle(), "201.549 288.544");
+  dialog.landscapeChoice()->setChecked(true);
+  EXPECT_EQ(dialog.windowTitle(), "288.544 201.549");
+  dialog.paperField()->setCurrentText("A3");
+  EXPECT_EQ(dialog.windowTitle(), "411.522333333333 288.544");  // 9921 pixels less 200
+  dialog.printerField()->setCurrentText("no such printer");
+  EXPECT_EQ(dialog.printerField()->currentText(), "Printer未定");
+}
+
+TEST_F(PageSetup, OkWritesTheLayout) {
+  dialog.paperField()->setCurrentText("B4 (JIS)");
+  dialog.numeratorField()->setText("2");
+  dialog.denominatorField()->setText("5000");
+  dialog.confirm();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(layout.pageName, platform::PrinterCatalogue::builtInName());
+  EXPECT_EQ(layout.paperName, "B4 (JIS)");
+  EXPECT_EQ(layout.scaleNumerator, 2);
+  EXPECT_EQ(layout.scaleDenominator, 5000);
+}
+
+TEST_F(PageSetup, AFieldThatIsNotANumberLeavesTheLayoutAlone) {
+  struct Case {
+    const char* numerator;
+    const char* denominator;
+    const char* named;
+  };
+  const Case cases[] = {{"1", "", "分母"}, {"x", "100", "分子"}, {"1", "1/2500", "分母"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.numerator) + " / " + c.denominator);
+    messages.clear();
+    dialog.paperField()->setCurrentText("A3");
+    dialog.numeratorField()->setText(c.numerator);
+    dialog.denominatorField()->setText(c.denominator);
+    dialog.confirm();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith("設定値を確認してください: ")) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(c.named)) << messages[0].toStdString();
+    EXPECT_EQ(layout.paperName, "A4");
+    EXPECT_EQ(layout.scaleNumerator, 1);
+    EXPECT_EQ(layout.scaleDenominator, 2500);
+  }
+}
+
+// Pictures of both dialogs for a person to look at.
+TEST(Dialogs, Screenshots) {
+  PointStyleDialog style(35, -5);
+  style.show();
+  QApplication::processEvents();
+  EXPECT_TRUE(style.grab().save(QString::fromStdString((screenshots() / "orbiscope-point-style.png").string())));
+  platform::PrinterCatalogue printers;
+  viewer::Layout layout;
+  layout.pageName = platform::PrinterCatalogue::builtInName();
+  layout.paperName = "A3";
+  layout.scaleDenominator = 2500;
+  layout.paperWidth = 420;
+  layout.paperHeight = 297;
+  PageSetupDialog setup(printers, layout);
+  setup.show();
+  QApplication::processEvents();
+  EXPECT_TRUE(setup.grab().save(QString::fromStdString((screenshots() / "orbiscope-page-setup.png").string())));
+}
+
+// --- The PDF of a converter sheet ---
+
+std::string run(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+
+// The text of a PDF, NFKC-normalised: the CJK font maps 見 and the Kangxi radical ⾒ to one
+// glyph, and the writer's text map names the radical.
+std::string pdfText(const std::filesystem::path& pdf) {
+  return run("pdftotext -layout " + quoted(pdf) +
+             " - | python3 -c 'import sys, unicodedata; print(unicodedata.normalize(\"NFKC\", sys.stdin.read()))'");
+}
+
+// A binary PPM (P6) as written by pdftoppm.
+struct Ppm {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+  bool red(int x, int y) const {
+    const auto* p = &rgb[(std::size_t(y) * width + x) * 3];
+    return p[0] > 160 && p[1] < 100 && p[2] < 100;
+  }
+};
+
+Ppm readPpm(const std::filesystem::path& path) {
+  Ppm image;
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int maxValue = 0;
+  in >> magic >> image.width >> image.height >> maxValue;
+  in.get();
+  image.rgb.resize(std::size_t(image.width) * image.height * 3);
+  in.read(reinterpret_cast<char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()));
+  if (magic != "P6" || !in) image.width = image.height = 0;
+  return image;
+}
+
+class SheetPdf : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (run("for t in pdftoppm pdftotext pdfinfo; do command -v $t; done | wc -l").find('3') == std::string::npos)
+      GTEST_SKIP() << "poppler-utils are not installed";
+    auto s = validSettings(temp);
+    s.fileFormat = 0;
+    s.applyFileFormatRules();
+    platform::PrinterCatalogue printers;
+    geo::PlaneCoordinates coords;
+    settings::RunValues values;
+    ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
+    sheet::SheetDocument doc(s, values, sheet::SheetContext{});
+    file = temp / "sheet.dxf";
+    ASSERT_EQ(doc.begin(file), sheet::SheetDocument::BeginResult::Ok);
+    ASSERT_TRUE(doc.writeBlocks());
+    doc.writeBorderAndViewports();
+    ASSERT_TRUE(doc.finish()) << doc.error();
+
+    // Where the model shows on paper, from the sheet as written: its viewport's paper
+    // height per model height, and the layout's plot scale.
+    viewer::LoadError error;
+    ASSERT_TRUE(viewer::loadDrawing(file.string(), drawing, error)) << error.text;
+    ASSERT_GE(drawing.layouts.size(), 2u);
+    const auto& layout = drawing.layouts[1];
+    const viewer::ViewRecord* viewport = nullptr;
+    int seen = 0;
+    for (const auto& v : drawing.views)
+      if (v.owner == layout.blockRecord && ++seen == 2) viewport = &v;
+    ASSERT_NE(viewport, nullptr);
+    mmPerModelUnit = viewport->height / viewport->viewHeight * layout.scaleNumerator / layout.scaleDenominator;
+    centreX = viewport->viewCentreX;
+    centreY = viewport->viewCentreY;
+
+    // Again, now with a red bar of 100 mm on paper and a title, in model space.
+    sheet::SheetDocument again(s, values, sheet::SheetContext{});
+    ASSERT_EQ(again.begin(file), sheet::SheetDocument::BeginResult::Ok);
+    ASSERT_TRUE(again.writeBlocks());
+    const double length = 100 / mmPerModelUnit, thick = 1 / mmPerModelUnit;
+    const double x0 = centreX - length / 2, x1 = centreX + length / 2, y0 = centreY - thick / 2,
+                 y1 = centreY + thick / 2;
+    again.entities().solid("0", {{x0, y0, 0}, {x1, y0, 0}, {x0, y1, 0}, {x1, y1, 0}}, false, geo::Colour{1, {}});
+    sheet::MText title;
+    title.x = centreX;
+    title.y = centreY + 20 / mmPerModelUnit;
+    title.height = 8 / mmPerModelUnit;
+    title.value = "図葉見本 北部";
+    again.entities().mtext("0", title);
+    again.writeBorderAndViewports();
+    ASSERT_TRUE(again.finish()) << again.error();
+    drawing = {};
+    ASSERT_TRUE(viewer::loadDrawing(file.string(), drawing, error)) << error.text;
+  }
+
+  TempFolder temp;
+  std::filesystem::path file;
+  viewer::Drawing drawing;
+  double mmPerModelUnit = 0, centreX = 0, centreY = 0;
+};
+
+TEST_F(SheetPdf, LayoutPrintsOnItsPaperAtItsScale) {
+  const auto pdf = temp / "sheet.pdf";
+  std::string error;
+  const auto views = drawing.views;
+  ASSERT_TRUE(viewer::writePdf(drawing, 1, pdf.string(), error)) << error;
+  EXPECT_EQ(drawing.views[1].height, views[1].height);  // the window's view is left alone
+
+  // The page is the layout's paper.
+  const auto& layout = drawing.layouts[1];
+  const std::string info = run("pdfinfo " + quoted(pdf));
+  double w = 0, h = 0;
+  const auto at = info.find("Page size:");
+  ASSERT_NE(at, std::string::npos) << info;
+  ASSERT_EQ(std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &w, &h), 2) << info;
+  // Qt's writer gives pages in whole points: within half a point (0.18 mm).
+  EXPECT_NEAR(w, layout.paperWidth * 72 / 25.4, 0.5);
+  EXPECT_NEAR(h, layout.paperHeight * 72 / 25.4, 0.5);
+
+  // The bar measures 100 mm: found on a coarse picture, measured on a fine strip.
+  run("pdftoppm -r 50 -singlefile " + quoted(pdf) + " " + quoted(temp / "coarse"));
+  const Ppm coarse = readPpm(temp / "coarse.ppm");
+  ASSERT_GT(coarse.width, 0);
+  int row = -1;
+  for (int y = 0; y < coarse.height && row < 0; ++y)
+    for (int x = 0; x < coarse.width; ++x)
+      if (coarse.red(x, y)) {
+        row = y;
+        break;
+      }
+  ASSERT_GE(row, 0) << "no red bar on the page";
+  constexpr int kFine = 1200;
+  const int top = (row - 2) * kFine / 50, band = 5 * kFine / 50;
+  run("pdftoppm -r " + std::to_string(kFine) + " -x 0 -y " + std::to_string(top) + " -W " +
+      std::to_string(static_cast<int>(w / 72 * kFine) + 1) + " -H " + std::to_string(band) + " -singlefile " +
+      quoted(pdf) + " " + quoted(temp / "fine"));
+  const Ppm fine = readPpm(temp / "fine.ppm");
+  ASSERT_GT(fine.width, 0);
+  int first = fine.width, last = -1;
+  for (int y = 0; y < fine.height; ++y)
+    for (int x = 0; x < fine.width; ++x)
+      if (fine.red(x, y)) first = std::min(first, x), last = std::max(last, x);
+  ASSERT_GE(last, first);
+  const double measured = (last - first + 1) * 25.4 / kFine;
+  std::printf("bar on paper: %.3f mm\n", measured);
+  EXPECT_NEAR(measured, 100, 0.2);
+
+  // Texts are text: the title comes back out of the page.
+  const std::string text = pdfText(pdf);
+  EXPECT_NE(text.find("図葉見本"), std::string::npos) << text;
+  run("pdftoppm -r 60 -png -singlefile " + quoted(pdf) + " " + quoted(screenshots() / "orbiscope-sheet-pdf"));
+}
+
+TEST_F(SheetPdf, ModelTabIsFittedToThePaperAndTheCommandLineWritesIt) {
+  const auto pdf = temp / "model.pdf";
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " +
+                              quoted(std::filesystem::path(TERRALINEA_BIN_DIR) / "orbiscope") + " --export " +
+                              quoted(pdf) + " --tab 0 " + quoted(file) + " 2>&1; echo status $?";
+  const std::string out = run(command);
+  EXPECT_NE(out.find("status 0"), std::string::npos) << out;
+  const std::string text = pdfText(pdf);
+  EXPECT_NE(text.find("図葉見本"), std::string::npos) << text;
+  const std::string info = run("pdfinfo " + quoted(pdf));
+  int pages = 0;
+  const auto at = info.find("Pages:");
+  ASSERT_NE(at, std::string::npos) << info;
+  EXPECT_EQ(std::sscanf(info.c_str() + at, "Pages: %d", &pages), 1);
+  EXPECT_EQ(pages, 1);
+
+  // A layout without a view of its own, and a tab that is not there.
+  std::string error;
+  EXPECT_FALSE(viewer::exportPdf(file.string(), (temp / "none.pdf").string(), 7, error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setFont(QFont("Noto Sans CJK JP", 10));
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
