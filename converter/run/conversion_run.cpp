@@ -10,6 +10,7 @@
 #include "converter/elevation/cross_sections.h"
 #include "converter/elevation/mesh_output.h"
 #include "converter/fgd/fgd_dispatch.h"
+#include "converter/mlit/mlit_dispatch.h"
 #include "converter/run/scripts.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
@@ -72,10 +73,22 @@ void ConversionRun::writeElevationProducts(sheet::EntityWriter& out) {
 void ConversionRun::drawingPasses(sheet::EntityWriter& out) {
   // Fills first, then lines, then points, symbols and texts, so later entities lie on top.
   const auto& s = ctx_.settings;
-  const bool basic = !s.basicInfoFolder.empty(), fgdOn = !s.fgdFolder.empty();
-  // National Land Numerical Information takes its turn before each pass (masks
-  // 0x7FFFFF40, 62, then 1 and 128): dispatchMlitFiles is not built yet.
-  for (int mask : {fgd::kFillPassMask, fgd::kLinePassMask, fgd::kPointPassMask}) {
+  const bool basic = !s.basicInfoFolder.empty(), fgdOn = !s.fgdFolder.empty(), mlitOn = !s.mlitFolder.empty();
+  // National Land Numerical Information takes its turn before each pass of the trees:
+  // its areas, its lines, then its point labels and its area labels.
+  struct Pass {
+    int fgdMask;
+    std::vector<int> mlitMasks;
+  };
+  const Pass passes[] = {{fgd::kFillPassMask, {mlit::kAreaPassMask}},
+                         {fgd::kLinePassMask, {mlit::kLinePassMask}},
+                         {fgd::kPointPassMask, {mlit::kPointPassMask, mlit::kLabelPassMask}}};
+  for (const Pass& pass : passes) {
+    for (int m : pass.mlitMasks) {
+      if (!ctx_.runContinue) return;
+      if (mlitOn) mlit::dispatchMlitFiles(ctx_, out, s.mlitFolder, m);
+    }
+    const int mask = pass.fgdMask;
     if (!ctx_.runContinue) return;
     if (basic) fgd::drawBasicInfoFiles(ctx_, out, s.basicInfoFolder, mask);
     if (!ctx_.runContinue) return;
@@ -94,7 +107,11 @@ void ConversionRun::countFiles() {
   fgd::countFgdFiles(ctx_, settings.fgdFolder);
   runTotal_ += ctx_.fileCounter;
   ctx_.fileCounter = 0;
-  // National Land Numerical Information: dispatchMlitFiles(mlitFolder, count only) goes here.
+  if (!settings.mlitFolder.empty()) {
+    mlit::dispatchMlitFiles(ctx_, settings.mlitFolder);
+    runTotal_ += ctx_.fileCounter;
+    ctx_.fileCounter = 0;
+  }
   if (!settings.basicInfoFolder.empty()) {
     fgd::countBasicInfoFiles(ctx_, settings.basicInfoFolder);
     runTotal_ += ctx_.fileCounter;
