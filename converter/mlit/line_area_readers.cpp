@@ -82,8 +82,9 @@ void MlitReaders::mlitLines(const std::filesystem::path& file) {
   std::string_view line;
   Failure failure;
   failure.detail = [&] { return std::to_string(lists) + ":" + std::string(line); };
+  std::optional<LineScanner> scanner;  // outlives the guard: the failure quotes its line
   guarded(file, failure, [&] {
-    LineScanner in(file);
+    LineScanner& in = scanner.emplace(file);
     auto& buf = ctx_.pointBuffer;
     std::size_t used = 0;
     bool open = false;
@@ -135,6 +136,7 @@ void MlitReaders::readAreas(const std::filesystem::path& file, std::size_t index
   std::string_view line;
   Failure failure;
   failure.detail = [&] { return std::to_string(lines) + ":" + std::string(line); };
+  std::optional<LineScanner> scanner;  // outlives the guard: the failure quotes its line
   guarded(file, failure, [&] {
     std::optional<ForwardStream> attributes;
     if (byDepth) {
@@ -145,7 +147,7 @@ void MlitReaders::readAreas(const std::filesystem::path& file, std::size_t index
     } else {
       ctx_.progress(sheet::ProgressLine::Phase, name());
     }
-    LineScanner in(file);
+    LineScanner& in = scanner.emplace(file);
     RingCollector rings(ctx_.pointBuffer);
     long long area = -1, ring = 0;
     auto complete = [&] {
@@ -259,6 +261,7 @@ void MlitReaders::mlitZoningAreas(const std::filesystem::path& file, std::size_t
   std::string_view line;
   Failure failure;
   failure.detail = [&] { return std::to_string(lines) + ":" + std::string(line); };
+  std::optional<LineScanner> scanner;  // outlives the guard: the failure quotes its line
   auto& buf = ctx_.pointBuffer;
 
   // Pass 1: per number, the zone code of its attribute object and the highest ring of its
@@ -270,7 +273,7 @@ void MlitReaders::mlitZoningAreas(const std::filesystem::path& file, std::size_t
   };
   bool pass1 = false;
   guarded(file, failure, [&] {
-    LineScanner in(file);
+    LineScanner& in = scanner.emplace(file);
     long long attribute = -1;
     while (nextLine(in, line)) {
       ++lines;
@@ -306,7 +309,7 @@ void MlitReaders::mlitZoningAreas(const std::filesystem::path& file, std::size_t
   failure.prefix = "用途地域(";
   failure.detail = [&] { return ":" + std::to_string(area) + ":" + std::string(line); };
   guarded(file, failure, [&] {
-    LineScanner in(file);
+    LineScanner& in = scanner.emplace(file);
     RingCollector rings(buf);
     rings.from = rings.used = static_cast<std::size_t>(highestSlot);
     long long ring = 0, highestRing = 0, lists = 0;
