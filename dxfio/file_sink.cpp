@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dxfio/real_format.h"
+#include "platform/file_replace.h"
 #include "platform/text_codec.h"
 
 namespace dxfio {
@@ -24,14 +25,19 @@ bool isAscii(std::string_view s) {
 
 FileSink::~FileSink() {
   if (file_) std::fclose(file_);
+  if (!committed_ && !partial_.empty()) platform::discardPartial(partial_, path_);
 }
 
 bool FileSink::open(const std::filesystem::path& file) {
   if (file_) std::fclose(file_);
+  if (!committed_ && !partial_.empty()) platform::discardPartial(partial_, path_);
   path_ = file;
-  file_ = std::fopen(file.c_str(), "wb");
+  partial_ = platform::partialName(file);
+  committed_ = false;
+  file_ = std::fopen(partial_.c_str(), "wb");
   offset_ = seedOffset_ = 0;
   failed_ = false;
+  errorNumber_ = 0;
   error_.clear();
   buffer_.clear();
   if (!file_) {
@@ -44,8 +50,21 @@ bool FileSink::open(const std::filesystem::path& file) {
 void FileSink::fail(const char* what) {
   if (!failed_) {
     failed_ = true;
+    errorNumber_ = errno;
     error_ = std::string(what) + (errno ? std::string(": ") + std::strerror(errno) : std::string());
   }
+}
+
+bool FileSink::commit() {
+  if (failed_ || file_ || partial_.empty()) return false;
+  std::string reason;
+  if (!platform::commitFile(partial_, path_, &reason)) {
+    failed_ = true;
+    error_ = "cannot put the file in place: " + reason;
+    return false;
+  }
+  committed_ = true;
+  return true;
 }
 
 std::size_t FileSink::codeLineLength(int code) {
@@ -102,7 +121,7 @@ bool FileSink::close() {
   return !failed_;
 }
 
-bool FileSink::patchHandleSeed(std::uint32_t seed) { return patchHandleSeed(path_, seedOffset_, seed, &error_); }
+bool FileSink::patchHandleSeed(std::uint32_t seed) { return patchHandleSeed(partial_, seedOffset_, seed, &error_); }
 
 bool FileSink::patchHandleSeed(const std::filesystem::path& file, std::uint64_t offset, std::uint32_t seed,
                                std::string* error) {

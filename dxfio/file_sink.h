@@ -2,6 +2,8 @@
 // A DXF file as the CAD programs read it: each group as two lines, code and value, in
 // CP932 with CR LF. Output is streamed; nothing of the drawing stays in memory. The one
 // value not known while writing, the handle seed, is patched in place after closing.
+// The bytes go to a partial file beside the real one, which commit() puts in its place:
+// a file that failed or was abandoned never stands under the real name.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -19,7 +21,7 @@ class FileSink final : public Sink {
   FileSink(const FileSink&) = delete;
   FileSink& operator=(const FileSink&) = delete;
 
-  // Creates or truncates the file. False when it cannot be created (see error()).
+  // Starts the file. False when it cannot be created (see error() and errorNumber()).
   bool open(const std::filesystem::path& file);
   bool isOpen() const { return file_ != nullptr; }
 
@@ -34,8 +36,11 @@ class FileSink final : public Sink {
 
   // Flushes and closes. False when any write failed (disk full, removed folder).
   bool close();
+  // After close() (and the patch): the file takes its real name. False when it cannot.
+  bool commit();
   bool failed() const { return failed_; }
   const std::string& error() const { return error_; }
+  int errorNumber() const { return errorNumber_; }
 
   // After close(): writes `seed` as 8 upper-case hexadecimal digits over the placeholder;
   // the file length does not change.
@@ -50,7 +55,9 @@ class FileSink final : public Sink {
   void flushIfFull();
   void fail(const char* what);
   std::FILE* file_ = nullptr;
-  std::filesystem::path path_;
+  std::filesystem::path path_, partial_;
+  bool committed_ = false;
+  int errorNumber_ = 0;
   std::uint64_t offset_ = 0;
   std::uint64_t seedOffset_ = 0;
   bool failed_ = false;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/file_replace.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -66,10 +67,6 @@ struct FileCloser {
     if (f) std::fclose(f);
   }
 };
-
-std::string describe(const char* what, const std::filesystem::path& file, int err) {
-  return std::string(what) + " " + file.string() + ": " + std::strerror(err);
-}
 
 }  // namespace
 
@@ -227,21 +224,11 @@ std::string IniProfile::text() const {
 }
 
 bool IniProfile::save(const std::filesystem::path& file, std::string* error) const {
-  const std::string bytes = encodeText(text(), encoding_);
-  auto fail = [&](std::string reason) {
-    if (error) *error = std::move(reason);
-    return false;
-  };
-  std::FILE* raw = std::fopen(file.c_str(), "wb");
-  if (!raw) return fail(describe("cannot open", file, errno));
-  std::unique_ptr<std::FILE, FileCloser> f(raw);
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
-    return fail(describe("cannot write", file, errno));
-  }
-  if (std::fflush(f.get()) != 0) return fail(describe("cannot write", file, errno));
-  // Delayed write errors (a full disk, a network folder) surface only when closing.
-  if (std::fclose(f.release()) != 0) return fail(describe("cannot close", file, errno));
-  return true;
+  // Whole or not at all: a full disk never leaves a cut settings file under its name.
+  std::string reason;
+  if (replaceFile(file, encodeText(text(), encoding_), &reason)) return true;
+  if (error) *error = "cannot write " + file.string() + ": " + reason;
+  return false;
 }
 
 }  // namespace platform

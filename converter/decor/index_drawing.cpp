@@ -337,7 +337,7 @@ void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title, const s
   index.outlines();
   index.frames();
   index.labels();
-  if (!sink.close())
+  if (!sink.close() || !sink.commit())
     ctx.report("indexファイルを書き込めません: " + settings::pathText(file) + " (" + sink.error() + ")");
 }
 

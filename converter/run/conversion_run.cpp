@@ -16,6 +16,7 @@
 #include "converter/settings/sheet_labels.h"
 #include "converter/sheet/layer_table.h"
 #include "converter/sheet/sheet_document.h"
+#include "platform/file_replace.h"
 
 namespace run {
 
@@ -160,7 +161,12 @@ bool ConversionRun::openSheet(sheet::SheetDocument& doc, const std::filesystem::
   switch (doc.begin(file)) {
     case sheet::SheetDocument::BeginResult::Ok: break;
     case sheet::SheetDocument::BeginResult::CannotCreate:
-      ctx_.stop("警告", "ファイルを開けません、他のソフトで開いていませんか。");
+      // A full disk or a read-only folder is said as such, not as a file held elsewhere.
+      if (platform::isStorageReason(doc.errorNumber()))
+        ctx_.stop("警告", "ファイルを作れません: " + settings::pathText(file) + " (" +
+                              platform::systemReason(doc.errorNumber()) + ")");
+      else
+        ctx_.stop("警告", "ファイルを開けません、他のソフトで開いていませんか。");
       failed_ = true;
       return false;
     case sheet::SheetDocument::BeginResult::WriteFailed: stopOnWriteError(file, doc.error()); return false;

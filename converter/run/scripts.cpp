@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "converter/settings/sheet_labels.h"
+#include "platform/file_replace.h"
 #include "platform/text_codec.h"
 
 namespace run {
@@ -16,11 +17,10 @@ namespace {
 bool writeLines(const std::filesystem::path& file, const std::vector<std::string>& lines, std::string* error) {
   std::string bytes;
   for (const auto& line : lines) bytes += platform::utf8ToCp932(line) + "\r\n";
-  std::FILE* f = std::fopen(file.c_str(), "wb");
-  bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (f && std::fclose(f) != 0) ok = false;
-  if (!ok && error) *error = settings::pathText(file) + ": " + std::strerror(errno);
-  return ok;
+  std::string reason;
+  if (platform::replaceFile(file, bytes, &reason)) return true;
+  if (error) *error = settings::pathText(file) + ": " + reason;
+  return false;
 }
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }

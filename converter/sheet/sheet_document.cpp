@@ -477,7 +477,7 @@ bool SheetDocument::finish() {
     error_ = sink_.error();
     return false;
   }
-  if (!sink_.patchHandleSeed(seed)) {
+  if (!sink_.patchHandleSeed(seed) || !sink_.commit()) {
     error_ = sink_.error();
     return false;
   }

@@ -51,6 +51,7 @@ class SheetDocument {
   bool finish();
   const std::string& error() const { return error_; }
   bool writeFailed() const { return sink_.failed(); }
+  int errorNumber() const { return sink_.errorNumber(); }
 
   // Plane rectangle of this sheet.
   settings::RunValues::Rect rect() const { return values_.sheetRect(context_.row, context_.column); }

@@ -56,6 +56,10 @@ TEST(DxfWriter, TypedPairsInCp932WithCrLf) {
   w.pair(40, 2.5);
   w.vertices(std::vector<dxfio::Vertex>{{1, -2}, {0.25, 1e-6}});
   ASSERT_TRUE(sink.close());
+  // Nothing stands under the real name until the file is complete.
+  EXPECT_FALSE(std::filesystem::exists(temp / "a.dxf"));
+  ASSERT_TRUE(sink.commit());
+  EXPECT_FALSE(std::filesystem::exists(temp / ".a.dxf.part"));
   std::string bytes = readBytes(temp / "a.dxf");
   EXPECT_EQ(platform::cp932ToUtf8(bytes),
             "0\r\nSECTION\r\n2\r\nHEADER\r\n3\r\n\r\n1\r\n  two blanks\r\n"
@@ -87,14 +91,48 @@ TEST(DxfWriter, HandleSeedPatchKeepsTheLength) {
   w.handleSeedPlaceholder();
   w.pairs({{0, "ENDSEC"}, {0, "EOF"}});
   ASSERT_TRUE(sink.close());
+  ASSERT_TRUE(sink.commit());
   auto before = readBytes(temp / "s.dxf");
   ASSERT_TRUE(FileSink::patchHandleSeed(temp / "s.dxf", sink.handleSeedOffset(), 0x12AF));
   auto after = readBytes(temp / "s.dxf");
   EXPECT_EQ(after.size(), before.size());
   EXPECT_NE(after.find("$HANDSEED\r\n5\r\n000012AF\r\n0\r\nENDSEC"), std::string::npos);
-  ASSERT_TRUE(sink.patchHandleSeed(0xABCDEF));
-  EXPECT_NE(readBytes(temp / "s.dxf").find("$HANDSEED\r\n5\r\n00ABCDEF\r\n0\r\nENDSEC"), std::string::npos);
   EXPECT_FALSE(FileSink::patchHandleSeed(temp / "missing.dxf", 10, 1));
+  // The sink patches its own file before it takes the real name.
+  FileSink second;
+  ASSERT_TRUE(second.open(temp / "t.dxf"));
+  DxfWriter w2(second);
+  w2.pairs({{0, "SECTION"}, {2, "HEADER"}, {9, "$HANDSEED"}});
+  w2.handleSeedPlaceholder();
+  w2.pairs({{0, "EOF"}});
+  ASSERT_TRUE(second.close());
+  ASSERT_TRUE(second.patchHandleSeed(0xABCDEF));
+  ASSERT_TRUE(second.commit());
+  EXPECT_NE(readBytes(temp / "t.dxf").find("$HANDSEED\r\n5\r\n00ABCDEF\r\n0\r\nEOF"), std::string::npos);
+}
+
+TEST(DxfWriter, AFileThatFailsOrIsAbandonedNeverStandsUnderItsName) {
+  TempFolder temp;
+  writeBytes(temp / "old.dxf", "the earlier sheet");
+  {
+    FileSink abandoned;
+    ASSERT_TRUE(abandoned.open(temp / "old.dxf"));
+    DxfWriter w(abandoned);
+    w.pairs({{0, "SECTION"}});
+  }  // a run stopped here
+  EXPECT_EQ(readBytes(temp / "old.dxf"), "the earlier sheet");
+  EXPECT_FALSE(std::filesystem::exists(temp / ".old.dxf.part"));
+  // A link is followed: the file it names is replaced, the link stays.
+  writeBytes(temp / "target.dxf", "x");
+  std::filesystem::create_symlink(temp / "target.dxf", temp / "link.dxf");
+  FileSink linked;
+  ASSERT_TRUE(linked.open(temp / "link.dxf"));
+  DxfWriter w(linked);
+  w.pairs({{0, "EOF"}});
+  ASSERT_TRUE(linked.close());
+  ASSERT_TRUE(linked.commit());
+  EXPECT_TRUE(std::filesystem::is_symlink(temp / "link.dxf"));
+  EXPECT_EQ(readBytes(temp / "target.dxf"), "0\r\nEOF\r\n");
 }
 
 TEST(DxfWriter, WriteErrorsAreReported) {
