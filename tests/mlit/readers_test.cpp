@@ -123,6 +123,33 @@ TEST(MlitZoningAreas, EachZoneItemDrawsItsOwnAreas) {
   EXPECT_EQ(h.ctx.anomalyMessage.find("\r\n"), h.ctx.anomalyMessage.size() - 2) << h.ctx.anomalyMessage;
 }
 
+TEST(MlitZoningAreas, EveryZoneCodeHasItsOwnItem) {
+  // One area of the zone code; the item of that code draws it, the item of code 1 (or of
+  // 2 for code 1) does not. Codes without an item are drawn by none.
+  const auto file = [](const std::string& code) {
+    return ksjFile(
+        "<gml:Curve gml:id=\"cv1_0\">\r\n<gml:posList>\r\n33.1 130.1\r\n33.2 130.2\r\n33.2 130.1\r\n"
+        "</gml:posList>\r\n</gml:Curve>\r\n<ksj:UseDistrict gml:id=\"a1\">\r\n<ksj:bounds xlink:href=\"#sf1\"/>\r\n"
+        "<ksj:dac>" +
+        code + "</ksj:dac>\r\n</ksj:UseDistrict>\r\n");
+  };
+  for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 99}) {
+    MlitHarness h;
+    const std::string key = "A29-" + std::to_string(code);
+    auto e = h.readBytes(key, "A29-x.xml", file(std::to_string(code)), kZoningAreas);
+    ASSERT_EQ(e.size(), 1u) << key;
+    EXPECT_EQ(e[0].value(8), h.layer(key));
+    EXPECT_TRUE(h.read(code == 1 ? "A29-2" : "A29-1", h.temp / "A29-x.xml", kZoningAreas).empty()) << key;
+  }
+  for (const char* code : {"0", "16", "21", "98"}) {
+    MlitHarness h;
+    for (const auto& m : h.settings.mlitLayers) {
+      if (!m.key.starts_with("A29-")) continue;
+      EXPECT_TRUE(h.readBytes(m.key, "A29-x.xml", file(code), kZoningAreas).empty()) << code << " " << m.key;
+    }
+  }
+}
+
 TEST(MlitZoningAreas, BrokenFilesNameTheirPass) {
   MlitHarness h;
   const std::string pass1 = "<ksj:bounds xlink:href=\"#sfX\"/>\r\n";
