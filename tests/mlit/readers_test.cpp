@@ -179,6 +179,36 @@ TEST(MlitDepthAreas, DepthGivesColourAndElevation) {
   EXPECT_TRUE(reported(h, "mlitjpgis(code = 3:<ksj:waterDepth>不明</ksj:waterDepth>)で異常")) << h.ctx.anomalyMessage;
 }
 
+TEST(MlitDepthAreas, SedimentHazardClassesByTheirFiveDigitAttributeIds) {
+  // The attribute objects carry the area number in five digits in their own id ("sdh00012">),
+  // unlike the flood depths that refer to it ("#a00001"/>). The class code is the depth.
+  MlitHarness h;
+  auto e = h.read("A26-", fixture("A26-10_40.xml"), kDepthAreas);
+  ASSERT_EQ(e.size(), 4u);
+  struct Expect {
+    const char* area;
+    const char* rings;
+    const char* elevation;
+    const char* colour;  // item colour (165, 82, 0) scaled by 1 − 0.25 × class at the standard biases
+  };
+  const Expect expect[] = {
+      {"1, with a hole", "2", "-1000", "8076544"},  // (123, 61, 0)
+      {"2", "1", "-3000", "2692096"},               // (41, 20, 0)
+      {"12", "1", "-2000", "5384448"},              // (82, 41, 0)
+  };
+  for (std::size_t i = 0; i < std::size(expect); ++i) {
+    EXPECT_EQ(e[i].value(8), h.layer("A26-")) << expect[i].area;
+    EXPECT_EQ(e[i].value(91), expect[i].rings) << expect[i].area;
+    EXPECT_EQ(e[i].value(62), "7") << expect[i].area;
+    EXPECT_EQ(e[i].value(30), expect[i].elevation) << expect[i].area;
+    EXPECT_EQ(e[i].value(420), expect[i].colour) << expect[i].area;
+  }
+  // Area 13 has no attribute object: no colour, elevation 0, no message.
+  EXPECT_EQ(e[3].count(62), 0);
+  EXPECT_EQ(e[3].value(30), "0");
+  EXPECT_EQ(h.ctx.anomalyMessage, "");
+}
+
 TEST(MlitDepthAreas, DepthColourFollowsTheLegendBiases) {
   // Item colour 0xA50000 (blue 165) at 2 m: each channel gains (−2 − bottom + 2) ×
   // interval × 0.05 of itself, cut to 0 … 255.
