@@ -22,10 +22,17 @@ from matplotlib.patches import Rectangle
 import ezdxf
 from ezdxf.addons.drawing import Frontend, RenderContext
 from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
+from ezdxf.addons.drawing.properties import LayoutProperties
 
 
-def draw(doc, space, ax, keep=lambda e: True):
-    Frontend(RenderContext(doc), MatplotlibBackend(ax)).draw_layout(space, finalize=False, filter_func=keep)
+def draw(doc, space, ax, keep=lambda e: True, background=None):
+    # ezdxf draws colour 7 in the contrast of the background it assumes (dark for the model
+    # space); on paper it must be black, or black items vanish on the white page.
+    props = LayoutProperties.from_layout(space)
+    if background:
+        props.set_colors(background)
+    Frontend(RenderContext(doc), MatplotlibBackend(ax)).draw_layout(
+        space, finalize=False, filter_func=keep, layout_properties=props)
 
 
 def page(doc, out):
@@ -53,7 +60,7 @@ def page(doc, out):
     (fx0, fy0), (fx1, fy1) = to_fig.transform([(x0, y0), (x0 + w, y0 + h)])
     inset = fig.add_axes([fx0, fy0, fx1 - fx0, fy1 - fy0])
     inset.set_facecolor("white")
-    draw(doc, doc.modelspace(), inset)
+    draw(doc, doc.modelspace(), inset, background="#ffffff")
     inset.set_xlim(mx - w / scale / 2, mx + w / scale / 2)
     inset.set_ylim(my - mh / 2, my + mh / 2)
     inset.set_axis_off()

@@ -89,8 +89,9 @@ TEST(MlitSheet, FixturesDrawnThroughTheRunPassTheAudit) {
     for (auto& item : g.items) item.on = false;
   }
   for (auto& m : s.mlitLayers)
-    m.on = m.key == "A29-1" || m.key == "A29-9" || m.key == "A31-12" || m.key == "W09-" || m.key == "N02-" ||
-           m.key == "P11-" || m.key == "C28-" || m.key == "A30a5" || m.key == "N03-" || m.key == "N03-L";
+    m.on = m.key == "A29-1" || m.key == "A29-9" || m.key == "A31-12" || m.key == "A26-" || m.key == "W09-" ||
+           m.key == "N02-" || m.key == "P11-" || m.key == "C28-" || m.key == "A30a5" || m.key == "N03-" ||
+           m.key == "N03-L";
   s.mlitFolder = settings::pathText(std::filesystem::path(TERRALINEA_TEST_DATA) / "mlit");
   s.fgdFolder = s.writeFolder = s.elevationFolder = s.basicInfoFolder = settings::pathText(temp.path());
   s.printerName = "Terralinea Paper";
@@ -148,7 +149,7 @@ TEST(MlitSheet, FixturesDrawnThroughTheRunPassTheAudit) {
   ASSERT_NE(firstLine, kinds.end());
   ASSERT_NE(firstText, kinds.end());
   EXPECT_LE(lastHatch, firstText);
-  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "HATCH"), 2 + 4 + 1 + 2);  // zones, depths, lake, wards
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "HATCH"), 2 + 4 + 4 + 1 + 2);  // zones, two depths, lake, wards
   for (const char* word : {"玄界島", "玄界空港", "F1", "福岡市西区"})
     EXPECT_NE(text.find(word), std::string::npos) << word;
   const std::string audit =

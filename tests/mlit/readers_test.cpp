@@ -123,6 +123,33 @@ TEST(MlitZoningAreas, EachZoneItemDrawsItsOwnAreas) {
   EXPECT_EQ(h.ctx.anomalyMessage.find("\r\n"), h.ctx.anomalyMessage.size() - 2) << h.ctx.anomalyMessage;
 }
 
+TEST(MlitZoningAreas, EveryZoneCodeHasItsOwnItem) {
+  // One area of the zone code; the item of that code draws it, the item of code 1 (or of
+  // 2 for code 1) does not. Codes without an item are drawn by none.
+  const auto file = [](const std::string& code) {
+    return ksjFile(
+        "<gml:Curve gml:id=\"cv1_0\">\r\n<gml:posList>\r\n33.1 130.1\r\n33.2 130.2\r\n33.2 130.1\r\n"
+        "</gml:posList>\r\n</gml:Curve>\r\n<ksj:UseDistrict gml:id=\"a1\">\r\n<ksj:bounds xlink:href=\"#sf1\"/>\r\n"
+        "<ksj:dac>" +
+        code + "</ksj:dac>\r\n</ksj:UseDistrict>\r\n");
+  };
+  for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 99}) {
+    MlitHarness h;
+    const std::string key = "A29-" + std::to_string(code);
+    auto e = h.readBytes(key, "A29-x.xml", file(std::to_string(code)), kZoningAreas);
+    ASSERT_EQ(e.size(), 1u) << key;
+    EXPECT_EQ(e[0].value(8), h.layer(key));
+    EXPECT_TRUE(h.read(code == 1 ? "A29-2" : "A29-1", h.temp / "A29-x.xml", kZoningAreas).empty()) << key;
+  }
+  for (const char* code : {"0", "16", "21", "98"}) {
+    MlitHarness h;
+    for (const auto& m : h.settings.mlitLayers) {
+      if (!m.key.starts_with("A29-")) continue;
+      EXPECT_TRUE(h.readBytes(m.key, "A29-x.xml", file(code), kZoningAreas).empty()) << code << " " << m.key;
+    }
+  }
+}
+
 TEST(MlitZoningAreas, BrokenFilesNameTheirPass) {
   MlitHarness h;
   const std::string pass1 = "<ksj:bounds xlink:href=\"#sfX\"/>\r\n";
@@ -150,6 +177,36 @@ TEST(MlitDepthAreas, DepthGivesColourAndElevation) {
     EXPECT_EQ(e[static_cast<std::size_t>(k)].value(30), "0") << k;
   }
   EXPECT_TRUE(reported(h, "mlitjpgis(code = 3:<ksj:waterDepth>不明</ksj:waterDepth>)で異常")) << h.ctx.anomalyMessage;
+}
+
+TEST(MlitDepthAreas, SedimentHazardClassesByTheirFiveDigitAttributeIds) {
+  // The attribute objects carry the area number in five digits in their own id ("sdh00012">),
+  // unlike the flood depths that refer to it ("#a00001"/>). The class code is the depth.
+  MlitHarness h;
+  auto e = h.read("A26-", fixture("A26-10_40.xml"), kDepthAreas);
+  ASSERT_EQ(e.size(), 4u);
+  struct Expect {
+    const char* area;
+    const char* rings;
+    const char* elevation;
+    const char* colour;  // item colour (165, 82, 0) scaled by 1 − 0.25 × class at the standard biases
+  };
+  const Expect expect[] = {
+      {"1, with a hole", "2", "-1000", "8076544"},  // (123, 61, 0)
+      {"2", "1", "-3000", "2692096"},               // (41, 20, 0)
+      {"12", "1", "-2000", "5384448"},              // (82, 41, 0)
+  };
+  for (std::size_t i = 0; i < std::size(expect); ++i) {
+    EXPECT_EQ(e[i].value(8), h.layer("A26-")) << expect[i].area;
+    EXPECT_EQ(e[i].value(91), expect[i].rings) << expect[i].area;
+    EXPECT_EQ(e[i].value(62), "7") << expect[i].area;
+    EXPECT_EQ(e[i].value(30), expect[i].elevation) << expect[i].area;
+    EXPECT_EQ(e[i].value(420), expect[i].colour) << expect[i].area;
+  }
+  // Area 13 has no attribute object: no colour, elevation 0, no message.
+  EXPECT_EQ(e[3].count(62), 0);
+  EXPECT_EQ(e[3].value(30), "0");
+  EXPECT_EQ(h.ctx.anomalyMessage, "");
 }
 
 TEST(MlitDepthAreas, DepthColourFollowsTheLegendBiases) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 
 #include "converter/settings/item_files.h"
@@ -124,4 +125,20 @@ TEST(ItemFiles, ShippedFilesLoad) {
     for (const auto& g : tree->groups)
       for (const auto& item : g.items) EXPECT_TRUE(keys.insert(item.entry.key).second) << item.entry.key;
   }
+}
+
+// The standard settings files are generated from the item files; an item added without
+// running the tool would start with no standard colour and be missing from Checkclear.
+TEST(ItemFiles, StandardSettingsFilesAreGeneratedFromTheItemFiles) {
+  TempFolder temp;
+  const auto data = std::filesystem::path(TERRALINEA_SOURCE_DIR) / "data";
+  for (const char* name : {kFgdTreeFile, kMlitItemFile, kBasicInfoTreeFile})
+    std::filesystem::copy_file(data / name, temp / name);
+  const std::string tool =
+      "/usr/bin/python3 '" +
+      (std::filesystem::path(TERRALINEA_SOURCE_DIR) / "tools" / "make_standard_settings.py").string() + "' '" +
+      temp.path().string() + "' > /dev/null";
+  ASSERT_EQ(std::system(tool.c_str()), 0);
+  for (const char* name : {"基盤地図情報標準.trl", "国土数値情報標準色.trl", "国土基本情報標準.trl", "Checkclear.trl"})
+    EXPECT_EQ(readBytes(data / utf8Path(name)), readBytes(temp.path() / utf8Path(name))) << name;
 }
