@@ -20,8 +20,10 @@
 #include "converter/settings/check_settings.h"
 #include "converter/sheet/sheet_document.h"
 #include "platform/printer_catalogue.h"
+#include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 #include "tests/settings/fixture.h"
+#include "tests/viewer/dxf_fixture.h"
 #include "viewer/ui/page_setup_dialog.h"
 #include "viewer/ui/pdf_export.h"
 #include "viewer/ui/point_style_dialog.h"
@@ -382,6 +384,63 @@ TEST_F(SheetPdf, ModelTabIsFittedToThePaperAndTheCommandLineWritesIt) {
   std::string error;
   EXPECT_FALSE(viewer::exportPdf(file.string(), (temp / "none.pdf").string(), 7, error));
   EXPECT_FALSE(error.empty());
+}
+
+// --- Texts of a small drawing, placed by the boxes the PDF's reader gives them ---
+
+struct Word {
+  std::string text;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;  // points from the page's top left
+};
+
+std::vector<Word> pdfWords(const std::filesystem::path& pdf) {
+  std::vector<Word> out;
+  std::istringstream lines(run("pdftotext -bbox " + quoted(pdf) + " -"));
+  for (std::string line; std::getline(lines, line);) {
+    Word w;
+    char text[256] = {};
+    if (std::sscanf(line.c_str(), " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\">%255[^<]", &w.xMin,
+                    &w.yMin, &w.xMax, &w.yMax, text) == 5) {
+      w.text = text;
+      out.push_back(w);
+    }
+  }
+  return out;
+}
+
+const Word* findWord(const std::vector<Word>& words, const std::string& text) {
+  for (const auto& w : words)
+    if (w.text == text) return &w;
+  return nullptr;
+}
+
+class DrawingPdf : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (run("command -v pdftotext").empty()) GTEST_SKIP() << "poppler-utils are not installed";
+  }
+  // The model tab of a drawing of `entities` (pairs text) on A4 upright. A line from (0, 0) to
+  // (0, 200) sets the extents, as long as the texts start within 70 of it: the page shows
+  // 210 units of height, with (0, 100) at its centre.
+  std::vector<Word> printed(const std::string& entities) {
+    const auto dxf = temp / "drawing.dxf", pdf = temp / "drawing.pdf";
+    // A file that names no code page is CP932.
+    writeBytes(dxf, platform::utf8ToCp932(viewer_test::layerTable({"0|7"}) +
+                                          viewer_test::entitiesSection("0|LINE|8|0|10|0|20|0|11|0|21|200|" + entities) +
+                                          viewer_test::kEof));
+    std::string error;
+    EXPECT_TRUE(viewer::exportPdf(dxf.string(), pdf.string(), 0, error)) << error;
+    return pdfWords(pdf);
+  }
+  TempFolder temp;
+};
+
+TEST_F(DrawingPdf, EveryCharacterComesBackOut) {
+  // The CJK font gives a zero after Latin letters a glyph of its own; it must read as "0".
+  const auto words = printed(
+      "0|TEXT|8|0|10|0|20|0|40|5|1|demoA0|0|TEXT|8|0|10|0|20|10|40|5|1|T.P=0.00m|0|TEXT|8|0|10|0|20|20|40|5|1|"
+      "地図A0");
+  for (const char* text : {"demoA0", "T.P=0.00m", "地図A0"}) EXPECT_NE(findWord(words, text), nullptr) << text;
 }
 
 }  // namespace

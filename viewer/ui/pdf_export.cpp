@@ -86,6 +86,9 @@ class PdfBackend final : public Backend {
     font_.setFamilies({"Noto Sans CJK JP", "IPAGothic"});
     font_.setPixelSize(kFontPixels);
     font_.setKerning(false);
+    // Substituted glyphs (the CJK font's Latin run swaps in its own zero) get no
+    // character in Qt's text map, and a reader of the PDF would lose them.
+    font_.setStyleStrategy(QFont::PreferNoShaping);
     applyPen();
   }
 
