@@ -158,6 +158,49 @@ TEST(EntityOps, CirclesArcsAndEllipsesAsPointLines) {
   for (const auto& op : p.ops) EXPECT_NE(op.kind, OpKind::rotate);
 }
 
+// A TEXT's alignment rides on its text op for print only: the ops the screen draws are those
+// of the same TEXT without the alignment groups.
+TEST(EntityOps, TextAlignmentIsKeptBesideAnUnchangedPlacement) {
+  struct Case {
+    const char* name;
+    std::string text, alignment;  // the TEXT's own pairs, then its alignment pairs
+    std::uint32_t horizontal, vertical;
+    double x, y, z;  // the alignment point in the text's frame
+  };
+  const Case cases[] = {
+      {"none", "10|1|20|2|40|2|1|Ab", "", 0, 0, 0, 0, 0},
+      {"right and bottom", "10|1|20|2|40|2|1|Ab", "72|2|73|1|11|9|21|2", 2, 1, 4, 0, 0},
+      {"top, turned a quarter", "10|0|20|0|40|2|50|90|1|Ab", "73|3|11|0|21|4", 0, 3, 2, 0, 0},
+      {"centre and middle, lifted", "10|1|20|2|30|1|40|2|1|Ab", "72|1|73|2|11|3|21|4|31|3", 1, 2, 1, 1, 1},
+      {"fit", "10|1|20|2|40|2|1|Ab", "72|5|11|11|21|2", 5, 0, 5, 0, 0},
+      {"aligned without its point", "10|1|20|2|40|2|1|Ab", "72|3", 3, 0, 0, 0, 0},
+      {"codes out of range", "10|1|20|2|40|2|1|Ab", "72|7|73|-1|11|9|21|2", 0, 0, 0, 0, 0},
+      {"a point alone aligns nothing", "10|1|20|2|40|2|1|Ab", "11|9|21|2", 0, 0, 0, 0, 0},
+      {"mtext has none", "10|1|20|2|40|2|1|Ab|11|1|21|0", "72|2|73|1", 0, 0, 0, 0, 0},
+  };
+  TempFolder temp;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string type = std::string_view(c.name) == "mtext has none" ? "MTEXT" : "TEXT";
+    const std::string head = "0|" + type + "|8|A|" + c.text;
+    auto plain = loadText(temp, kLayers + entitiesSection(head) + kEof);
+    auto aligned =
+        loadText(temp, kLayers + entitiesSection(c.alignment.empty() ? head : head + "|" + c.alignment) + kEof);
+    ASSERT_TRUE(plain.ok && aligned.ok);
+    EXPECT_EQ(describe(aligned.drawing.modelSpace, aligned.drawing), describe(plain.drawing.modelSpace, plain.drawing));
+    const auto& ops = aligned.drawing.modelSpace.ops;
+    ASSERT_FALSE(ops.empty());
+    const auto& text = ops[ops.size() - 2];  // before the pop
+    ASSERT_EQ(text.kind, OpKind::text);
+    EXPECT_EQ(text.first2, c.horizontal);
+    EXPECT_EQ(text.count2, c.vertical);
+    EXPECT_NEAR(text.x, c.x, 1e-12);
+    EXPECT_NEAR(text.y, c.y, 1e-12);
+    EXPECT_NEAR(text.z, c.z, 1e-12);
+    EXPECT_EQ(text.w, 0);
+  }
+}
+
 TEST(EntityOps, PointsGoToThePointListInTheirColour) {
   TempFolder temp;
   auto l = loadText(temp, kLayers +

@@ -108,6 +108,11 @@ TEST_F(GlFrame, TextCallsItsGlyphsOneAfterAnother) {
   EXPECT_EQ(image.count(kGreen, 0, 0, 99, 36), 0);  // nothing much below the baseline
   // The text leaves the transformation as it found it.
   EXPECT_EQ(image.count(kRed, 0, 10, 99, 10), 99);
+
+  // A TEXT's alignment is for print: the screen still draws from the first point.
+  for (auto& op : d.modelSpace.ops)
+    if (op.kind == OpKind::text) op.first2 = 2, op.count2 = 3, op.x = -3, op.y = 1, op.z = 0.5;
+  EXPECT_EQ(frame(d).rgb, image.rgb);
 }
 
 TEST_F(GlFrame, SplineIsTessellatedAlongItsCurve) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -17,11 +18,15 @@
 #include <vector>
 
 #include "converter/geo/plane_coordinates.h"
+#include "converter/run/conversion_run.h"
 #include "converter/settings/check_settings.h"
 #include "converter/sheet/sheet_document.h"
 #include "platform/printer_catalogue.h"
+#include "platform/text_codec.h"
+#include "tests/common/recording_host.h"
 #include "tests/common/temp_folder.h"
 #include "tests/settings/fixture.h"
+#include "tests/viewer/dxf_fixture.h"
 #include "viewer/ui/page_setup_dialog.h"
 #include "viewer/ui/pdf_export.h"
 #include "viewer/ui/point_style_dialog.h"
@@ -382,6 +387,194 @@ TEST_F(SheetPdf, ModelTabIsFittedToThePaperAndTheCommandLineWritesIt) {
   std::string error;
   EXPECT_FALSE(viewer::exportPdf(file.string(), (temp / "none.pdf").string(), 7, error));
   EXPECT_FALSE(error.empty());
+}
+
+// --- Texts of a small drawing, placed by the boxes the PDF's reader gives them ---
+
+struct Word {
+  std::string text;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;  // points from the page's top left
+};
+
+std::vector<Word> pdfWords(const std::filesystem::path& pdf) {
+  std::vector<Word> out;
+  std::istringstream lines(run("pdftotext -bbox " + quoted(pdf) + " -"));
+  for (std::string line; std::getline(lines, line);) {
+    Word w;
+    char text[256] = {};
+    if (std::sscanf(line.c_str(), " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\">%255[^<]", &w.xMin,
+                    &w.yMin, &w.xMax, &w.yMax, text) == 5) {
+      w.text = text;
+      out.push_back(w);
+    }
+  }
+  return out;
+}
+
+const Word* findWord(const std::vector<Word>& words, const std::string& text) {
+  for (const auto& w : words)
+    if (w.text == text) return &w;
+  return nullptr;
+}
+
+class DrawingPdf : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (run("command -v pdftotext").empty()) GTEST_SKIP() << "poppler-utils are not installed";
+  }
+  // The model tab of a drawing of `entities` (pairs text) on A4 upright. A line from (-70, 0)
+  // to (70, 200) sets the extents, as long as the texts start within its box: the page shows
+  // 210 units of height, with (0, 100) at its centre.
+  std::vector<Word> printed(const std::string& entities) {
+    const auto dxf = temp / "drawing.dxf", pdf = temp / "drawing.pdf";
+    // A file that names no code page is CP932.
+    writeBytes(dxf,
+               platform::utf8ToCp932(viewer_test::layerTable({"0|7"}) +
+                                     viewer_test::entitiesSection("0|LINE|8|0|10|-70|20|0|11|70|21|200|" + entities) +
+                                     viewer_test::kEof));
+    std::string error;
+    EXPECT_TRUE(viewer::exportPdf(dxf.string(), pdf.string(), 0, error)) << error;
+    return pdfWords(pdf);
+  }
+  TempFolder temp;
+};
+
+TEST_F(DrawingPdf, EveryCharacterComesBackOut) {
+  // The CJK font gives a zero after Latin letters a glyph of its own; it must read as "0".
+  const auto words = printed(
+      "0|TEXT|8|0|10|0|20|0|40|5|1|demoA0|0|TEXT|8|0|10|0|20|10|40|5|1|T.P=0.00m|0|TEXT|8|0|10|0|20|20|40|5|1|"
+      "地図A0");
+  for (const char* text : {"demoA0", "T.P=0.00m", "地図A0"}) EXPECT_NE(findWord(words, text), nullptr) << text;
+}
+
+// A TEXT's alignment places it on the page as a CAD print does; the screen keeps drawing it
+// from its first point, which here lies off to the side.
+TEST_F(DrawingPdf, TextsStandWhereTheirAlignmentPutsThem) {
+  struct Case {
+    const char* text;
+    int horizontal, vertical;  // 72, 73
+    double x, y;               // the alignment point; the first point lies 7 left and 3 up
+  };
+  const Case cases[] = {
+      {"Centre0", 1, 0, 0, 190}, {"Right0", 2, 0, 0, 175},   {"Middle0", 4, 0, 0, 160},
+      {"Bottom0", 0, 1, 0, 145}, {"Halfway0", 0, 2, 0, 130}, {"Top0", 0, 3, 0, 115},
+      {"Corner0", 2, 1, 0, 100}, {"Centred0", 1, 2, 0, 85},  {"TopRight0", 2, 3, 0, 70},
+  };
+  const double height = 5;
+  std::string entities = "0|TEXT|8|0|10|0|20|55|40|5|1|Plain0";  // the same font, unaligned
+  for (const auto& c : cases) {
+    char pairs[256];
+    std::snprintf(pairs, sizeof pairs, "|0|TEXT|8|0|10|%g|20|%g|40|%g|1|%s|72|%d|11|%g|21|%g|73|%d", c.x - 7, c.y + 3,
+                  height, c.text, c.horizontal, c.x, c.y, c.vertical);
+    entities += pairs;
+  }
+  // Fitted and aligned run from the first point to the alignment point.
+  entities += "|0|TEXT|8|0|10|-20|20|40|40|5|1|Fitted0|72|5|11|20|21|40|73|0";
+  entities += "|0|TEXT|8|0|10|-10|20|25|40|5|1|Aligned0|72|3|11|10|21|25|73|0";
+  // Turned a quarter, right aligned: it ends at the alignment point.
+  entities += "|0|TEXT|8|0|10|50|20|10|40|5|50|90|1|Turned0|72|2|11|50|21|40";
+  const auto words = printed(entities);
+
+  // Drawing units to points from the page's top left.
+  const double pointsPerUnit = 297.0 / 210 * 72 / 25.4, em = height * pointsPerUnit;
+  auto pageX = [&](double x) { return 105 * 72 / 25.4 + x * pointsPerUnit; };
+  auto pageY = [&](double y) { return 148.5 * 72 / 25.4 - (y - 100) * pointsPerUnit; };
+  QFont font;
+  font.setFamilies({"Noto Sans CJK JP", "IPAGothic"});
+  font.setPixelSize(100);
+  font.setKerning(false);
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  const QFontMetricsF metrics(font);
+  const double descent = metrics.descent() / 100 * em, capital = metrics.capHeight() / 100 * em;
+  constexpr double kNear = 0.3;  // points
+
+  // The reader's box reaches the font's descent below the baseline.
+  const Word* plain = findWord(words, "Plain0");
+  ASSERT_NE(plain, nullptr);
+  EXPECT_NEAR(plain->xMin, pageX(0), kNear);
+  EXPECT_NEAR(plain->yMax, pageY(55) + descent, kNear);
+  const double boxHeight = plain->yMax - plain->yMin;
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Word* w = findWord(words, c.text);
+    ASSERT_NE(w, nullptr);
+    const double share = c.horizontal == 2 ? 1 : c.horizontal == 1 || c.horizontal == 4 ? 0.5 : 0;
+    EXPECT_NEAR(w->xMin + share * (w->xMax - w->xMin), pageX(c.x), kNear);
+    const int vertical = c.horizontal == 4 ? 2 : c.vertical;
+    const double baseline = pageY(c.y) + (vertical == 1   ? -descent
+                                          : vertical == 2 ? capital / 2
+                                          : vertical == 3 ? capital
+                                                          : 0);
+    EXPECT_NEAR(w->yMax, baseline + descent, kNear);
+    EXPECT_NEAR(w->yMax - w->yMin, boxHeight, kNear);
+  }
+
+  const Word* fitted = findWord(words, "Fitted0");
+  ASSERT_NE(fitted, nullptr);
+  EXPECT_NEAR(fitted->xMin, pageX(-20), kNear);
+  EXPECT_NEAR(fitted->xMax, pageX(20), kNear);
+  EXPECT_NEAR(fitted->yMax, pageY(40) + descent, kNear);
+  EXPECT_NEAR(fitted->yMax - fitted->yMin, boxHeight, kNear);  // the height stays
+
+  const Word* aligned = findWord(words, "Aligned0");
+  ASSERT_NE(aligned, nullptr);
+  EXPECT_NEAR(aligned->xMin, pageX(-10), kNear);
+  EXPECT_NEAR(aligned->xMax, pageX(10), kNear);
+  // The height follows the width.
+  const double stretch = 20 * pointsPerUnit / (metrics.horizontalAdvance("Aligned0") / 100 * em);
+  EXPECT_NEAR(aligned->yMax - aligned->yMin, boxHeight * stretch, kNear);
+  EXPECT_NEAR(aligned->yMax, pageY(25) + descent * stretch, kNear);
+
+  const Word* turned = findWord(words, "Turned0");
+  ASSERT_NE(turned, nullptr);
+  EXPECT_NEAR(turned->yMin, pageY(40), kNear);
+  EXPECT_NEAR(turned->xMax - descent, pageX(50), kNear);
+}
+
+// A sheet as the converter writes it: the title hangs from its top alignment point below the
+// page's top edge, the sheet name from its bottom right one; both print whole on the page.
+TEST(ConvertedSheetPdf, TitleAndSheetNamePrintWholeOnThePage) {
+  if (run("for t in pdftotext pdfinfo; do command -v $t; done | wc -l").find('2') == std::string::npos)
+    GTEST_SKIP() << "poppler-utils are not installed";
+  TempFolder temp;
+  auto s = validSettings(temp);
+  s.mapName = "demo";
+  s.sheetRows = s.sheetColumns = "2";
+  platform::PrinterCatalogue printers;
+  geo::PlaneCoordinates coords;
+  settings::RunValues values;
+  ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
+  RecordingHost host;
+  sheet::RunContext context(s, values, coords, host);
+  ASSERT_EQ(run::ConversionRun(context).execute(), run::RunResult::Completed);
+
+  const auto pdf = temp / "demoA0.pdf";
+  std::string error;
+  ASSERT_TRUE(viewer::exportPdf((temp / "demoA0.dxf").string(), pdf.string(), 1, error)) << error;
+  const std::string info = run("pdfinfo " + quoted(pdf));
+  double width = 0, height = 0;
+  const auto at = info.find("Page size:");
+  ASSERT_NE(at, std::string::npos) << info;
+  ASSERT_EQ(std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height), 2) << info;
+
+  std::vector<Word> names;
+  for (const auto& w : pdfWords(pdf))
+    if (w.text == "demoA0") names.push_back(w);
+  ASSERT_EQ(names.size(), 2u);
+  for (const auto& w : names) {
+    EXPECT_GE(w.xMin, 0);
+    EXPECT_GE(w.yMin, 0);
+    EXPECT_LE(w.xMax, width);
+    EXPECT_LE(w.yMax, height);
+  }
+  // The title at the top left, the sheet name at the bottom right.
+  const auto& title = names[0].yMin < names[1].yMin ? names[0] : names[1];
+  const auto& name = names[0].yMin < names[1].yMin ? names[1] : names[0];
+  EXPECT_LT(title.xMax, width / 4);
+  EXPECT_LT(title.yMax, height / 8);
+  EXPECT_GT(name.xMin, width * 3 / 4);
+  EXPECT_GT(name.yMin, height * 7 / 8);
 }
 
 }  // namespace

@@ -36,7 +36,12 @@ enum class OpKind : std::uint8_t {
   area,       // filled area, odd winding rule: contours [first, first + count)
   spline,     // cubic curve: control points = vertices [first, first + count),
               // knots = knots [first2, first2 + count2), always count + 4 of them
-  text,       // glyph indices text [first, first + count), laid out from the origin
+  text,       // glyph indices text [first, first + count), laid out from the origin;
+              // a TEXT's alignment, which only print honours: first2 horizontal (72: 0 left,
+              // 1 centre, 2 right, 3 aligned, 4 middle, 5 fit), count2 vertical (73:
+              // 0 baseline, 1 bottom, 2 middle, 3 top), (x, y, z) the alignment point in
+              // the frame the text is laid out in (first point at the origin, height 1);
+              // all 0 for a TEXT placed at its first point and for MTEXT
   callBlock,  // the program of block `first`
 };
 

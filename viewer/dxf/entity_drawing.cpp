@@ -268,12 +268,28 @@ class EntityDrawer {
     }
     auto& program = out.program();
     Op o{OpKind::text};
+    if (!mtext) alignment(o, p, height);
     o.first = static_cast<std::uint32_t>(program.text.size());
     s_.glyphIndices(mtext ? mtextShown(decoded) : std::string_view(decoded), program.text);
     o.count = static_cast<std::uint32_t>(program.text.size() - o.first);
     if (o.count == 0) return false;
     program.ops.push_back(o);
     return true;
+  }
+
+  // The screen draws every TEXT from its first point; the alignment is kept for print, with
+  // the alignment point taken into the text's own frame (moved, scaled and turned as above).
+  void alignment(Op& o, Vec3 first, double height) {
+    const long long horizontal = whole(72), vertical = whole(73);
+    o.first2 = horizontal >= 0 && horizontal <= 5 ? static_cast<std::uint32_t>(horizontal) : 0;
+    o.count2 = vertical >= 0 && vertical <= 3 ? static_cast<std::uint32_t>(vertical) : 0;
+    if ((o.first2 == 0 && o.count2 == 0) || height == 0 || !e_.has(11)) return;
+    const Vec3 a = point(11);
+    const double angle = real(50) * kDegree, c = std::cos(angle), s = std::sin(angle);
+    const double dx = (a.x - first.x) / height, dy = (a.y - first.y) / height;
+    o.x = c * dx + s * dy;
+    o.y = c * dy - s * dx;
+    o.z = (a.z - first.z) / height;
   }
 
   // The call waits for its block: blocks are looked up once the whole file is read.

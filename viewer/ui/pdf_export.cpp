@@ -1,6 +1,7 @@
 #include "viewer/ui/pdf_export.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -86,6 +87,10 @@ class PdfBackend final : public Backend {
     font_.setFamilies({"Noto Sans CJK JP", "IPAGothic"});
     font_.setPixelSize(kFontPixels);
     font_.setKerning(false);
+    // Substituted glyphs (the CJK font's Latin run swaps in its own zero) get no
+    // character in Qt's text map, and a reader of the PDF would lose them.
+    font_.setStyleStrategy(QFont::PreferNoShaping);
+    metrics_ = QFontMetricsF(font_, painter_.device());
     applyPen();
   }
 
@@ -292,6 +297,29 @@ class PdfBackend final : public Backend {
     polyline(curve.data(), curve.size(), false);
   }
 
+  // A TEXT's alignment in font pixels (y down from the first point's baseline): the
+  // transformation that moves its text, laid out from the origin, where a printed sheet has
+  // it. Measured with the printing font: the bottom is its descent, the top its capital height.
+  QTransform aligned(const Op& op, const QString& s) const {
+    const int horizontal = static_cast<int>(op.first2), vertical = horizontal == 4 ? 2 : static_cast<int>(op.count2);
+    if (horizontal == 0 && vertical == 0) return {};
+    const double width = metrics_.horizontalAdvance(s);
+    const QPointF a(op.x * kFontPixels, -op.y * kFontPixels);
+    if (horizontal == 3 || horizontal == 5) {
+      // From the first point to the alignment point: aligned keeps the proportions, fit the height.
+      const double length = std::hypot(a.x(), a.y());
+      if (!(length > 0) || !(width > 0)) return {};
+      const double stretch = length / width;
+      return QTransform().rotateRadians(std::atan2(a.y(), a.x())).scale(stretch, horizontal == 3 ? stretch : 1);
+    }
+    const double x = a.x() - (horizontal == 2 ? width : horizontal == 1 || horizontal == 4 ? width / 2 : 0);
+    const double y = a.y() + (vertical == 1   ? -metrics_.descent()
+                              : vertical == 2 ? metrics_.capHeight() / 2
+                              : vertical == 3 ? metrics_.capHeight()
+                                              : 0);
+    return QTransform::fromTranslate(x, y);
+  }
+
   // The characters as one run of real text, one em high from the baseline at the origin,
   // in the direction and slant the transformation gives the em square.
   void text(const Program& p, const Op& op) {
@@ -306,11 +334,12 @@ class PdfBackend final : public Backend {
     if (std::hypot(y.x(), y.y()) < 1e-6) return;
     const QTransform em(x.x() / kFontPixels, x.y() / kFontPixels, -y.x() / kFontPixels, -y.y() / kFontPixels, o.x(),
                         o.y());
+    const QString s = QString::fromUcs4(chars.data(), static_cast<qsizetype>(chars.size()));
     painter_.save();
-    painter_.setTransform(em, false);
+    painter_.setTransform(aligned(op, s) * em, false);
     painter_.setFont(font_);
     painter_.setPen(colour_);
-    painter_.drawText(QPointF(0, 0), QString::fromUcs4(chars.data(), static_cast<qsizetype>(chars.size())));
+    painter_.drawText(QPointF(0, 0), s);
     painter_.restore();
   }
 
@@ -320,6 +349,7 @@ class PdfBackend final : public Backend {
   int imageHeight_;
   double k_;
   QFont font_;
+  QFontMetricsF metrics_{font_};
   Matrix projection_ = identityMatrix(), modelView_ = identityMatrix();
   std::vector<Matrix> stack_;
   int vx_ = 0, vy_ = 0, vw_ = 1, vh_ = 1;

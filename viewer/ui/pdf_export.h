@@ -1,7 +1,8 @@
 #pragma once
 // Vector PDF of a tab: a layout on its paper at its plot scale, so that the printed page
 // measures true; the model tab fitted to the model layout's paper. Drawn by the views of
-// viewer/draw through a QPainter backend: lines and fills as paths, texts as text.
+// viewer/draw through a QPainter backend: lines and fills as paths, texts as text, each TEXT
+// where its alignment puts it (the screen draws them all from their first points).
 #include <string>
 
 #include "viewer/dxf/drawing.h"
