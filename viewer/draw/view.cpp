@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "viewer/draw/matrix.h"
+
 namespace viewer {
 
 namespace {
@@ -147,9 +149,9 @@ FrameResult layoutFrame(Drawing& drawing, int tab, int W, int H, Backend& out) {
 class Extents {
  public:
   explicit Extents(const Drawing& d) : d_(d) {}
-  void walk(const Program& p, const std::array<double, 16>& m, int depth) {
+  void walk(const Program& p, const Matrix& m, int depth) {
     if (depth > 32) return;
-    std::vector<std::array<double, 16>> stack;
+    std::vector<Matrix> stack;
     auto t = m;
     for (const auto& op : p.ops) {
       switch (op.kind) {
@@ -160,8 +162,8 @@ class Extents {
             stack.pop_back();
           }
           break;
-        case OpKind::translate: t = times(t, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, op.x, op.y, op.z, 1}); break;
-        case OpKind::scale: t = times(t, {op.x, 0, 0, 0, 0, op.y, 0, 0, 0, 0, op.z, 0, 0, 0, 0, 1}); break;
+        case OpKind::translate: t = times(t, translation({op.x, op.y, op.z})); break;
+        case OpKind::scale: t = times(t, scaling(op.x, op.y, op.z)); break;
         case OpKind::rotate: t = times(t, rotation(op.w, {op.x, op.y, op.z})); break;
         case OpKind::points:
         case OpKind::lineStrip:
@@ -187,7 +189,7 @@ class Extents {
       }
     }
   }
-  void add(const std::array<double, 16>& m, Vec3 v) {
+  void add(const Matrix& m, Vec3 v) {
     const double x = m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12];
     const double y = m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13];
     if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e9 * 1e3 || std::fabs(y) > 1e12) return;
@@ -197,39 +199,6 @@ class Extents {
   double minX = 1e308, maxX = -1e308, minY = 1e308, maxY = -1e308;
 
  private:
-  // Column-major, as the fixed-function pipeline keeps matrices.
-  static std::array<double, 16> times(const std::array<double, 16>& a, const std::array<double, 16>& b) {
-    std::array<double, 16> r{};
-    for (int c = 0; c < 4; ++c)
-      for (int row = 0; row < 4; ++row) {
-        double s = 0;
-        for (int k = 0; k < 4; ++k) s += a[k * 4 + row] * b[c * 4 + k];
-        r[c * 4 + row] = s;
-      }
-    return r;
-  }
-  static std::array<double, 16> rotation(double degrees, Vec3 axis) {
-    const double len = std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
-    if (!(len > 0)) return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    const double x = axis.x / len, y = axis.y / len, z = axis.z / len;
-    const double a = degrees * kPi / 180, c = std::cos(a), s = std::sin(a), k = 1 - c;
-    return {x * x * k + c,
-            y * x * k + z * s,
-            x * z * k - y * s,
-            0,
-            x * y * k - z * s,
-            y * y * k + c,
-            y * z * k + x * s,
-            0,
-            x * z * k + y * s,
-            y * z * k - x * s,
-            z * z * k + c,
-            0,
-            0,
-            0,
-            0,
-            1};
-  }
   const Drawing& d_;
 };
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "platform/printer_catalogue.h"
+#include "viewer/draw/matrix.h"
 #include "viewer/draw/view.h"
 
 namespace viewer {
@@ -28,44 +29,6 @@ constexpr int kResolution = 1200;  // device units per inch of the PDF painter
 constexpr double kLineMm = 0.1;
 // Texts are laid out at this pixel size and scaled down to one em.
 constexpr int kFontPixels = 100;
-
-using Matrix = std::array<double, 16>;  // column-major, as the fixed-function pipeline
-
-Matrix identityMatrix() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
-
-Matrix times(const Matrix& a, const Matrix& b) {
-  Matrix r{};
-  for (int c = 0; c < 4; ++c)
-    for (int row = 0; row < 4; ++row) {
-      double s = 0;
-      for (int k = 0; k < 4; ++k) s += a[k * 4 + row] * b[c * 4 + k];
-      r[c * 4 + row] = s;
-    }
-  return r;
-}
-
-Matrix rotation(double degrees, Vec3 axis) {
-  const double len = std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
-  if (!(len > 0)) return identityMatrix();
-  const double x = axis.x / len, y = axis.y / len, z = axis.z / len;
-  const double a = degrees * kPi / 180, c = std::cos(a), s = std::sin(a), k = 1 - c;
-  return {x * x * k + c,
-          y * x * k + z * s,
-          x * z * k - y * s,
-          0,
-          x * y * k - z * s,
-          y * y * k + c,
-          y * z * k + x * s,
-          0,
-          x * z * k + y * s,
-          y * z * k - x * s,
-          z * z * k + c,
-          0,
-          0,
-          0,
-          0,
-          1};
-}
 
 Vec3 normalised(Vec3 v) {
   const double len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
@@ -159,9 +122,6 @@ class PdfBackend final : public Backend {
   bool paperAids() const override { return false; }
 
  private:
-  static Matrix translation(Vec3 v) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, v.x, v.y, v.z, 1}; }
-  static Matrix scaling(double x, double y, double z) { return {x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1}; }
-
   // Image pixels (y up from the bottom) to the painter's device units (y down).
   QPointF device(double x, double y) const { return {(x - 1) * k_, (imageHeight_ - y) * k_}; }
 
