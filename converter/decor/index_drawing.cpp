@@ -20,8 +20,6 @@ namespace {
 using gml::contains;
 
 constexpr const char* kAreaLayer = "行政区画";
-constexpr std::string_view kListStart = "<gml:posList>";
-constexpr std::string_view kListEnd = "</gml:posList>";
 
 // clang-format off
 constexpr dxfio::Pair kViewportHead[] = {
@@ -190,12 +188,12 @@ void IndexDrawing::readAreaFile(const std::filesystem::path& file) {
 }
 
 void IndexDrawing::examine(std::string_view line, std::int64_t number) {
-  if (contains(line, kListEnd)) {
+  if (contains(line, gml::kPosListEnd)) {
     if (collecting_ && !dropped_) endList();
     collecting_ = false;
   }
   if (collecting_ && !dropped_) addPair(line, number);
-  if (contains(line, kListStart)) {
+  if (contains(line, gml::kPosListStart)) {
     collecting_ = true;
     dropped_ = false;
     n_ = 0;

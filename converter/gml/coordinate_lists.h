@@ -55,7 +55,7 @@ class ListCollector {
   }
   // "<gml:posList>" opens a list.
   void openIfStart(std::string_view line) {
-    if (!contains(line, "<gml:posList>")) return;
+    if (!contains(line, kPosListStart)) return;
     if (counted_) {
       if (used >= capacity_) throw BufferFull();
       listStart_ = used;
@@ -68,7 +68,7 @@ class ListCollector {
   }
   // "</gml:posList>" (taken off the line) closes an open list; true when it did.
   bool closeIfEnd(std::string_view& line) {
-    if (!(take(line, "</gml:posList>") && open_)) return false;
+    if (!(take(line, kPosListEnd) && open_)) return false;
     close();
     return true;
   }

@@ -109,6 +109,10 @@ int parseWhole(std::string_view text);
 bool splitPosition(std::string_view rest, std::string_view& first, std::string_view& second);
 // "lat lon" of a "<gml:pos>" value (the text after the tag), split as above.
 void parsePosition(std::string_view rest, double& latitude, double& longitude);
+// The tags around a coordinate list, one pair a line between them.
+inline constexpr std::string_view kPosListStart = "<gml:posList>";
+inline constexpr std::string_view kPosListEnd = "</gml:posList>";
+
 // One coordinate line of a "<gml:posList>": leading blanks skipped, latitude up to the
 // next blank, the rest (at most 99 characters) the longitude.
 void parsePair(std::string_view line, double& latitude, double& longitude);

@@ -12,8 +12,6 @@ namespace mlit {
 
 namespace {
 
-constexpr std::string_view kPosList = "<gml:posList>";
-constexpr std::string_view kPosListEnd = "</gml:posList>";
 constexpr std::string_view kAirportPoint = "<ksj:AirportReferencePoint gml:id=\"";
 constexpr std::string_view kAirportPointRef = "#pt_h_";
 constexpr std::string_view kAppearance = "ksj:AppearancePoint gml:id=\"start_";
@@ -303,12 +301,12 @@ void MlitReaders::mlitAreaLabels(const std::filesystem::path& file, std::size_t 
       if (contains(line, e.valueMarker)) value = after(line, e.valueMarker, "<");
       if (identifier.empty() || value.empty()) continue;
       advanceTo(e.geometryMarker + identifier + "_0\"");
-      advanceTo(kPosList);
+      advanceTo(gml::kPosListStart);
       gml::Box box;
       while (true) {
         if (!nextLine(geometry, g)) partMissing(file);
         ++geometryLines;
-        if (contains(g, kPosListEnd)) break;
+        if (contains(g, gml::kPosListEnd)) break;
         double la, lo;
         gml::parsePair(g, la, lo);
         box.add(lo, la);

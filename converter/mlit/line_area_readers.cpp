@@ -12,8 +12,6 @@ namespace mlit {
 
 namespace {
 
-constexpr std::string_view kPosList = "<gml:posList>";
-constexpr std::string_view kPosListEnd = "</gml:posList>";
 constexpr std::string_view kZoneCurve = "gml:Curve gml:id=\"cv";
 constexpr std::string_view kZoneCode = "<ksj:dac>";
 constexpr std::string_view kZoneCodeEnd = "</ksj:dac>";
@@ -92,7 +90,7 @@ void MlitReaders::mlitLines(const std::filesystem::path& file) {
     const std::string& layer = name();
     while (nextLine(in, line)) {
       if (!open) {
-        if (contains(line, kPosList)) {
+        if (contains(line, gml::kPosListStart)) {
           open = true;
           used = 0;
           box.reset();
@@ -101,7 +99,7 @@ void MlitReaders::mlitLines(const std::filesystem::path& file) {
       }
       // A list of fewer than two points does not end here: its end line is read as a
       // pair and fails.
-      if (used >= 2 && contains(line, kPosListEnd)) {
+      if (used >= 2 && contains(line, gml::kPosListEnd)) {
         open = false;
         if (boxOverlaps(box)) {
           const bool closed = samePoint(buf[0], buf[used - 1]);
@@ -165,7 +163,7 @@ void MlitReaders::readAreas(const std::filesystem::path& file, std::size_t index
     while (nextLine(in, line)) {
       tick(++lines, 100000, true);
       if (rings.open) {
-        if (contains(line, kPosListEnd))
+        if (contains(line, gml::kPosListEnd))
           rings.end(ring);
         else
           rings.pair(line, true);
@@ -178,7 +176,7 @@ void MlitReaders::readAreas(const std::filesystem::path& file, std::size_t index
         area = nextArea;
         ring = nextRing;
       }
-      if (contains(line, kPosList)) rings.start();
+      if (contains(line, gml::kPosListStart)) rings.start();
     }
     if (rings.open) partMissing(file);
     complete();
@@ -316,7 +314,7 @@ void MlitReaders::mlitZoningAreas(const std::filesystem::path& file, std::size_t
     bool mine = false, drawn = false;
     while (nextLine(in, line)) {
       if (rings.open) {
-        if (!contains(line, kPosListEnd)) {
+        if (!contains(line, gml::kPosListEnd)) {
           rings.pair(line, ring == 0);
           continue;
         }
@@ -340,7 +338,7 @@ void MlitReaders::mlitZoningAreas(const std::filesystem::path& file, std::size_t
           drawn = false;
         }
       }
-      if (contains(line, kPosList)) {
+      if (contains(line, gml::kPosListStart)) {
         tick(++lists, 1000, false);
         if (mine) rings.start();
       }

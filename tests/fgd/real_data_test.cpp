@@ -16,6 +16,7 @@
 #include "converter/sheet/layer_table.h"
 #include "converter/sheet/sheet_document.h"
 #include "platform/printer_catalogue.h"
+#include "tests/common/whole_run.h"
 #include "tests/fgd/harness.h"
 
 using namespace fgd;
@@ -237,16 +238,11 @@ TEST(RealData, ConversionRunDrawsTheTreeInItsPasses) {
   if (!std::filesystem::exists(realFolder())) GTEST_SKIP() << "no published data at " << realFolder();
   TempFolder temp;
   auto s = genkaiSettings(temp);
-  platform::PrinterCatalogue printers;
-  geo::PlaneCoordinates coords;
-  settings::RunValues values;
-  ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
   RecordingHost host;
-  sheet::RunContext ctx(s, values, coords, host);
-  run::RunOptions options;
-  options.title = "Terralinea 0.1.0";
-  ASSERT_EQ(run::ConversionRun(ctx, options).execute(), run::RunResult::Completed);
-  EXPECT_EQ(ctx.anomalyMessage, "");
+  const WholeRun run = runConversion(s, host);
+  ASSERT_EQ(run.report, "");
+  ASSERT_EQ(run.result, run::RunResult::Completed);
+  EXPECT_EQ(run.anomalies, "");
   const auto file = temp / "M.dxf";
   const std::string text = platform::cp932ToUtf8(readBytes(file));
   // Fills come first, then lines, then points: the first HATCH precedes the first

@@ -14,6 +14,7 @@
 #include "platform/dir_list.h"
 #include "platform/printer_catalogue.h"
 #include "platform/text_codec.h"
+#include "tests/common/whole_run.h"
 #include "tests/mlit/harness.h"
 
 namespace {
@@ -108,19 +109,14 @@ TEST(MlitSheet, FixturesDrawnThroughTheRunPassTheAudit) {
   s.westEdge = num(c.planeY - 1.7e6);
   s.eastEdge = num(c.planeY + 1.7e6);
 
-  platform::PrinterCatalogue printers;
-  geo::PlaneCoordinates coords;
-  settings::RunValues values;
-  ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
   RecordingHost host;
-  sheet::RunContext ctx(s, values, coords, host);
-  run::RunOptions options;
-  options.title = "Terralinea 0.1.0";
-  ASSERT_EQ(run::ConversionRun(ctx, options).execute(), run::RunResult::Completed);
+  const WholeRun run = runConversion(s, host);
+  ASSERT_EQ(run.report, "");
+  ASSERT_EQ(run.result, run::RunResult::Completed);
   // The fixtures' deliberate faults, and nothing else.
-  EXPECT_NE(ctx.anomalyMessage.find("用途地域コード(第一種)を読めません"), std::string::npos);
-  EXPECT_NE(ctx.anomalyMessage.find("mlitjpgis(code = 3:"), std::string::npos);
-  EXPECT_EQ(std::count(ctx.anomalyMessage.begin(), ctx.anomalyMessage.end(), '\n'), 2) << ctx.anomalyMessage;
+  EXPECT_NE(run.anomalies.find("用途地域コード(第一種)を読めません"), std::string::npos);
+  EXPECT_NE(run.anomalies.find("mlitjpgis(code = 3:"), std::string::npos);
+  EXPECT_EQ(std::count(run.anomalies.begin(), run.anomalies.end(), '\n'), 2) << run.anomalies;
 
   const auto file = temp / "M.dxf";
   const std::string text = platform::cp932ToUtf8(readBytes(file));

@@ -10,6 +10,7 @@
 #include "platform/printer_catalogue.h"
 #include "platform/text_codec.h"
 #include "tests/common/recording_host.h"
+#include "tests/common/whole_run.h"
 #include "tests/settings/fixture.h"
 
 using namespace settings;
@@ -30,15 +31,9 @@ class AbortingHost : public RecordingHost {
 };
 
 Run runOnce(DrawingSettings& s, AbortingHost& host) {
-  platform::PrinterCatalogue printers;
-  geo::PlaneCoordinates coords;
-  RunValues values;
-  EXPECT_EQ(checkSettings(s, printers, coords, values), "");
-  sheet::RunContext context(s, values, coords, host);
-  run::RunOptions options;
-  options.title = "Terralinea 0.1.0";
-  Run r{run::ConversionRun(context, options).execute(), context.anomalyMessage, host.shown};
-  return r;
+  const WholeRun w = runConversion(s, host);
+  EXPECT_EQ(w.report, "");
+  return Run{w.result, w.anomalies, host.shown};
 }
 
 std::vector<std::string> lines(const std::filesystem::path& file) {
