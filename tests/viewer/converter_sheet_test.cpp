@@ -2,12 +2,8 @@
 // border, both viewports and both layouts, entities in model and paper space.
 #include <gtest/gtest.h>
 
-#include "converter/geo/plane_coordinates.h"
-#include "converter/settings/check_settings.h"
-#include "converter/sheet/sheet_document.h"
-#include "platform/printer_catalogue.h"
 #include "platform/text.h"
-#include "tests/settings/fixture.h"
+#include "tests/viewer/converter_sheet.h"
 #include "tests/viewer/dxf_fixture.h"
 
 using namespace viewer_test;
@@ -19,35 +15,33 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 
 TEST(ConverterSheet, ReadWithItsLayoutsViewportsAndBlocks) {
   TempFolder temp;
-  auto s = validSettings(temp);
-  s.fileFormat = 0;  // "DXF 2004 TrueColor"
-  s.applyFileFormatRules();
-  platform::PrinterCatalogue printers;
-  geo::PlaneCoordinates coords;
-  settings::RunValues values;
-  ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
-  sheet::SheetDocument doc(s, values, sheet::SheetContext{});
   const auto file = temp / "M.dxf";
-  ASSERT_EQ(doc.begin(file), sheet::SheetDocument::BeginResult::Ok);
-  ASSERT_TRUE(doc.writeBlocks());
-  auto& out = doc.entities();
-  const auto r = doc.rect();
-  const double cx = (r.west + r.east) / 2, cy = (r.north + r.south) / 2;
-  out.insert("0", "三角点", {cx, cy, 0}, 0.01);
-  out.line("0", {cx, cy, 0}, {cx + 1000, cy, 0});
-  sheet::MText t;
-  t.x = cx;
-  t.y = cy;
-  t.height = 500;
-  t.value = "富士山";
-  out.mtext("0", t);
-  const dxfio::Vertex ring[] = {{cx, cy}, {cx + 100, cy}, {cx + 100, cy + 100}};
-  out.hatchStart("0", 1, geo::Colour{}, 5);
-  out.hatchRing(sheet::HatchRing::outer, ring);
-  out.hatchEnd();
-  out.solid("0", {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}, {10, 10, 0}}, true);
-  doc.writeBorderAndViewports();
-  ASSERT_TRUE(doc.finish()) << doc.error();
+  settings::RunValues values;
+  settings::RunValues::Rect r{};
+  double cx = 0, cy = 0;  // the middle of the sheet
+  writeConverterSheet(
+      temp, file,
+      [&](sheet::SheetDocument& doc) {
+        auto& out = doc.entities();
+        r = doc.rect();
+        cx = (r.west + r.east) / 2;
+        cy = (r.north + r.south) / 2;
+        out.insert("0", "三角点", {cx, cy, 0}, 0.01);
+        out.line("0", {cx, cy, 0}, {cx + 1000, cy, 0});
+        sheet::MText t;
+        t.x = cx;
+        t.y = cy;
+        t.height = 500;
+        t.value = "富士山";
+        out.mtext("0", t);
+        const dxfio::Vertex ring[] = {{cx, cy}, {cx + 100, cy}, {cx + 100, cy + 100}};
+        out.hatchStart("0", 1, geo::Colour{}, 5);
+        out.hatchRing(sheet::HatchRing::outer, ring);
+        out.hatchEnd();
+        out.solid("0", {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}, {10, 10, 0}}, true);
+      },
+      &values);
+  if (HasFatalFailure()) return;
 
   viewer::Drawing d;
   viewer::LoadError error;

@@ -26,6 +26,7 @@
 #include "tests/common/recording_host.h"
 #include "tests/common/temp_folder.h"
 #include "tests/settings/fixture.h"
+#include "tests/viewer/converter_sheet.h"
 #include "tests/viewer/dxf_fixture.h"
 #include "viewer/ui/page_setup_dialog.h"
 #include "viewer/ui/pdf_export.h"
@@ -260,19 +261,9 @@ class SheetPdf : public ::testing::Test {
   void SetUp() override {
     if (run("for t in pdftoppm pdftotext pdfinfo; do command -v $t; done | wc -l").find('3') == std::string::npos)
       GTEST_SKIP() << "poppler-utils are not installed";
-    auto s = validSettings(temp);
-    s.fileFormat = 0;
-    s.applyFileFormatRules();
-    platform::PrinterCatalogue printers;
-    geo::PlaneCoordinates coords;
-    settings::RunValues values;
-    ASSERT_EQ(settings::checkSettings(s, printers, coords, values), "");
-    sheet::SheetDocument doc(s, values, sheet::SheetContext{});
     file = temp / "sheet.dxf";
-    ASSERT_EQ(doc.begin(file), sheet::SheetDocument::BeginResult::Ok);
-    ASSERT_TRUE(doc.writeBlocks());
-    doc.writeBorderAndViewports();
-    ASSERT_TRUE(doc.finish()) << doc.error();
+    writeConverterSheet(temp, file);
+    if (HasFatalFailure()) return;
 
     // Where the model shows on paper, from the sheet as written: its viewport's paper
     // height per model height, and the layout's plot scale.
@@ -290,21 +281,19 @@ class SheetPdf : public ::testing::Test {
     centreY = viewport->viewCentreY;
 
     // Again, now with a red bar of 100 mm on paper and a title, in model space.
-    sheet::SheetDocument again(s, values, sheet::SheetContext{});
-    ASSERT_EQ(again.begin(file), sheet::SheetDocument::BeginResult::Ok);
-    ASSERT_TRUE(again.writeBlocks());
     const double length = 100 / mmPerModelUnit, thick = 1 / mmPerModelUnit;
     const double x0 = centreX - length / 2, x1 = centreX + length / 2, y0 = centreY - thick / 2,
                  y1 = centreY + thick / 2;
-    again.entities().solid("0", {{x0, y0, 0}, {x1, y0, 0}, {x0, y1, 0}, {x1, y1, 0}}, false, geo::Colour{1, {}});
-    sheet::MText title;
-    title.x = centreX;
-    title.y = centreY + 20 / mmPerModelUnit;
-    title.height = 8 / mmPerModelUnit;
-    title.value = "図葉見本 北部";
-    again.entities().mtext("0", title);
-    again.writeBorderAndViewports();
-    ASSERT_TRUE(again.finish()) << again.error();
+    writeConverterSheet(temp, file, [&](sheet::SheetDocument& again) {
+      again.entities().solid("0", {{x0, y0, 0}, {x1, y0, 0}, {x0, y1, 0}, {x1, y1, 0}}, false, geo::Colour{1, {}});
+      sheet::MText title;
+      title.x = centreX;
+      title.y = centreY + 20 / mmPerModelUnit;
+      title.height = 8 / mmPerModelUnit;
+      title.value = "図葉見本 北部";
+      again.entities().mtext("0", title);
+    });
+    if (HasFatalFailure()) return;
     drawing = {};
     ASSERT_TRUE(viewer::loadDrawing(file.string(), drawing, error)) << error.text;
   }
