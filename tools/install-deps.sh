@@ -9,7 +9,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev
   xvfb xauth fonts-noto-cjk
   python3 python3-ezdxf python3-matplotlib proj-bin gdal-bin unzip poppler-utils
-  libzip-dev zipcmp zipmerge ziptool
+  libzip-dev zipcmp zipmerge ziptool desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

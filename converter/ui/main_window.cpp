@@ -45,24 +45,7 @@ MainWindow::MainWindow(WindowHost& host, platform::PrinterCatalogue printers, QW
   tabs_ = new QTabWidget;
   tabs_->setObjectName("tabs");
   tabs_->addTab(buildSettingsTab(), QStringLiteral(" 描画設定 "));
-  tabs_->addTab(buildDataTab(QStringLiteral("基盤地図情報フォルダ"), fgdFolder_, QStringLiteral("標準設定"),
-                             settings::kFgdStandardFile,
-                             QStringLiteral("基盤地図情報のレイヤーツリー（描画する項目、色、線の太さ、文字の大きさ）を"
-                                            "このタブに置きます。")),
-                QStringLiteral("基盤地図情報　（国土地理院）"));
-  tabs_->addTab(
-      buildDataTab(QStringLiteral("国土数値情報フォルダ"), mlitFolder_, QStringLiteral("標準色設定"),
-                   settings::kMlitStandardColourFile,
-                   QStringLiteral("国土数値情報の項目一覧（25項目ごとの列、項目の色）をこのタブに置きます。")),
-      QStringLiteral("国土数値情報　（国土交通省）"));
-  tabs_->addTab(buildDataTab(QStringLiteral("国土基本情報フォルダ"), basicInfoFolder_, QStringLiteral("標準設定"),
-                             settings::kBasicInfoStandardFile,
-                             QStringLiteral("国土基本情報のレイヤーツリーをこのタブに置きます。")),
-                QStringLiteral("国土基本情報　（国土地理院）"));
-  tabs_->addTab(buildLegendTab(QStringLiteral("図葉ごとの標高凡例間隔の表をこのタブに置きます。")),
-                QStringLiteral("標高凡例間隔 "));
-  tabs_->addTab(buildLegendTab(QStringLiteral("図葉ごとの標高凡例最下面の表をこのタブに置きます。")),
-                QStringLiteral("標高凡例最下面 "));
+  buildDataTabs();
   column->addWidget(tabs_, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -76,14 +59,18 @@ MainWindow::MainWindow(WindowHost& host, platform::PrinterCatalogue printers, QW
   auto* start = addButton(QStringLiteral("処理開始"), "startButton");
   start->setDefault(true);
   connect(start, &QPushButton::clicked, this, [this] { startConversion(); });
+  // Opened by the area picker once it is connected.
+  addButton(QStringLiteral("地図で指定"), "pickAreaButton")->setEnabled(false);
   buttons->addSpacing(24);
   connect(addButton(QStringLiteral("設定値保存"), "saveButton"), &QPushButton::clicked, this,
           &MainWindow::chooseSaveFile);
   connect(addButton(QStringLiteral("設定値読込"), "loadButton"), &QPushButton::clicked, this,
           &MainWindow::chooseLoadFile);
   buttons->addStretch();
-  connect(addButton(QStringLiteral("バージョン情報"), "versionButton"), &QPushButton::clicked, this,
-          &MainWindow::showVersion);
+  addProgramButtons(buttons);
+  auto* version = addButton(QStringLiteral("バージョン情報"), "versionButton");
+  connect(version, &QPushButton::clicked, this, &MainWindow::showVersion);
+  installDialogs(version);
   column->addLayout(buttons);
   setCentralWidget(central);
 
@@ -105,6 +92,8 @@ bool MainWindow::startUp(const fs::path& dataFolder, const std::optional<fs::pat
   const auto result = settings::startUp(settings_, dataFolder, options, printers_);
   for (const auto& m : result.items.messages) host_.message(m.caption, m.text);
   if (result.items.programEnds) return false;
+  if (result.items.complete && !settings::readMapLinks(dataFolder / settings::kMapLinkFile, pageLinks_))
+    host_.message("警告", std::string("/") + settings::kMapLinkFile + "が見つかりません");
   if (settingsFile) saveName_ = q(settings::pathText(settingsFile->filename()));
   showSettings();
 

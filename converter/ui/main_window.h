@@ -5,15 +5,22 @@
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
 #include <optional>
 
 #include "converter/run/start_command.h"
 #include "converter/settings/drawing_settings.h"
+#include "converter/settings/outside_links.h"
+#include "converter/ui/style_dialog.h"
 #include "platform/printer_catalogue.h"
 
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -26,6 +33,9 @@ namespace ui {
 
 class AngleSpinBox;
 class CountSpinBox;
+class LayerTreeView;
+class LegendTableView;
+class MlitListView;
 class RunWindow;
 class WindowHost;
 
@@ -62,6 +72,26 @@ class MainWindow : public QMainWindow {
 
   // The tab of the drawing settings and the others, for the buttons that switch to them.
   QTabWidget* tabs() const { return tabs_; }
+  LayerTreeView* fgdTree() const { return fgdTree_; }
+  LayerTreeView* basicInfoTree() const { return basicInfoTree_; }
+  MlitListView* mlitList() const { return mlitList_; }
+  LegendTableView* intervalGrid() const { return intervalGrid_; }
+  LegendTableView* bottomGrid() const { return bottomGrid_; }
+  const settings::PageLinks& pageLinks() const { return pageLinks_; }
+
+  // Opens the style dialog (tests replace it); empty on Cancel.
+  std::function<std::optional<EntryStyle>(const EntryStyle&, const QString& caption)> askStyle;
+  // Opens the memory dialog with the free kilobytes (tests replace it); OK gives factor and share.
+  std::function<std::optional<std::pair<int, int>>(int factor, int share)> askMemory;
+
+  // Switching tabs: the legend tables follow the sheet counts, their corners the unit.
+  void resizeLegendTables();
+  // The four data-folder buttons with Ctrl held, and "バージョン情報" with Ctrl.
+  void listFolder(const QString& label, const QString& folder);
+  // "バージョン情報" pressed with the keys held.
+  void versionPressed(Qt::KeyboardModifiers keys);
+  // "解　凍" of a data folder, or "データの解凍" with a chosen folder: the zip archives there.
+  void unpackArchives(const QString& folder);
 
  private:
   void buildBasicGroup(QGridLayout* into);
@@ -70,10 +100,18 @@ class MainWindow : public QMainWindow {
   QWidget* buildMeshGridGroup();
   QWidget* buildControlGroup();
   QWidget* buildElevationGroup();
-  QWidget* buildDataTab(const QString& folderCaption, QLineEdit*& folderEdit, const QString& standardCaption,
-                        const char* standardFile, const QString& whatComes);
-  QWidget* buildLegendTab(const QString& whatComes);
-  QPushButton* folderButton(const QString& caption, QLineEdit* edit);
+  QWidget* dataFolderRow(const QString& folderCaption, QLineEdit*& folderEdit, const char* objectName,
+                         const QString& standardCaption, const char* standardFile);
+  QWidget* treeTab(QWidget* folderRow, LayerTreeView* tree);
+  void buildDataTabs();
+  QWidget* buildLinksGroup();
+  void addProgramButtons(QHBoxLayout* row);
+  QPushButton* folderButton(const QString& caption, QLineEdit* edit, bool listsFiles = false);
+  std::vector<std::string_view> listingPatterns(const QString& label) const;
+  void showItemLists();
+  void openBesideProgram(const char* name, bool start);
+  void chooseMargins();
+  void installDialogs(QPushButton* versionButton);
 
   // Coupling rules.
   void edited();  // any field: record follows the controls, rules re-applied
@@ -135,8 +173,12 @@ class MainWindow : public QMainWindow {
   QLineEdit *symbolScale_, *minRoadWidth_;
   QComboBox* rankFilter_;
   QSpinBox* minBuilding_;
-  // Data tabs
+  // Data and legend tabs
   QLineEdit *fgdFolder_, *mlitFolder_, *basicInfoFolder_;
+  LayerTreeView *fgdTree_, *basicInfoTree_;
+  MlitListView* mlitList_;
+  LegendTableView *intervalGrid_, *bottomGrid_;
+  settings::PageLinks pageLinks_ = settings::builtInPageLinks();
 };
 
 // "Terralinea" and the version without a trailing ".0.0".

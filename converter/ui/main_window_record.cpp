@@ -104,6 +104,7 @@ void MainWindow::showSettings() {
   showChoice(rankFilter_, s.objectRankFilter);
   minBuilding_->setValue(s.minBuildingPerimeter);
   minRoadWidth_->setText(q(s.minRoadWidth));
+  showItemLists();
   showing_ = wasShowing;
   if (!showing_) {
     // Fields whose controls cannot hold the stored value (a clamped spin) keep the control's.
@@ -169,6 +170,23 @@ void MainWindow::readSettings(settings::DrawingSettings& s) const {
   s.objectRankFilter = rankFilter_->currentIndex();
   s.minBuildingPerimeter = minBuilding_->value();
   s.minRoadWidth = s8(minRoadWidth_->text());
+
+  // What the trees, lists, tables and dialogs edit in the window's own record.
+  if (&s != &settings_) {
+    s.fgdLayers = settings_.fgdLayers;
+    s.basicInfoLayers = settings_.basicInfoLayers;
+    s.mlitLayers = settings_.mlitLayers;
+    s.legendIntervals = settings_.legendIntervals;
+    s.legendBottoms = settings_.legendBottoms;
+    s.meshGridColour = settings_.meshGridColour;
+    s.meshGridStyle = settings_.meshGridStyle;
+    s.marginLeft = settings_.marginLeft;
+    s.marginTop = settings_.marginTop;
+    s.marginRight = settings_.marginRight;
+    s.marginBottom = settings_.marginBottom;
+    s.elevationBufferCells = settings_.elevationBufferCells;
+    s.contourShare = settings_.contourShare;
+  }
 }
 
 // ---------------------------------------------------------------------------------------

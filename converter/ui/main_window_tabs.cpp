@@ -58,20 +58,10 @@ QWidget* MainWindow::buildSettingsTab() {
 
   auto* right = new QVBoxLayout;
   right->addWidget(buildElevationGroup());
+  right->addWidget(buildLinksGroup());
   right->addStretch();
   columns->addLayout(right, 16);
   return page;
-}
-
-QPushButton* MainWindow::folderButton(const QString& text, QLineEdit* edit) {
-  auto* button = new QPushButton(text);
-  // Room around the caption: the fusion style draws it edge to edge.
-  button->setMinimumWidth(button->sizeHint().width() + 12);
-  connect(button, &QPushButton::clicked, this, [this, edit, text] {
-    const QString folder = QFileDialog::getExistingDirectory(this, text, edit->text());
-    if (!folder.isEmpty()) edit->setText(folder);
-  });
-  return button;
 }
 
 void MainWindow::buildBasicGroup(QGridLayout* grid) {
@@ -108,9 +98,9 @@ void MainWindow::buildBasicGroup(QGridLayout* grid) {
   scale_->setMaxVisibleItems(16);
   addRow(grid, 8, QStringLiteral("縮尺"), scale_);
 
-  // The margin dialog is still to come: the button shows the values it would edit.
   auto* marginButton = new QPushButton(QStringLiteral("余白"));
-  marginButton->setEnabled(false);
+  marginButton->setObjectName("marginButton");
+  connect(marginButton, &QPushButton::clicked, this, &MainWindow::chooseMargins);
   margins_ = caption(QString());
   margins_->setObjectName("margins");
   grid->addWidget(marginButton, 9, 0);
@@ -201,6 +191,15 @@ QWidget* MainWindow::buildMeshGridGroup() {
   row->addWidget(meshGrid_, 1);
   row->addWidget(meshCodeDigits_);
   connect(meshGrid_, &QCheckBox::toggled, this, &MainWindow::edited);
+  meshGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(meshGrid_, &QCheckBox::customContextMenuRequested, this, [this] {
+    const int code = settings_.meshGridStyle;
+    const auto chosen = askStyle({settings_.meshGridColour, code % 256, code / 256}, meshGrid_->text());
+    if (!chosen) return;
+    settings_.meshGridColour = chosen->colour;
+    settings_.meshGridStyle = settings::styleCode(chosen->sizeIndex, chosen->weightIndex);
+    paintInColour(meshGrid_, settings_.meshGridColour);
+  });
   connect(meshCodeDigits_, &QComboBox::currentIndexChanged, this, &MainWindow::edited);
   return group;
 }
@@ -251,7 +250,7 @@ QWidget* MainWindow::buildElevationGroup() {
   auto* folderRow = new QHBoxLayout;
   elevationFolder_ = new QLineEdit;
   elevationFolder_->setObjectName("elevationFolder");
-  folderRow->addWidget(folderButton(QStringLiteral("標高データフォルダ"), elevationFolder_));
+  folderRow->addWidget(folderButton(QStringLiteral("標高データフォルダ"), elevationFolder_, true));
   folderRow->addWidget(elevationFolder_, 1);
   outer->addLayout(folderRow);
 
@@ -367,36 +366,6 @@ QWidget* MainWindow::buildElevationGroup() {
   connect(intervalTable_, &QPushButton::clicked, this, [this] { tabs_->setCurrentIndex(4); });
   connect(bottomTable_, &QPushButton::clicked, this, [this] { tabs_->setCurrentIndex(5); });
   return group;
-}
-
-QWidget* MainWindow::buildDataTab(const QString& folderCaption, QLineEdit*& folderEdit, const QString& standardCaption,
-                                  const char* standardFile, const QString& whatComes) {
-  auto* page = new QWidget;
-  auto* column = new QVBoxLayout(page);
-  auto* row = new QHBoxLayout;
-  folderEdit = new QLineEdit;
-  row->addWidget(folderButton(folderCaption, folderEdit));
-  row->addWidget(folderEdit, 1);
-  auto* standard = new QPushButton(standardCaption);
-  connect(standard, &QPushButton::clicked, this, [this, standardFile] { loadStandardFile(standardFile); });
-  row->addWidget(standard);
-  column->addLayout(row);
-  auto* note = caption(whatComes);
-  note->setAlignment(Qt::AlignCenter);
-  note->setEnabled(false);
-  column->addWidget(note, 1);
-  connect(folderEdit, &QLineEdit::textChanged, this, &MainWindow::edited);
-  return page;
-}
-
-QWidget* MainWindow::buildLegendTab(const QString& whatComes) {
-  auto* page = new QWidget;
-  auto* column = new QVBoxLayout(page);
-  auto* note = caption(whatComes);
-  note->setAlignment(Qt::AlignCenter);
-  note->setEnabled(false);
-  column->addWidget(note);
-  return page;
 }
 
 }  // namespace ui

@@ -66,6 +66,8 @@ void DesktopHost::openDocument(const std::filesystem::path& file) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(pathQ(file)));
 }
 
+void DesktopHost::openAddress(const std::string& address) { QDesktopServices::openUrl(QUrl(qtext(address))); }
+
 bool DesktopHost::startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                                const std::filesystem::path& workingFolder) {
   QStringList args;

@@ -16,6 +16,8 @@ class WindowHost : public platform::Host {
  public:
   // Opens the file with the program the desktop associates with it.
   virtual void openDocument(const std::filesystem::path& file) = 0;
+  // Opens a web address with the desktop's browser.
+  virtual void openAddress(const std::string& address) = 0;
   // Starts a program detached; false when it could not be started.
   virtual bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                             const std::filesystem::path& workingFolder) = 0;
@@ -30,6 +32,7 @@ class DesktopHost : public WindowHost {
   bool ask(const std::string& caption, const std::string& text, platform::Buttons buttons) override;
   void setClipboard(const std::string& text) override;
   void openDocument(const std::filesystem::path& file) override;
+  void openAddress(const std::string& address) override;
   bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                     const std::filesystem::path& workingFolder) override;
 

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "converter/ui/run_window.h"
+#include "converter/ui/style_dialog.h"
 #include "tests/ui/ui_fixture.h"
 
 namespace {
@@ -24,23 +25,46 @@ TEST_F(Screenshots, MainWindowFitsAndIsPictured) {
     // The room a desktop leaves: a panel and the title bar.
     const QSize room(screen.width(), screen.height() - 70);
     const QSize needed = window->minimumSizeHint();
+
+
     EXPECT_LE(needed.width(), room.width()) << screen.width();
     EXPECT_LE(needed.height(), room.height()) << screen.height();
     const QSize size = screen.width() < 1900 ? room : QSize(1400, 860);
     window->resize(size);
     window->show();
-    for (int tab : {0, 1}) {
+    for (int tab = 0; tab < window->tabs()->count(); ++tab) {
       window->tabs()->setCurrentIndex(tab);
       QApplication::processEvents();
-      const QString name = QString("%1/main-window-%2x%3%4.png")
+      const QString name = QString("%1/main-window-%2x%3-tab%4.png")
                                .arg(screenshotFolder())
                                .arg(screen.width())
                                .arg(screen.height())
-                               .arg(tab == 0 ? "" : "-data-tab");
+                               .arg(tab);
       EXPECT_TRUE(window->grab().save(name)) << name.toStdString();
     }
   }
   window->tabs()->setCurrentIndex(0);
+}
+
+TEST_F(Screenshots, DialogsArePictured) {
+  open();
+  const auto shoot = [](QWidget& dialog, const char* name) {
+    dialog.show();
+    QApplication::processEvents();
+    // Nothing is cut: the dialog is at least as large as its layout needs.
+    EXPECT_GE(dialog.width(), dialog.minimumSizeHint().width()) << name;
+    EXPECT_GE(dialog.height(), dialog.minimumSizeHint().height()) << name;
+    EXPECT_TRUE(dialog.grab().save(screenshotFolder() + "/" + name + ".png")) << name;
+    dialog.hide();
+  };
+  ui::StyleDialog style({0x808080, 2, 12}, 0, QStringLiteral("002道路縁"), window.get());
+  shoot(style, "style-dialog");
+  ui::StyleDialog oldStyle({0x0000FF, 2, 12}, 2, QString(), window.get());
+  shoot(oldStyle, "style-dialog-format2");
+  ui::MarginDialog margins(5, 10, 5, 10, window.get());
+  shoot(margins, "margin-dialog");
+  ui::MemoryDialog memory(1, 8, 8000000, window.get());
+  shoot(memory, "memory-dialog");
 }
 
 TEST_F(Screenshots, RunWindowIsPictured) {

@@ -32,6 +32,7 @@ class RecordingWindowHost : public ui::WindowHost {
   }
   void setClipboard(const std::string& text) override { clipboard = text; }
   void openDocument(const std::filesystem::path& file) override { opened.push_back(file); }
+  void openAddress(const std::string& address) override { addresses.push_back(address); }
   bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                     const std::filesystem::path&) override {
     started.push_back(program);
@@ -44,7 +45,7 @@ class RecordingWindowHost : public ui::WindowHost {
   std::vector<platform::Buttons> asked;
   std::string clipboard;
   std::vector<std::filesystem::path> opened, started;
-  std::vector<std::string> startedArguments;
+  std::vector<std::string> startedArguments, addresses;
 };
 
 inline std::filesystem::path shippedData() { return std::filesystem::path(TERRALINEA_BIN_DIR) / "data"; }
