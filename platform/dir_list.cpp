@@ -1,5 +1,6 @@
 #include "platform/dir_list.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "platform/text.h"
@@ -70,6 +71,17 @@ std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder
     fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
     if (!ec) collect(std::move(it), pattern, out);
   }
+  return out;
+}
+
+std::vector<std::filesystem::path> listDataFiles(const std::filesystem::path& folder, std::string_view pattern,
+                                                 bool recursive, std::vector<ArchiveProblem>& problems) {
+  auto out = listFiles(folder, pattern, recursive);
+  for (const auto& archive : listFiles(folder, "*.zip", recursive)) {
+    auto members = listArchiveMembers(archive, pattern, problems);
+    out.insert(out.end(), members.begin(), members.end());
+  }
+  std::sort(out.begin(), out.end());
   return out;
 }
 
