@@ -21,8 +21,9 @@ std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder
 // What the data readers list: the files of listFiles and the members of every "*.zip"
 // that listFiles finds (nested archives included) whose names match `pattern`, as member
 // paths (zip_archive.h), all sorted by path so that a folder and the archive it was
-// packed from list the same files in the same order. Archives that cannot be read are
-// added to `problems`.
+// packed from list the same files in the same order. A member whose file name is already
+// listed (as a file, or in an archive earlier by path) is left out. Archives that cannot
+// be read are added to `problems`.
 std::vector<std::filesystem::path> listDataFiles(const std::filesystem::path& folder, std::string_view pattern,
                                                  bool recursive, std::vector<ArchiveProblem>& problems);
 
