@@ -1,5 +1,8 @@
 #include "platform/dir_list.h"
 
+#include <algorithm>
+#include <set>
+#include <string>
 #include <system_error>
 
 #include "platform/text.h"
@@ -70,6 +73,22 @@ std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder
     fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
     if (!ec) collect(std::move(it), pattern, out);
   }
+  return out;
+}
+
+std::vector<std::filesystem::path> listDataFiles(const std::filesystem::path& folder, std::string_view pattern,
+                                                 bool recursive, std::vector<ArchiveProblem>& problems) {
+  auto out = listFiles(folder, pattern, recursive);
+  // Published file names are unique: a member already present as a file (an archive
+  // extracted beside itself) or in an earlier archive is the same data, read once.
+  std::set<std::string> seen;
+  for (const auto& file : out) seen.insert(file.filename().native());
+  auto archives = listFiles(folder, "*.zip", recursive);
+  std::sort(archives.begin(), archives.end());
+  for (const auto& archive : archives)
+    for (auto& member : listArchiveMembers(archive, pattern, problems))
+      if (seen.insert(member.filename().native()).second) out.push_back(std::move(member));
+  std::sort(out.begin(), out.end());
   return out;
 }
 

@@ -5,10 +5,20 @@
 
 namespace platform {
 
+LineFile::~LineFile() { close(); }
+
 bool LineFile::open(const std::filesystem::path& path) {
   close();
   file_ = std::fopen(path.c_str(), "rb");
-  if (!file_) return false;
+  if (!file_ && isArchiveMember(path)) {
+    if (!member_) member_ = std::make_unique<ArchiveMemberReader>();
+    if (!member_->open(path)) {
+      member_.reset();
+      return false;
+    }
+  } else if (!file_) {
+    return false;
+  }
   if (buffer_.empty()) buffer_.resize(std::min(kBufferSize, std::max<std::size_t>(maxLine_, 1)));
   return rewind();
 }
@@ -16,14 +26,18 @@ bool LineFile::open(const std::filesystem::path& path) {
 void LineFile::close() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
+  member_.reset();
 }
+
+std::string LineFile::archiveError() const { return member_ ? member_->error() : std::string(); }
 
 bool LineFile::rewind() {
   begin_ = end_ = 0;
   eof_ = error_ = skipRest_ = cut_ = false;
   lineNumber_ = 0;
   consumed_ = 0;
-  if (!file_ || std::fseek(file_, 0, SEEK_SET) != 0) {
+  const bool back = member_ ? member_->rewind() : file_ && std::fseek(file_, 0, SEEK_SET) == 0;
+  if (!back) {
     error_ = true;
     return false;
   }
@@ -42,18 +56,25 @@ bool LineFile::fill() {
     if (buffer_.size() >= maxLine_) return false;
     buffer_.resize(std::min(buffer_.size() * 2, maxLine_));
   }
-  const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+  std::size_t got;
+  if (member_) {
+    const std::ptrdiff_t read = member_->read(buffer_.data() + end_, buffer_.size() - end_);
+    error_ = read < 0;
+    got = error_ ? 0 : static_cast<std::size_t>(read);
+  } else {
+    got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    error_ = got == 0 && std::ferror(file_);
+  }
   end_ += got;
   if (got == 0) {
     eof_ = true;
-    if (std::ferror(file_)) error_ = true;
     return false;
   }
   return true;
 }
 
 bool LineFile::next(std::string_view& line) {
-  if (!file_) return false;
+  if (!file_ && !member_) return false;
   cut_ = false;
   std::size_t searched = begin_;
   for (;;) {

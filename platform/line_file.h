@@ -1,11 +1,16 @@
 #pragma once
 // Line-by-line reading of large text files through one buffer, without a copy per line:
-// the readers of the data files all scan this way.
+// the readers of the data files all scan this way. A member of a zip archive (a path
+// through the archive, zip_archive.h) is read straight from the archive.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/zip_archive.h"
 
 namespace platform {
 
@@ -16,12 +21,14 @@ class LineFile {
   // Lines longer than `maxLine` bytes are cut there (the rest is dropped and
   // `lastLineCut()` tells); the buffer grows up to that size as lines need it.
   explicit LineFile(std::size_t maxLine = kBufferSize) : maxLine_(maxLine) {}
-  ~LineFile() { close(); }
+  ~LineFile();
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
 
   bool open(const std::filesystem::path& path);
   void close();
+  // The archive's words for the last failure of a member, empty for a plain file.
+  std::string archiveError() const;
   // Back to the first line, as if the file had been opened anew.
   bool rewind();
 
@@ -38,6 +45,7 @@ class LineFile {
 
   std::size_t maxLine_;
   std::FILE* file_ = nullptr;
+  std::unique_ptr<ArchiveMemberReader> member_;  // set while an archive member is open
   std::vector<char> buffer_;
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false, error_ = false, skipRest_ = false, cut_ = false;

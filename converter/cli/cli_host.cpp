@@ -80,6 +80,12 @@ void CliRunHost::sheetStage(const std::string& sheetFile, const std::string& sta
   err_ << sheetFile << ": " << stage << "\n";
 }
 
+void CliRunHost::notice(const std::string& text) {
+  if (quiet_) return;
+  clearLine();
+  err_ << text << "\n";
+}
+
 void CliRunHost::redraw() {
   std::string line = phase_;
   if (!counter_.empty() || !total_.empty()) line += " [" + (counter_.empty() ? "0" : counter_) + "/" + total_ + "]";

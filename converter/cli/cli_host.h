@@ -32,6 +32,7 @@ class CliRunHost : public CliHost {
   void message(const std::string& caption, const std::string& text) override;
   void progress(sheet::ProgressLine line, const std::string& text) override;
   void sheetStage(const std::string& sheetFile, const std::string& stage) override;
+  void notice(const std::string& text) override;
   void pump() override;
   bool abortRequested() const override;
 

@@ -1,6 +1,7 @@
 #include "converter/cli/commands.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <iostream>
 #include <optional>
 #include <ostream>
+#include <thread>
 
 #include "converter/cli/cli_host.h"
 #include "converter/geo/plane_coordinates.h"
@@ -35,9 +37,10 @@ const char* kUsage =
     "usage:\n"
     "  terralinea [SETTINGS.trl]                      open the main window (optionally with settings)\n"
     "  terralinea run SETTINGS.trl [--write-folder DIR] [--yes] [--quiet]\n"
-    "                 [--buffer-factor N] [--contour-share N]\n"
+    "                 [--buffer-factor N] [--contour-share N] [--jobs N]\n"
     "      --buffer-factor N   point buffer of N x 2,097,152 pairs (1 to 49) for this run\n"
     "      --contour-share N   tenths of that buffer the elevation grid may take (2 to 8)\n"
+    "      --jobs N            sheets converted at the same time (1 to 64; default: the number of cores)\n"
     "  terralinea check SETTINGS.trl                  print the start checks' report and the run values\n"
     "  terralinea init SETTINGS.trl [--force]         write a settings file with the program's defaults\n"
     "  terralinea bltoxy --zone N [--unit mm|cm|m] LON LAT    print \"X Y\" (northing, easting)\n"
@@ -168,6 +171,7 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::string file, writeFolder;
   bool yes = false, quiet = false;
   int bufferFactor = 1, contourShare = settings::kDefaultContourShare;
+  int jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
   // A whole number within the memory dialog's limits.
   auto limited = [&](const std::string& flag, const std::string& text, int low, int high, int& to) {
     double value = 0;
@@ -192,6 +196,9 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
     } else if (args[i] == "--contour-share" && hasValue) {
       if (!limited(args[i], args[i + 1], 2, 8, contourShare)) return kNotStarted;
       ++i;
+    } else if (args[i] == "--jobs" && hasValue) {
+      if (!limited(args[i], args[i + 1], 1, 64, jobs)) return kNotStarted;
+      ++i;
     } else if (file.empty() && !args[i].starts_with("--")) {
       file = args[i];
     } else {
@@ -213,6 +220,7 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   CliRunHost host(err, yes, quiet, terminal);
   run::StartOptions startOptions;
   startOptions.title = versionText();
+  startOptions.jobs = jobs;
   const run::RunOutcome outcome = run::startRun(s, printers, host, startOptions);
   using Status = run::RunOutcome::Status;
   // The index drawing, or the one sheet: what the window would offer to open.

@@ -11,7 +11,7 @@
 #include "converter/settings/sheet_labels.h"
 #include "dxfio/dxf_writer.h"
 #include "dxfio/file_sink.h"
-#include "platform/dir_list.h"
+#include "converter/sheet/data_files.h"
 
 namespace decor {
 
@@ -145,8 +145,7 @@ void IndexDrawing::head(const std::string& title) {
 }
 
 void IndexDrawing::outlines() {
-  const auto files = platform::listFiles(settings::utf8Path(ctx_.settings.fgdFolder), "*-AdmArea*.xml",
-                                         ctx_.settings.processSubfolders);
+  const auto files = sheet::listDataFiles(ctx_, settings::utf8Path(ctx_.settings.fgdFolder), "*-AdmArea*.xml");
   for (const auto& file : files) {
     ctx_.pump();
     // An abort or a failed write leaves the outlines; the frames and labels still close the file.

@@ -10,6 +10,7 @@
 #include "converter/geo/geo_box.h"
 #include "converter/settings/check_settings.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/data_files.h"
 #include "converter/sheet/run_context.h"
 #include "converter/sheet/sheet_mesh_codes.h"
 #include "platform/dir_list.h"
@@ -77,7 +78,9 @@ void collectElevationFiles(sheet::RunContext& ctx, const std::filesystem::path& 
   for (int s = dem5m; s <= etopo; ++s) {
     if (!sourceActive(ctx.settings, s)) continue;
     const SourceFiles& source = sourceFiles(s);
-    const auto files = platform::listFiles(folder, source.mask, ctx.settings.processSubfolders);
+    // The global grid is read by seeking in it: from files only, never from an archive.
+    const auto files = s == etopo ? platform::listFiles(folder, source.mask, ctx.settings.processSubfolders)
+                                  : sheet::listDataFiles(ctx, folder, source.mask);
     if (!load) {
       ctx.fileCounter += static_cast<std::int64_t>(files.size());
       continue;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "converter/settings/sheet_labels.h"
-#include "platform/dir_list.h"
+#include "converter/sheet/data_files.h"
 
 namespace fgd {
 
@@ -11,9 +11,9 @@ namespace {
 
 using sheet::ProgressLine;
 
-std::vector<std::filesystem::path> groupFiles(const sheet::RunContext& ctx, const std::filesystem::path& root,
+std::vector<std::filesystem::path> groupFiles(sheet::RunContext& ctx, const std::filesystem::path& root,
                                               const std::string& element) {
-  return platform::listFiles(root, "*" + element + "*.xml", ctx.settings.processSubfolders);
+  return sheet::listDataFiles(ctx, root, "*" + element + "*.xml");
 }
 
 void count(sheet::RunContext& ctx, const settings::LayerTree& tree, const std::string& folder) {

@@ -2,7 +2,7 @@
 
 #include "converter/mlit/mlit_readers.h"
 #include "converter/settings/sheet_labels.h"
-#include "platform/dir_list.h"
+#include "converter/sheet/data_files.h"
 
 namespace mlit {
 
@@ -10,9 +10,9 @@ namespace {
 
 using sheet::ProgressLine;
 
-std::vector<std::filesystem::path> itemFiles(const sheet::RunContext& ctx, const std::string& folder,
+std::vector<std::filesystem::path> itemFiles(sheet::RunContext& ctx, const std::string& folder,
                                              const settings::MlitLayerEntry& e) {
-  return platform::listFiles(settings::utf8Path(folder), mlitFilePattern(e.key), ctx.settings.processSubfolders);
+  return sheet::listDataFiles(ctx, settings::utf8Path(folder), mlitFilePattern(e.key));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "converter/run/conversion_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "converter/sheet/layer_table.h"
 #include "converter/sheet/sheet_document.h"
 #include "platform/file_replace.h"
+#include "platform/user_folders.h"
 
 namespace run {
 
@@ -232,6 +234,10 @@ bool ConversionRun::sheet(int row, int column) {
   decor::writeTrueNorthArrows(ctx_, doc.entities());
   doc.writeBorderAndViewports();
   decor::writeDecorations(ctx_, doc.entities());
+  if (abandonCutSheets_ && !ctx_.runContinue) {
+    doc.abandon();
+    return false;
+  }
   if (!doc.finish()) {
     if (doc.writeFailed()) {
       stopOnWriteError(file, doc.error());
@@ -245,6 +251,28 @@ bool ConversionRun::sheet(int row, int column) {
   for (auto line : {ProgressLine::Phase, ProgressLine::Detail, ProgressLine::Spare, ProgressLine::File})
     ctx_.progress(line, "");
   return true;
+}
+
+bool ConversionRun::sheetsInTurn() {
+  // North to south, west to east.
+  const auto& v = ctx_.values;
+  for (int r = 0; r < v.sheetRows; ++r)
+    for (int c = 0; c < v.sheetColumns; ++c)
+      if (!sheet(r, c)) return false;
+  return true;
+}
+
+int ConversionRun::affordableWorkers(int wanted) {
+  // The run holds one point buffer already; each further worker needs one more.
+  const unsigned long long available = platform::availableMemoryBytes();
+  const unsigned long long buffer = ctx_.pointBuffer.size() * sizeof(geo::PointPair);
+  if (wanted <= 1 || available == 0 || buffer == 0) return wanted;
+  const auto fit = static_cast<int>(std::min<unsigned long long>(available / buffer + 1, 1024));
+  if (fit >= wanted) return wanted;
+  const int workers = std::max(fit, 1);
+  ctx_.host.notice("メモリーが足りないため、同時に変換する図面を" + std::to_string(wanted) + "枚から" +
+                   std::to_string(workers) + "枚にしました");
+  return workers;
 }
 
 RunResult ConversionRun::execute() {
@@ -281,10 +309,10 @@ RunResult ConversionRun::execute() {
   ctx_.sheetLegendBottom.assign(sheets, 0);
   ctx_.sheetLegendDecimals.assign(sheets, 0);
 
-  // Sheets, north to south, west to east.
-  bool stopped = false;
-  for (int r = 0; r < v.sheetRows && !stopped; ++r)
-    for (int c = 0; c < v.sheetColumns && !stopped; ++c) stopped = !sheet(r, c);
+  const int workers = sheets > 1 ? affordableWorkers(static_cast<int>(std::min<std::size_t>(
+                                       static_cast<std::size_t>(std::max(options_.jobs, 1)), sheets)))
+                                 : 1;
+  const bool stopped = workers > 1 ? !sheetsInParallel(workers) : !sheetsInTurn();
   if (failed_) return RunResult::Failed;
   if (stopped || !ctx_.runContinue) return RunResult::Stopped;
 

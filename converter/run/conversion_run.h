@@ -25,6 +25,9 @@ enum class RunResult {
 struct RunOptions {
   double startPauseSeconds = 0;  // the window shows its captions before the run starts
   std::string title = "Terralinea";
+  // Sheets converted at the same time, each in its own thread with its own context,
+  // point buffer and file; 1 converts them one after the other on the calling thread.
+  int jobs = 1;
 };
 
 // Number of decimals of the legend labels from the interval and bottom (metres).
@@ -38,6 +41,10 @@ class ConversionRun {
  private:
   void countFiles();
   bool sheet(int row, int column);  // false: stop the loop
+  // The sheet loop; false when a sheet stopped it.
+  bool sheetsInTurn();
+  bool sheetsInParallel(int workers);  // parallel_sheets.cpp
+  int affordableWorkers(int wanted);
   void placeSheet(int row, int column);
   // Opens the file and writes everything up to the entities; false when the run ends.
   bool openSheet(sheet::SheetDocument& doc, const std::filesystem::path& file);
@@ -59,6 +66,7 @@ class ConversionRun {
   RunOptions options_;
   std::int64_t runTotal_ = 0;
   bool failed_ = false;
+  bool abandonCutSheets_ = false;  // a sheet cut by an abort is not kept (parallel sheets)
 };
 
 }  // namespace run

@@ -22,6 +22,7 @@ Status runOnce(settings::DrawingSettings& s, RunOutcome& outcome, geo::PlaneCoor
   RunOptions runOptions;
   runOptions.title = options.title;
   runOptions.startPauseSeconds = options.startPauseSeconds;
+  runOptions.jobs = options.jobs;
   const RunResult result = ConversionRun(context, runOptions).execute();
   if (result == RunResult::Failed) return Status::failed;
   if (result == RunResult::Stopped || !context.runContinue) return Status::stopped;

@@ -22,6 +22,7 @@ std::string programTitle(std::string version);
 struct StartOptions {
   std::string title = "Terralinea";  // program name and version, for the sheets
   double startPauseSeconds = 0;      // the window shows its captions before the run starts
+  int jobs = 1;                      // sheets converted at the same time
 };
 
 struct RunOutcome {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "converter/geo/colour_legend.h"
@@ -24,17 +25,23 @@ struct RunState {
   bool runContinue = true;
   std::string anomalyMessage;
   std::int64_t fileCounter = 0;
+  // Each line as reported and whether it was reported once, when set: sheets converted in
+  // parallel replay their lines into the run's message in sheet order.
+  std::vector<std::pair<std::string, bool>>* reportLog = nullptr;
 
   // A problem that does not stop the run: one line of the end-of-run message. Files read
   // again for every sheet report with reportOnce, so their line stands once.
   void report(std::string_view line) {
     anomalyMessage += line;
     anomalyMessage += "\r\n";
+    if (reportLog) reportLog->emplace_back(line, false);
   }
   void reportOnce(std::string_view line) {
     std::string entry(line);
     entry += "\r\n";
-    if (anomalyMessage.find(entry) == std::string::npos) anomalyMessage += entry;
+    if (anomalyMessage.find(entry) != std::string::npos) return;
+    anomalyMessage += entry;
+    if (reportLog) reportLog->emplace_back(line, true);
   }
   // A condition that ends the run: the run tests runContinue after each stage.
   void stop() { runContinue = false; }

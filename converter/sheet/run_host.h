@@ -16,6 +16,8 @@ class RunHost : public platform::Host {
   // The run begins a stage of a sheet ("標高データ", "図形データ", …): one call per sheet
   // and stage, for hosts that keep a log instead of showing the progress lines.
   virtual void sheetStage(const std::string& /*sheetFile*/, const std::string& /*stage*/) {}
+  // One line about how the run goes (fewer parallel sheets for want of memory).
+  virtual void notice(const std::string& /*text*/) {}
 };
 
 }  // namespace sheet

@@ -17,7 +17,7 @@ struct WholeRun {
   std::string anomalies;
 };
 
-inline WholeRun runConversion(settings::DrawingSettings& s, sheet::RunHost& host) {
+inline WholeRun runConversion(settings::DrawingSettings& s, sheet::RunHost& host, int jobs = 1) {
   WholeRun r;
   platform::PrinterCatalogue printers;
   geo::PlaneCoordinates coords;
@@ -27,6 +27,7 @@ inline WholeRun runConversion(settings::DrawingSettings& s, sheet::RunHost& host
   sheet::RunContext context(s, values, coords, host);
   run::RunOptions options;
   options.title = "Terralinea 0.1.0";
+  options.jobs = jobs;
   r.result = run::ConversionRun(context, options).execute();
   r.anomalies = context.anomalyMessage;
   return r;

@@ -17,15 +17,14 @@
 #include "converter/sheet/sheet_document.h"
 #include "platform/printer_catalogue.h"
 #include "tests/common/whole_run.h"
+#include "tests/fgd/genkai_settings.h"
 #include "tests/fgd/harness.h"
 
 using namespace fgd;
 
 namespace {
 
-std::filesystem::path realFolder() {
-  return std::filesystem::path(TERRALINEA_SOURCE_DIR) / ".." / "shared" / "testdata" / "real" / "fgd-vector";
-}
+std::filesystem::path realFolder() { return realVectorFolder(); }
 
 // The group of the shipped Fundamental Geospatial Data tree that reads `element` with
 // `bit`, every item switched on.
@@ -153,42 +152,6 @@ TEST(RealData, EveryPublishedFeatureIsWrittenOnce) {
     total += static_cast<long long>(e.size());
   }
   EXPECT_GT(total, 5000);
-}
-
-// Settings of one sheet over Genkai island with every item of the tree on (but the town
-// block boundaries, which double the administrative ones).
-settings::DrawingSettings genkaiSettings(const TempFolder& temp) {
-  settings::DrawingSettings s;
-  EXPECT_TRUE(settings::loadItemFiles(std::filesystem::path(TERRALINEA_SOURCE_DIR) / "data", s).complete);
-  for (auto& g : s.fgdLayers.groups) {
-    // Boundaries of the town blocks double the administrative ones; leave them off.
-    if (g.entry.key.starts_with("CommBdry")) continue;
-    for (auto& item : g.items) item.on = true;
-  }
-  settings::deriveGroups(s.fgdLayers);
-  for (auto& g : s.basicInfoLayers.groups) {
-    g.on = false;
-    for (auto& item : g.items) item.on = false;
-  }
-  s.fgdFolder = settings::pathText(realFolder());
-  s.writeFolder = s.elevationFolder = s.mlitFolder = settings::pathText(temp.path());
-  s.basicInfoFolder = s.writeFolder;
-  s.printerName = "Terralinea Paper";
-  s.paperSize = "A3";
-  s.mapName = "M";
-  const auto& zones = settings::coordinateSystemItems();
-  s.coordinateSystem = static_cast<int>(std::find(zones.begin(), zones.end(), "第 2座標系 福岡県") - zones.begin());
-  // Genkai island in mesh 503041 (33.667–33.75 N, 130.125–130.25 E), system II, millimetres.
-  geo::PlaneCoordinates c;
-  c.selectSystem(2);
-  c.unitsPerMetre = 1000;
-  c.bltoxy(130.2335, 33.6885);  // Genkai island
-  const double cx = c.planeX, cy = c.planeY;
-  s.northEdge = num(cx + 1.2e6);
-  s.southEdge = num(cx - 1.2e6);
-  s.westEdge = num(cy - 1.7e6);
-  s.eastEdge = num(cy + 1.7e6);
-  return s;
 }
 
 TEST(RealData, SheetOfMesh503041PassesTheAudit) {

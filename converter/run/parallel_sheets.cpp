@@ -1,0 +1,213 @@
+// Sheets converted at the same time. Each worker thread has its own copy of the settings
+// and coordinates, its own run context, point buffer and sheet file; the calling thread
+// keeps the run's host (a window's labels and message boxes belong to its thread), hands
+// on what the workers report, and merges their results in sheet order.
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "converter/run/conversion_run.h"
+
+namespace run {
+
+namespace {
+
+using sheet::ProgressLine;
+using Reports = std::vector<std::pair<std::string, bool>>;
+constexpr std::size_t kLines = static_cast<std::size_t>(ProgressLine::File) + 1;
+constexpr auto kDeliveryPeriod = std::chrono::milliseconds(25);
+
+// What the workers say, kept until the calling thread passes it to the run's host.
+class Relay {
+ public:
+  explicit Relay(int workers) : counters_(static_cast<std::size_t>(workers), 0) {}
+
+  void progress(int worker, ProgressLine line, const std::string& text) {
+    std::lock_guard lock(mutex_);
+    if (line == ProgressLine::Counter) {
+      // The counter line shows the files visited by all workers together.
+      try {
+        counters_[static_cast<std::size_t>(worker)] = std::stoll(text);
+        counterChanged_ = true;
+      } catch (const std::exception&) {
+      }
+      return;
+    }
+    lines_[static_cast<std::size_t>(line)] = {text, true};
+  }
+  void stage(const std::string& sheetFile, const std::string& stage) {
+    std::lock_guard lock(mutex_);
+    stages_.emplace_back(sheetFile, stage);
+  }
+  void message(const std::string& caption, const std::string& text) {
+    std::lock_guard lock(mutex_);
+    messages_.emplace_back(caption, text);
+  }
+
+  // On the calling thread.
+  void deliver(sheet::RunHost& host) {
+    std::vector<std::pair<ProgressLine, std::string>> lines;
+    std::vector<std::pair<std::string, std::string>> stages, messages;
+    std::int64_t visited = 0;
+    bool counter;
+    {
+      std::lock_guard lock(mutex_);
+      for (std::size_t i = 0; i < kLines; ++i) {
+        if (!lines_[i].second) continue;
+        lines.emplace_back(static_cast<ProgressLine>(i), lines_[i].first);
+        lines_[i].second = false;
+      }
+      stages.swap(stages_);
+      messages.swap(messages_);
+      counter = std::exchange(counterChanged_, false);
+      for (auto c : counters_) visited += c;
+    }
+    for (const auto& [line, text] : lines) host.progress(line, text);
+    if (counter) host.progress(ProgressLine::Counter, std::to_string(visited));
+    for (const auto& [file, stage] : stages) host.sheetStage(file, stage);
+    for (const auto& [caption, text] : messages) host.message(caption, text);
+  }
+
+  std::atomic<bool> stop{false};  // an abort, or a sheet that ended the run
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::int64_t> counters_;
+  std::pair<std::string, bool> lines_[kLines];
+  bool counterChanged_ = false;
+  std::vector<std::pair<std::string, std::string>> stages_, messages_;
+};
+
+class WorkerHost : public sheet::RunHost {
+ public:
+  WorkerHost(Relay& relay, int worker) : relay_(relay), worker_(worker) {}
+  void message(const std::string& caption, const std::string& text) override { relay_.message(caption, text); }
+  bool ask(const std::string&, const std::string&, platform::Buttons) override { return false; }
+  void setClipboard(const std::string&) override {}
+  bool abortRequested() const override { return relay_.stop; }
+  void progress(ProgressLine line, const std::string& text) override { relay_.progress(worker_, line, text); }
+  void sheetStage(const std::string& sheetFile, const std::string& stage) override { relay_.stage(sheetFile, stage); }
+
+ private:
+  Relay& relay_;
+  int worker_;
+};
+
+struct Worker {
+  Worker(const sheet::RunContext& run, Relay& relay, int index)
+      : settings(run.settings), coordinates(run.coordinates), host(relay, index),
+        ctx(settings, run.values, coordinates, host) {
+    static_cast<sheet::RunLayout&>(ctx) = run;
+    ctx.anomalyMessage = run.anomalyMessage;
+    ctx.sheetLegendInterval = run.sheetLegendInterval;
+    ctx.sheetLegendBottom = run.sheetLegendBottom;
+    ctx.sheetLegendDecimals = run.sheetLegendDecimals;
+    ctx.reportLog = &reports;
+  }
+  settings::DrawingSettings settings;
+  geo::PlaneCoordinates coordinates;
+  WorkerHost host;
+  sheet::RunContext ctx;
+  Reports reports;
+  bool failed = false;
+  std::exception_ptr error;
+};
+
+// What a sheet leaves for the run: its problems and, from the automatic legend, its cells.
+struct SheetResult {
+  bool started = false, completed = false;
+  Reports reports;
+  std::string intervalCell, bottomCell;
+  geo::SheetLegend legend{1, 0, 0};
+};
+
+}  // namespace
+
+bool ConversionRun::sheetsInParallel(int workers) {
+  const auto& v = ctx_.values;
+  const int sheets = v.sheetRows * v.sheetColumns;
+  Relay relay(workers);
+  std::vector<std::unique_ptr<Worker>> crew;
+  for (int w = 0; w < workers; ++w) {
+    crew.push_back(std::make_unique<Worker>(ctx_, relay, w));
+    // The run's own buffer goes to the first worker and comes back after the sheets.
+    if (w == 0)
+      crew[0]->ctx.pointBuffer = std::move(ctx_.pointBuffer);
+    else
+      crew[w]->ctx.pointBuffer.assign(crew[0]->ctx.pointBuffer.size(), geo::PointPair{0, 0});
+  }
+
+  std::vector<SheetResult> results(static_cast<std::size_t>(sheets));
+  std::atomic<int> next{0}, running{workers};
+  std::vector<std::thread> threads;
+  for (int w = 0; w < workers; ++w) {
+    threads.emplace_back([&, w] {
+      Worker& me = *crew[static_cast<std::size_t>(w)];
+      ConversionRun run(me.ctx, options_);
+      run.runTotal_ = runTotal_;
+      run.abandonCutSheets_ = true;
+      try {
+        // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
+        for (int k; !relay.stop && (k = next++) < sheets;) {
+          SheetResult& result = results[static_cast<std::size_t>(k)];
+          const int row = k / v.sheetColumns, column = k % v.sheetColumns;
+          result.started = true;
+          result.completed = run.sheet(row, column);
+          result.reports = std::exchange(me.reports, {});
+          result.intervalCell = me.settings.legendIntervals.cell(row, column);
+          result.bottomCell = me.settings.legendBottoms.cell(row, column);
+          result.legend = {me.ctx.sheetLegendInterval[static_cast<std::size_t>(k)],
+                           me.ctx.sheetLegendBottom[static_cast<std::size_t>(k)],
+                           me.ctx.sheetLegendDecimals[static_cast<std::size_t>(k)]};
+          if (!result.completed) relay.stop = true;
+        }
+      } catch (...) {
+        me.error = std::current_exception();
+        relay.stop = true;
+      }
+      me.failed = run.failed_;
+      --running;
+    });
+  }
+  while (running > 0) {
+    ctx_.pump();
+    if (!ctx_.runContinue) relay.stop = true;
+    relay.deliver(ctx_.host);
+    std::this_thread::sleep_for(kDeliveryPeriod);
+  }
+  for (auto& t : threads) t.join();
+  relay.deliver(ctx_.host);
+
+  ctx_.pointBuffer = std::move(crew[0]->ctx.pointBuffer);
+  ctx_.fileCounter = 0;
+  for (const auto& w : crew) {
+    if (w->error) std::rethrow_exception(w->error);
+    failed_ = failed_ || w->failed;
+    ctx_.fileCounter += w->ctx.fileCounter;
+  }
+  // Problems and legends in sheet order, as one sheet after the other would leave them.
+  bool all = true;
+  for (int k = 0; k < sheets; ++k) {
+    const SheetResult& result = results[static_cast<std::size_t>(k)];
+    all = all && result.completed;
+    if (!result.started) continue;
+    for (const auto& [line, once] : result.reports) once ? ctx_.reportOnce(line) : ctx_.report(line);
+    const int row = k / v.sheetColumns, column = k % v.sheetColumns;
+    if (ctx_.settings.legendAuto) {
+      ctx_.settings.legendIntervals.setCell(row, column, result.intervalCell);
+      ctx_.settings.legendBottoms.setCell(row, column, result.bottomCell);
+    }
+    const auto at = static_cast<std::size_t>(k);
+    ctx_.sheetLegendInterval[at] = result.legend.interval;
+    ctx_.sheetLegendBottom[at] = result.legend.bottom;
+    ctx_.sheetLegendDecimals[at] = result.legend.decimals;
+  }
+  return all && ctx_.runContinue;
+}
+
+}  // namespace run
