@@ -130,6 +130,9 @@ QWidget* MainWindow::buildAreaGroup() {
   auto* grid = formGrid(group);
   mapName_ = new QLineEdit;
   mapName_->setObjectName("mapName");
+  // A right click brings the on-screen keyboard, for touch screens.
+  mapName_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(mapName_, &QLineEdit::customContextMenuRequested, this, [this] { openBesideProgram("osk", true); });
   addRow(grid, 0, QStringLiteral("地図名"), mapName_, 3);
   coordinateSystem_ = new QComboBox;
   coordinateSystem_->setObjectName("coordinateSystem");
