@@ -12,6 +12,7 @@
 #include "converter/ui/legend_table_view.h"
 #include "converter/ui/mlit_list_view.h"
 #include "converter/ui/style_dialog.h"
+#include "tests/common/zip_writer.h"
 #include "tests/ui/ui_fixture.h"
 
 namespace {
@@ -258,6 +259,35 @@ TEST_F(Panels, PageButtonsOpenTheirAddresses) {
   ASSERT_EQ(host.addresses.size(), 1u);
   EXPECT_EQ(host.addresses[0], window->pageLinks()[1]);
   EXPECT_EQ(host.addresses[0].rfind("http", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Panels, UnpackButtonExtractsTheDataSetFolderAndReportsDamage) {
+  open();
+  const fs::path sets = temp / "地図データ" / "基盤地図情報";
+  writeZip(sets / "FG-GML-5339-ALL.zip", {{"FG-GML-5339-45-AdmArea-1.xml", "a\n"}, {"FG-GML-5339-45-RdEdg-1.xml", "b\n"}});
+  writeZip(sets / "sub" / "good.zip", {{"FG-GML-5340-00-BldA-1.xml", "c\n"}});
+  writeZip(sets / "cut.zip", {{"lost.xml", "d\n"}});
+  const std::string whole = readBytes(sets / "cut.zip");
+  writeBytes(sets / "cut.zip", whole.substr(0, 30));
+  // The folder field points below the data set's folder: the whole data set folder is unpacked.
+  control<QLineEdit>("fgdFolder")->setText(QString::fromStdString((sets / "FG-GML-5339").string()));
+  QPushButton* unpack = nullptr;
+  for (auto* b : window->tabs()->widget(1)->findChildren<QPushButton*>())
+    if (b->text() == QStringLiteral("解　凍")) unpack = b;
+  ASSERT_NE(unpack, nullptr);
+  unpack->click();
+  EXPECT_EQ(readBytes(sets / "FG-GML-5339-45-RdEdg-1.xml"), "b\n");
+  EXPECT_EQ(readBytes(sets / "sub" / "FG-GML-5340-00-BldA-1.xml"), "c\n");
+  EXPECT_FALSE(fs::exists(sets / "lost.xml"));
+  ASSERT_FALSE(host.shown.empty());
+  const auto& report = host.shown.back();
+  EXPECT_EQ(report.caption, "データの解凍");
+  EXPECT_NE(report.text.find("2 / 3 個のzipファイルから 3 個のファイルを展開しました"), std::string::npos) << report.text;
+  EXPECT_NE(report.text.find("cut.zip"), std::string::npos) << report.text;
 }
 
 }  // namespace
