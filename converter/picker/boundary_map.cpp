@@ -137,6 +137,18 @@ LoadEnd BoundaryMap::loadBoundaries(const std::vector<fs::path>& files, const Pu
   return {};
 }
 
+std::vector<Piece> drawnPieces(const geo::PointPair* p, std::size_t n) {
+  std::vector<Piece> pieces;
+  std::size_t from = 0;
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    if (!(gml::onTileEdge(p[i]) && gml::onTileEdge(p[i + 1]))) continue;
+    if (i > from) pieces.push_back({from, i - from + 1});
+    from = i + 1;
+  }
+  if (n > from + 1) pieces.push_back({from, n - from});
+  return pieces;
+}
+
 std::vector<std::string> secondLevelCodes(double west, double east, double south, double north) {
   std::vector<std::string> codes;
   const long long latFrom = static_cast<long long>(std::trunc(south * 1.5 * 8));

@@ -87,6 +87,14 @@ class BoundaryMap {
   gml::Box dataBox_;
 };
 
+// The pieces of a boundary polyline that are drawn, as (first point, point count): every
+// segment joining two points on the data's tile cuts is left out, since the neighbouring
+// file's outline runs there too.
+struct Piece {
+  std::size_t first, count;
+};
+std::vector<Piece> drawnPieces(const geo::PointPair* points, std::size_t count);
+
 // The second-level mesh codes ("%.2d%.2d%.1d%.1d") of the cells a latitude/longitude box
 // touches, as road file names spell them after "-GML-".
 std::vector<std::string> secondLevelCodes(double west, double east, double south, double north);

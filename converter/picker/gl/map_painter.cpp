@@ -26,22 +26,10 @@ PlaneRect aspectView(PlaneRect v, int width, int height) {
   return v;
 }
 
-void strips(const geo::PointPair* p, std::size_t n, const std::vector<bool>* skip) {
-  bool open = false;
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    if (skip && (*skip)[i]) {
-      if (open) glEnd();
-      open = false;
-      continue;
-    }
-    if (!open) {
-      glBegin(GL_LINE_STRIP);
-      glVertex2d(p[i].x, p[i].y);
-      open = true;
-    }
-    glVertex2d(p[i + 1].x, p[i + 1].y);
-  }
-  if (open) glEnd();
+void strip(const geo::PointPair* p, std::size_t n) {
+  glBegin(GL_LINE_STRIP);
+  for (std::size_t i = 0; i < n; ++i) glVertex2d(p[i].x, p[i].y);
+  glEnd();
 }
 
 }  // namespace
@@ -56,31 +44,24 @@ void MapPainter::compileBoundaries(const BoundaryMap& map, geo::PlaneCoordinates
   ensureLists();
   if (!lists_) return;
   // Each point converted once; a polyline of level k is drawn in lists k to 5.
-  struct Line {
+  struct Piece {
     int level;
     std::size_t first, count;
   };
   std::vector<geo::PointPair> plane;
-  std::vector<bool> cut;  // segment i leaves from a point on a cut to one on a cut
-  std::vector<Line> lines;
+  std::vector<Piece> pieces;
   plane.reserve(map.used());
-  cut.reserve(map.used());
   map.forEachPolyline([&](int level, const geo::PointPair* p, std::size_t n) {
-    lines.push_back({level, plane.size(), n});
+    for (const auto& piece : drawnPieces(p, n)) pieces.push_back({level, plane.size() + piece.first, piece.count});
     for (std::size_t i = 0; i < n; ++i) {
       c.bltoxy(p[i].x, p[i].y);
       plane.push_back({c.planeY, c.planeX});
-      cut.push_back(i + 1 < n && gml::onTileEdge(p[i]) && gml::onTileEdge(p[i + 1]));
     }
   });
   for (int k = 0; k < kRoadLevel; ++k) {
     glNewList(lists_ + k, GL_COMPILE);
-    for (const Line& line : lines) {
-      if (line.level > k) continue;
-      std::vector<bool> skip(cut.begin() + static_cast<std::ptrdiff_t>(line.first),
-                             cut.begin() + static_cast<std::ptrdiff_t>(line.first + line.count));
-      strips(plane.data() + line.first, line.count, &skip);
-    }
+    for (const Piece& piece : pieces)
+      if (piece.level <= k) strip(plane.data() + piece.first, piece.count);
     glEndList();
   }
   glNewList(lists_ + kRoadLevel, GL_COMPILE);
@@ -91,7 +72,7 @@ void MapPainter::compileRoads(const BoundaryMap& map) {
   ensureLists();
   if (!lists_) return;
   glNewList(lists_ + kRoadLevel, GL_COMPILE);
-  map.forEachPolyline([](int, const geo::PointPair* p, std::size_t n) { strips(p, n, nullptr); });
+  map.forEachPolyline([](int, const geo::PointPair* p, std::size_t n) { strip(p, n); });
   glEndList();
 }
 
