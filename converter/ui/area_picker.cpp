@@ -196,10 +196,11 @@ void AreaPicker::open() {
     host_.message("正常に表示できません", "読込フォルダ内に、行政区画データがありません");
   else
     loadBoundaries();
-  editor_.showBox(map_.dataBox(), coordinates_);
   meshBox_ = picker::firstLevelBox(map_.dataBox());
   editor_.layOut();
   editor_.setClientSize(view_->width(), view_->height());
+  editor_.showBox(map_.dataBox(), coordinates_);
+  fitPending_ = true;
 }
 
 void AreaPicker::loadBoundaries() {
@@ -308,6 +309,19 @@ void AreaPicker::mapInput(QEvent* event) {
   switch (event->type()) {
     case QEvent::Resize:
       editor_.setClientSize(view_->width(), view_->height());
+      // The size rule only ever widens the view: sizes the map passes through before it
+      // is first shown would leave the data in a corner.
+      if (fitPending_ && view_->isVisible()) {
+        editor_.showBox(map_.dataBox(), coordinates_);
+        fitPending_ = false;
+      }
+      break;
+    case QEvent::Show:
+      editor_.setClientSize(view_->width(), view_->height());
+      if (fitPending_) {
+        editor_.showBox(map_.dataBox(), coordinates_);
+        fitPending_ = false;
+      }
       break;
     case QEvent::Enter:
       confirm_->setFocus();

@@ -75,6 +75,7 @@ class AreaPicker : public QDialog {
   gml::Box meshBox_;
   bool boundariesDirty_ = false, roadsDirty_ = false;
   bool panning_ = false, overlayOn_ = false;
+  bool fitPending_ = false;  // the data box is shown again once the map has its real size
   QPoint panStart_, panTravel_;
   picker::Drag hoverEdge_ = picker::Drag::idle;
   int level_ = picker::kOtherLevel;
