@@ -57,15 +57,20 @@ void AreaEditor::showBox(const gml::Box& box, geo::PlaneCoordinates& c) {
   setClientSize(clientWidth_, clientHeight_);
 }
 
+PlaneRect fittedView(PlaneRect v, int width, int height) {
+  const double w = v.right - v.left, h = v.top - v.bottom;
+  const double client = static_cast<double>(std::max(width, 1)) / std::max(height, 1);
+  if (h != 0 && (w / h) / client >= 1)
+    v.top = v.bottom + w / client;
+  else
+    v.right = v.left + h * client;
+  return v;
+}
+
 void AreaEditor::setClientSize(int width, int height) {
   clientWidth_ = std::max(width, 1);
   clientHeight_ = std::max(height, 1);
-  const double w = view.right - view.left, h = view.top - view.bottom;
-  const double client = static_cast<double>(clientWidth_) / clientHeight_;
-  if (h != 0 && (w / h) / client >= 1)
-    view.top = view.bottom + w / client;
-  else
-    view.right = view.left + h * client;
+  view = fittedView(view, clientWidth_, clientHeight_);
 }
 
 geo::PointPair AreaEditor::toPlane(double x, double y) const {

@@ -23,6 +23,10 @@ struct Stroke {
   float width;
 };
 
+// The view made as wide for its height as a client area of width x height pixels, so that
+// a drawing unit is equally long on both axes: it grows upwards or to the right.
+PlaneRect fittedView(PlaneRect view, int width, int height);
+
 // What a press of the left button drags.
 enum class Drag { idle = 0, newArea = 1, west = 2, east = 3, south = 4, north = 5 };
 

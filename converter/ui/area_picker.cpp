@@ -268,7 +268,7 @@ void AreaPicker::initialiseGl() { painter_.buildDigits(digitBitmaps()); }
 
 void AreaPicker::paintMap() {
   if (boundariesDirty_) painter_.compileBoundaries(map_, coordinates_);
-  if (roadsDirty_) painter_.compileRoads(map_);
+  if (roadsDirty_) painter_.compileRoads(map_, editor_.values().unitsPerMetre);
   boundariesDirty_ = roadsDirty_ = false;
   picker::MapPainter::Frame frame;
   const double ratio = view_->devicePixelRatioF();

@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "converter/geo/plane_coordinates.h"
 
@@ -16,64 +19,91 @@ constexpr Rgb kLevelColours[kLevelCount] = {
 
 void colour(const Rgb& c) { glColor3f(c.r, c.g, c.b); }
 
-// The projection: the view made as wide for its height as the client area, as the window does.
-PlaneRect aspectView(PlaneRect v, int width, int height) {
-  const double w = v.right - v.left, h = v.top - v.bottom, client = static_cast<double>(width) / height;
-  if (h != 0 && (w / h) / client >= 1)
-    v.top = v.bottom + w / client;
-  else
-    v.right = v.left + h * client;
-  return v;
-}
-
-void strip(const geo::PointPair* p, std::size_t n) {
+// A line strip of the points, leaving out those within `tolerance` of the last one drawn
+// (the last point is always drawn).
+void strip(const geo::PointPair* p, std::size_t n, double tolerance) {
+  if (n < 2) return;
   glBegin(GL_LINE_STRIP);
-  for (std::size_t i = 0; i < n; ++i) glVertex2d(p[i].x, p[i].y);
+  glVertex2d(p[0].x, p[0].y);
+  geo::PointPair last = p[0];
+  for (std::size_t i = 1; i + 1 < n; ++i) {
+    if (std::fabs(p[i].x - last.x) < tolerance && std::fabs(p[i].y - last.y) < tolerance) continue;
+    glVertex2d(p[i].x, p[i].y);
+    last = p[i];
+  }
+  glVertex2d(p[n - 1].x, p[n - 1].y);
   glEnd();
 }
+
+constexpr double kTileMetres = 10000;
 
 }  // namespace
 
 Rgb levelColour(int level) { return kLevelColours[level < 0 ? 0 : level >= kLevelCount ? kLevelCount - 1 : level]; }
 
-void MapPainter::ensureLists() {
-  if (!lists_) lists_ = glGenLists(kLevelCount);
+void MapPainter::compile(const std::vector<geo::PointPair>& points, const std::vector<Line>& lines,
+                         double unitsPerMetre) {
+  const double tile = kTileMetres * unitsPerMetre;
+  tolerances_[1] = 8 * unitsPerMetre;
+  tolerances_[2] = 64 * unitsPerMetre;
+  // Lines by level and by the tile of their first point; a batch's box is that of its points.
+  std::map<std::tuple<int, long long, long long>, std::vector<const Line*>> groups;
+  for (const Line& line : lines) {
+    const auto& p = points[line.first];
+    groups[{line.level, static_cast<long long>(std::floor(p.x / tile)), static_cast<long long>(std::floor(p.y / tile))}]
+        .push_back(&line);
+  }
+  for (const auto& [key, members] : groups) {
+    Batch batch{std::get<0>(key), {1e300, -1e300, 1e300, -1e300}, glGenLists(kDetails)};
+    if (!batch.lists) return;
+    for (const Line* line : members)
+      for (std::size_t i = line->first; i < line->first + line->count; ++i) {
+        const auto& p = points[i];
+        batch.box = {std::min(batch.box.left, p.x), std::max(batch.box.right, p.x), std::min(batch.box.bottom, p.y),
+                     std::max(batch.box.top, p.y)};
+      }
+    for (int d = 0; d < kDetails; ++d) {
+      glNewList(batch.lists + d, GL_COMPILE);
+      for (const Line* line : members) strip(points.data() + line->first, line->count, tolerances_[d]);
+      glEndList();
+    }
+    batches_.push_back(batch);
+  }
+}
+
+void MapPainter::deleteBatches(bool roads) {
+  std::erase_if(batches_, [roads](const Batch& b) {
+    if ((b.level == kRoadLevel) != roads) return false;
+    glDeleteLists(b.lists, kDetails);
+    return true;
+  });
 }
 
 void MapPainter::compileBoundaries(const BoundaryMap& map, geo::PlaneCoordinates& c) {
-  ensureLists();
-  if (!lists_) return;
-  // Each point converted once; a polyline of level k is drawn in lists k to 5.
-  struct Piece {
-    int level;
-    std::size_t first, count;
-  };
+  deleteBatches(false);
+  deleteBatches(true);
+  // Each point converted once.
   std::vector<geo::PointPair> plane;
-  std::vector<Piece> pieces;
+  std::vector<Line> lines;
   plane.reserve(map.used());
   map.forEachPolyline([&](int level, const geo::PointPair* p, std::size_t n) {
-    for (const auto& piece : drawnPieces(p, n)) pieces.push_back({level, plane.size() + piece.first, piece.count});
+    for (const auto& piece : drawnPieces(p, n)) lines.push_back({level, plane.size() + piece.first, piece.count});
     for (std::size_t i = 0; i < n; ++i) {
       c.bltoxy(p[i].x, p[i].y);
       plane.push_back({c.planeY, c.planeX});
     }
   });
-  for (int k = 0; k < kRoadLevel; ++k) {
-    glNewList(lists_ + k, GL_COMPILE);
-    for (const Piece& piece : pieces)
-      if (piece.level <= k) strip(plane.data() + piece.first, piece.count);
-    glEndList();
-  }
-  glNewList(lists_ + kRoadLevel, GL_COMPILE);
-  glEndList();
+  compile(plane, lines, c.unitsPerMetre);
 }
 
-void MapPainter::compileRoads(const BoundaryMap& map) {
-  ensureLists();
-  if (!lists_) return;
-  glNewList(lists_ + kRoadLevel, GL_COMPILE);
-  map.forEachPolyline([](int, const geo::PointPair* p, std::size_t n) { strip(p, n); });
-  glEndList();
+void MapPainter::compileRoads(const BoundaryMap& map, double unitsPerMetre) {
+  deleteBatches(true);
+  std::vector<Line> lines;
+  map.forEachPolyline([&](int, const geo::PointPair* p, std::size_t n) {
+    lines.push_back({kRoadLevel, static_cast<std::size_t>(p - map.data()), n});
+  });
+  std::vector<geo::PointPair> points(map.data(), map.data() + map.used());
+  compile(points, lines, unitsPerMetre);
 }
 
 void MapPainter::buildDigits(const std::array<DigitBitmap, 10>& digits) {
@@ -89,9 +119,10 @@ void MapPainter::buildDigits(const std::array<DigitBitmap, 10>& digits) {
 }
 
 void MapPainter::release() {
-  if (lists_) glDeleteLists(lists_, kLevelCount);
+  deleteBatches(false);
+  deleteBatches(true);
   if (digits_) glDeleteLists(digits_, 10);
-  lists_ = digits_ = 0;
+  digits_ = 0;
 }
 
 void MapPainter::draw(const Frame& f) const {
@@ -99,7 +130,7 @@ void MapPainter::draw(const Frame& f) const {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glDisable(GL_DEPTH_TEST);
   glViewport(0, 0, f.width, f.height);
-  const PlaneRect v = aspectView(f.view, f.width, f.height);
+  const PlaneRect v = fittedView(f.view, f.width, f.height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(v.left, v.right, v.bottom, v.top, -1, 1);
@@ -107,10 +138,16 @@ void MapPainter::draw(const Frame& f) const {
   glLoadIdentity();
   glLineWidth(1);
 
-  if (f.hasMap && lists_) {
+  if (f.hasMap) {
+    const double pixel = (v.right - v.left) / f.width;
+    int detail = kDetails - 1;
+    while (detail > 0 && tolerances_[detail] > pixel) --detail;
     for (int k = f.level; k >= 0; --k) {
       colour(levelColour(k));
-      glCallList(lists_ + k);
+      for (const Batch& b : batches_)
+        if (b.level == k && b.box.left <= v.right && b.box.right >= v.left && b.box.bottom <= v.top &&
+            b.box.top >= v.bottom)
+          glCallList(b.lists + detail);
     }
   }
 

@@ -1,8 +1,13 @@
 #pragma once
-// The area picker's map in OpenGL 1.1: the seven display lists of the boundary map (list k
-// holds the boundaries of level k and below, list 6 the roads), the digit lists of the
-// mesh codes, and one frame of the view. Every call needs the picker's context current;
-// no window here.
+// The area picker's map in OpenGL 1.1: the display lists of the boundary map and the roads,
+// the digit lists of the mesh codes, and one frame of the view. Every call needs the
+// picker's context current; no window here.
+//
+// The map is drawn level by level from the chosen one down to 0, each in its colour, so
+// every line ends in the colour of its own level, lower levels on top. Each level's lines
+// are held once (not again in every higher level), cut into 10 km tiles so that a view
+// calls only the tiles it shows, and each tile also in two thinned copies for views whose
+// pixel is wider than 8 m or 64 m: a redraw of a large folder stays quick at any zoom.
 #include <array>
 #include <vector>
 
@@ -32,11 +37,11 @@ class MapPainter {
   MapPainter(const MapPainter&) = delete;
   MapPainter& operator=(const MapPainter&) = delete;
 
-  // Lists 0..5 from the boundary polylines (plane points through `coordinates`, pieces
-  // along the data's tile cuts left out); list 6 emptied.
+  // Levels 0..5 from the boundary polylines (plane points through `coordinates`, pieces
+  // along the data's tile cuts left out); the roads emptied.
   void compileBoundaries(const BoundaryMap& map, geo::PlaneCoordinates& coordinates);
-  // List 6 from the road polylines (already plane).
-  void compileRoads(const BoundaryMap& map);
+  // The roads from the road polylines (already plane).
+  void compileRoads(const BoundaryMap& map, double unitsPerMetre);
   void buildDigits(const std::array<DigitBitmap, 10>& digits);
   // Deletes the lists; the context must still be current.
   void release();
@@ -52,8 +57,21 @@ class MapPainter {
   void draw(const Frame& frame) const;
 
  private:
-  void ensureLists();
-  unsigned lists_ = 0;   // kLevelCount lists
+  static constexpr int kDetails = 3;  // all points, then thinned to 8 m and to 64 m
+  struct Batch {
+    int level;
+    PlaneRect box;
+    unsigned lists;  // kDetails lists, all points first
+  };
+  struct Line {
+    int level;
+    std::size_t first, count;
+  };
+  void compile(const std::vector<geo::PointPair>& points, const std::vector<Line>& lines, double unitsPerMetre);
+  void deleteBatches(bool roads);
+
+  std::vector<Batch> batches_;
+  double tolerances_[kDetails] = {0, 8, 64};  // drawing units once compiled
   unsigned digits_ = 0;  // ten lists, "0" first
 };
 
