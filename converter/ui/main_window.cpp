@@ -23,6 +23,7 @@
 #include "converter/settings/settings_file.h"
 #include "converter/settings/sheet_labels.h"
 #include "converter/settings/startup.h"
+#include "converter/ui/area_picker.h"
 #include "converter/ui/fields.h"
 #include "converter/ui/form_widgets.h"
 #include "converter/ui/run_window.h"
@@ -81,6 +82,11 @@ MainWindow::MainWindow(WindowHost& host, platform::PrinterCatalogue printers, QW
           &MainWindow::chooseSaveFile);
   connect(addButton(QStringLiteral("設定値読込"), "loadButton"), &QPushButton::clicked, this,
           &MainWindow::chooseLoadFile);
+  connect(addButton(QStringLiteral("地図で指定"), "pickAreaButton"), &QPushButton::clicked, this, [this] {
+    readSettings();
+    pickAreaOnMap(this, settings_, printers_, host_);
+    showSettings();
+  });
   buttons->addStretch();
   connect(addButton(QStringLiteral("バージョン情報"), "versionButton"), &QPushButton::clicked, this,
           &MainWindow::showVersion);

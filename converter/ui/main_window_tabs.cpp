@@ -24,7 +24,6 @@
 #include "converter/settings/sheet_labels.h"
 #include "converter/settings/startup.h"
 #include "converter/ui/fields.h"
-#include "converter/ui/area_picker.h"
 #include "converter/ui/form_widgets.h"
 #include "converter/ui/run_window.h"
 #include "converter/ui/window_host.h"
@@ -180,14 +179,6 @@ QWidget* MainWindow::buildAreaGroup() {
   addRow(grid, 6, QStringLiteral("東西補正"), eastWestCorrection_);
   grid->addWidget(caption(QStringLiteral("南北補正")), 6, 2);
   grid->addWidget(northSouthCorrection_, 6, 3);
-  auto* pickArea = new QPushButton(QStringLiteral("地図で指定"));
-  pickArea->setObjectName("pickAreaButton");
-  grid->addWidget(pickArea, 7, 0, 1, 2);
-  connect(pickArea, &QPushButton::clicked, this, [this] {
-    readSettings();
-    pickAreaOnMap(this, settings_, printers_, host_);
-    showSettings();
-  });
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
 
