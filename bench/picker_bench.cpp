@@ -114,15 +114,7 @@ struct Scene {
     coordinates.selectSystem(9);
   }
   // The view of the whole data, shaped like the frame.
-  void showAll() {
-    const auto& b = map.dataBox();
-    coordinates.bltoxy(b.minLon, b.minLat);
-    view.left = coordinates.planeY;
-    view.bottom = coordinates.planeX;
-    coordinates.bltoxy(b.maxLon, b.maxLat);
-    view.right = coordinates.planeY;
-    view.top = coordinates.planeX;
-  }
+  void showAll() { view = picker::fittedView(picker::cornerRect(map.dataBox(), coordinates), kWidth, kHeight); }
   void redraw(int level) {
     picker::MapPainter::Frame frame;
     frame.view = view;

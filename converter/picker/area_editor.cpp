@@ -47,12 +47,7 @@ void AreaEditor::showBox(const gml::Box& box, geo::PlaneCoordinates& c) {
     const double margin = 1000.0 * values_.unitsPerMetre;
     view = {west - margin, east + margin, south - margin, north + margin};
   } else {
-    c.bltoxy(box.minLon, box.minLat);
-    view.left = c.planeY;
-    view.bottom = c.planeX;
-    c.bltoxy(box.maxLon, box.maxLat);
-    view.right = c.planeY;
-    view.top = c.planeX;
+    view = cornerRect(box, c);
   }
   setClientSize(clientWidth_, clientHeight_);
 }

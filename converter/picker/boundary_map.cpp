@@ -87,7 +87,24 @@ class FileScan {
   std::size_t& used_;
 };
 
+// The header of a finished list takes its level; its number of points.
+std::size_t finishHeader(geo::PointPair& header, int level) {
+  header.y = level;
+  return static_cast<std::size_t>(header.x);
+}
+
 }  // namespace
+
+PlaneRect cornerRect(const gml::Box& box, geo::PlaneCoordinates& c) {
+  PlaneRect r;
+  c.bltoxy(box.minLon, box.minLat);
+  r.left = c.planeY;
+  r.bottom = c.planeX;
+  c.bltoxy(box.maxLon, box.maxLat);
+  r.right = c.planeY;
+  r.top = c.planeX;
+  return r;
+}
 
 int displayLevel(std::string_view type) {
   if (type.empty()) return kOtherLevel;
@@ -110,9 +127,7 @@ LoadEnd BoundaryMap::loadBoundaries(const std::vector<fs::path>& files, const Pu
   std::size_t polylines = 0;
   FileScan scan(store_, used_);
   auto finished = [&](std::size_t header) {
-    auto& h = store_[header];
-    const auto n = static_cast<std::size_t>(h.x);
-    h.y = kOtherLevel;
+    const std::size_t n = finishHeader(store_[header], kOtherLevel);
     for (std::size_t i = header + 1; i <= header + n; ++i) dataBox_.add(store_[i].x, store_[i].y);
     if (++polylines % kPumpPolylines == 0 && pump) pump();
     return header + 1 + n;
@@ -202,18 +217,13 @@ LoadEnd BoundaryMap::loadRoads(const std::vector<fs::path>& files, geo::PlaneCoo
   std::size_t converted = 0;
   FileScan scan(store_, used_);
   auto finished = [&](std::size_t header) {
-    auto& h = store_[header];
-    const auto n = static_cast<std::size_t>(h.x);
-    h.y = kRoadLevel;
+    const std::size_t n = finishHeader(store_[header], kRoadLevel);
     geo::PointPair* p = store_.data() + header + 1;
     gml::Box own;
     for (std::size_t i = 0; i < n; ++i) own.add(p[i].x, p[i].y);
-    c.bltoxy(own.minLon, own.minLat);
-    const double x0 = c.planeX, y0 = c.planeY;
-    c.bltoxy(own.maxLon, own.maxLat);
-    const double x1 = c.planeX, y1 = c.planeY;
-    const bool overlaps = n > 0 && std::min(y0, y1) < w.right && std::max(y0, y1) > w.left &&
-                          std::min(x0, x1) < w.top && std::max(x0, x1) > w.bottom;
+    const PlaneRect r = cornerRect(own, c);
+    const bool overlaps = n > 0 && std::min(r.left, r.right) < w.right && std::max(r.left, r.right) > w.left &&
+                          std::min(r.bottom, r.top) < w.top && std::max(r.bottom, r.top) > w.bottom;
     if (!overlaps) return header;  // the next header takes this one's place
     for (std::size_t i = 0; i < n; ++i) {
       c.bltoxy(p[i].x, p[i].y);

@@ -41,6 +41,9 @@ struct PlaneRect {
   double left, right, bottom, top;
 };
 
+// The plane rectangle spanned by a longitude/latitude box's south-west and north-east corners.
+PlaneRect cornerRect(const gml::Box& box, geo::PlaneCoordinates& coordinates);
+
 // How a load ended; a message to show unless `loaded`.
 struct LoadEnd {
   enum class Kind { loaded, storeFull, failed } kind = Kind::loaded;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "converter/settings/check_settings.h"
@@ -34,6 +35,14 @@ struct Picker {
     return e;
   }
 };
+
+// West, east, south, north as confirming writes them.
+void expectEdges(const settings::DrawingSettings& out, const std::array<const char*, 4>& edges) {
+  EXPECT_EQ(out.westEdge, edges[0]);
+  EXPECT_EQ(out.eastEdge, edges[1]);
+  EXPECT_EQ(out.southEdge, edges[2]);
+  EXPECT_EQ(out.northEdge, edges[3]);
+}
 
 TEST(AreaEditor, ViewFollowsTheClientShapeAndMapsPixels) {
   Picker fixture;
@@ -97,10 +106,7 @@ TEST(AreaEditor, ClickWithoutMovementConfirmsOneMetre) {
   EXPECT_TRUE(e.gridStrokes().empty());
   settings::DrawingSettings out;
   e.confirm(out);
-  EXPECT_EQ(out.westEdge, "30000");
-  EXPECT_EQ(out.eastEdge, "31000");
-  EXPECT_EQ(out.southEdge, "30000");
-  EXPECT_EQ(out.northEdge, "31000");
+  expectEdges(out, {"30000", "31000", "30000", "31000"});
 }
 
 TEST(AreaEditor, NewAreaDraggedBackwardsIsSwappedOnRelease) {
@@ -240,10 +246,7 @@ TEST(AreaEditor, ConfirmShrinksToWholeUnitsAndTakesTheWindowsValues) {
   e.setScale(1);
   settings::DrawingSettings out;
   e.confirm(out);
-  EXPECT_EQ(out.westEdge, "101");
-  EXPECT_EQ(out.eastEdge, "5000");
-  EXPECT_EQ(out.southEdge, "-300");
-  EXPECT_EQ(out.northEdge, "4000");
+  expectEdges(out, {"101", "5000", "-300", "4000"});
   EXPECT_EQ(out.sheetRows, "3");
   EXPECT_EQ(out.sheetColumns, "2");
   EXPECT_EQ(out.overlapPercent, 20);
