@@ -37,8 +37,11 @@ class AreaPickerTest : public WindowTest {
   static void TearDownTestSuite() { fs::remove_all(area); }
 
   // The picker as "地図で指定" makes it, shown on the screen.
-  std::unique_ptr<ui::AreaPicker> openPicker() {
+  std::unique_ptr<ui::AreaPicker> openPicker(int sections = 0) {
     open(area / "demo.trl");
+    window->settings().crossSectionsOn = sections > 0;
+    window->settings().crossSectionCount = sections;
+    window->settings().crossSectionAngle = 300;
     settings::RunValues values;
     geo::PlaneCoordinates coordinates;
     EXPECT_FALSE(settings::refuseSettings(window->settings(), values, window->printers(), coordinates, host));
@@ -108,6 +111,20 @@ TEST_F(AreaPickerTest, DrawsTheDemoAreaWithItsSheetsAndTheMeshAndIsPictured) {
   EXPECT_GT(pixelsOf(roads, QColor(127, 127, 127)), 500);
   picker->chooseLevel(picker::kOtherLevel);
   EXPECT_EQ(pixelsOf(ui::grabMap(map), QColor(127, 127, 127)), 0);
+  picker->close();
+}
+
+TEST_F(AreaPickerTest, PreviewsTheCrossSectionsOfEverySheet) {
+  if (!ui::openGlAvailable()) GTEST_SKIP() << "no OpenGL on this display";
+  auto picker = openPicker(3);
+  EXPECT_FALSE(picker->findChild<QSpinBox*>("pickerAngle")->isHidden());
+  auto& e = picker->editor();
+  const double w = e.east - e.west, h = e.north - e.south;
+  e.view = {e.west - w / 4, e.east + w / 4, e.south - h / 4, e.north + h / 4};
+  e.setClientSize(picker->mapWidget()->width(), picker->mapWidget()->height());
+  const QImage image = ui::grabMap(picker->mapWidget());
+  EXPECT_GT(pixelsOf(image, QColor(0, 0, 255)), 400);  // the first section of each sheet
+  EXPECT_TRUE(image.save(QString(TERRALINEA_BUILD_DIR) + "/screenshots/area-picker-sections.png"));
   picker->close();
 }
 
