@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "converter/gml/coordinate_lists.h"
 #include "converter/gml/line_scanner.h"
 #include "converter/settings/sheet_labels.h"
 #include "dxfio/dxf_writer.h"
@@ -65,14 +66,6 @@ constexpr dxfio::Pair kPolylineHead[] = {{0, "POLYLINE"}, {8, kAreaLayer}, {66, 
                                          {10, "0.0"},     {20, "0.0"},     {30, "0"}};
 constexpr dxfio::Pair kVertexHead[] = {{0, "VERTEX"}, {8, kAreaLayer}};
 constexpr dxfio::Pair kPolylineEnd[] = {{0, "SEQEND"}, {8, "0"}};
-
-// A multiple of 1/8 degree of longitude or 1/12 degree of latitude, within the tolerance
-// that absorbs the decimal spelling of the data.
-bool onEdgeLine(double v) {
-  const double f = v - std::trunc(v);
-  return f < 1e-8 || f > 0.9999999;
-}
-bool onTileEdge(const geo::PointPair& p) { return onEdgeLine(p.x * 8) || onEdgeLine(p.y * 12); }
 
 class IndexDrawing {
  public:
@@ -242,10 +235,10 @@ void IndexDrawing::drawList() {
   const std::size_t last = n_ - 1;
   std::size_t j = 1;
   while (j < last) {
-    while (j < last && onTileEdge(p[j])) ++j;
+    while (j < last && gml::onTileEdge(p[j])) ++j;
     if (j >= last) return;
     std::size_t i = j + 1;
-    while (i < last && !onTileEdge(p[i])) ++i;
+    while (i < last && !gml::onTileEdge(p[i])) ++i;
     polyline(j - 1, i);
     j = i;
   }

@@ -38,49 +38,15 @@ std::string optionalDecimal(double value) {
   return text;
 }
 
-Vertex plus(Vertex a, Vertex b, double k) { return {a.x + k * b.x, a.y + k * b.y}; }
-
 }  // namespace
-
-bool nearHorizontal(int angle) {
-  // 1800m - 450 <= angle < 1800m + 450 for some whole m.
-  const int m = static_cast<int>(std::floor((angle + 450) / 1800.0));
-  return 1800 * m - 450 <= angle && angle < 1800 * m + 450;
-}
 
 std::vector<SectionLine> sectionLines(const sheet::RunContext& ctx) {
   const auto& v = ctx.values;
-  const double W = v.sheetWidth, H = v.sheetHeight;
-  const Vertex c{ctx.sheetWest + W / 2, ctx.sheetNorth - H / 2};
-  const int angle = ctx.settings.crossSectionAngle;
-  const double theta = angle / 10.0 * kPi / 180;
-  const double cs = std::cos(theta), sn = std::sin(theta), tn = std::tan(theta);
-  const int N = std::max(ctx.settings.crossSectionCount, 1);
+  const geo::SheetFrame sheet{{ctx.sheetWest + v.sheetWidth / 2, ctx.sheetNorth - v.sheetHeight / 2}, v.sheetWidth,
+                              v.sheetHeight};
   std::vector<SectionLine> lines;
-  if (N == 1) {
-    Vertex a, b;
-    if (std::fabs(tn) < H / W) {
-      a = {c.x - W / 2, c.y - tn * W / 2};
-      b = {c.x + W / 2, c.y + tn * W / 2};
-      if (!(cs > 0)) std::swap(a, b);
-    } else {
-      a = {c.x - (H / 2) / tn, c.y - H / 2};
-      b = {c.x + (H / 2) / tn, c.y + H / 2};
-      if (!(sn > 0)) std::swap(a, b);
-    }
-    lines.push_back({a, b});
-    return lines;
-  }
-  const Vertex u{cs, sn}, w{-sn, cs};
-  const bool flat = nearHorizontal(angle);
-  const double a = flat ? W : H, b = flat ? H : W;
-  const double s = std::min(W / (a * std::fabs(cs) + b * std::fabs(sn)), H / (a * std::fabs(sn) + b * std::fabs(cs)));
-  const Vertex a0 = plus(plus(c, u, -s * a / 2), w, s * b / 2), b0 = plus(plus(c, u, s * a / 2), w, s * b / 2);
-  const Vertex aN = plus(plus(c, u, -s * a / 2), w, -s * b / 2), bN = plus(plus(c, u, s * a / 2), w, -s * b / 2);
-  for (int k = 0; k < N; ++k) {
-    const double f = static_cast<double>(k) / (N - 1), g = static_cast<double>(N - 1 - k) / (N - 1);
-    lines.push_back({{g * a0.x + f * aN.x, g * a0.y + f * aN.y}, {g * b0.x + f * bN.x, g * b0.y + f * bN.y}});
-  }
+  for (const auto& line : geo::sectionLines(sheet, ctx.settings.crossSectionAngle, ctx.settings.crossSectionCount))
+    lines.push_back({{line.from.x, line.from.y}, {line.to.x, line.to.y}});
   return lines;
 }
 

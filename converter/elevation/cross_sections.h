@@ -4,6 +4,7 @@
 // and the sampled elevations written along the line on the map.
 #include <vector>
 
+#include "converter/geo/section_lines.h"
 #include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
 
@@ -15,8 +16,7 @@ struct SectionLine {
 
 // The section lines of the current sheet, in drawing order.
 std::vector<SectionLine> sectionLines(const sheet::RunContext& ctx);
-// True for angles (tenths of a degree) within 45 degrees of east or west.
-bool nearHorizontal(int angleTenths);
+using geo::nearHorizontal;
 
 void writeCrossSections(sheet::RunContext& ctx, sheet::EntityWriter& out);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The coordinate lists of the feature being read, collected into the run's shared point
 // buffer as (longitude, latitude) pairs.
+#include <cmath>
 #include <cstddef>
 #include <stdexcept>
 #include <string_view>
@@ -28,6 +29,17 @@ struct Box {
   }
   bool empty() const { return minLon > maxLon; }
 };
+
+// A pair on a line of the second-level mesh (a multiple of 1/8 degree of longitude or
+// 1/12 degree of latitude), within the tolerance that absorbs the decimal spelling of the
+// data: the cuts along which the data are divided into files.
+inline bool onTileEdge(const geo::PointPair& p) {
+  auto onLine = [](double v) {
+    const double f = v - std::trunc(v);
+    return f < 1e-8 || f > 0.9999999;
+  };
+  return onLine(p.x * 8) || onLine(p.y * 12);
+}
 
 // Counted lists (lines cut at mesh edges, areas) keep every list of the feature, each
 // behind a slot holding its pair count; uncounted lists keep the pairs of the latest list

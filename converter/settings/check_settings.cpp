@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <numbers>
 
 #include "converter/geo/geo_box.h"
@@ -86,34 +87,10 @@ std::string wholeNumberText(double value) {
 }
 
 void sheetLayout(DrawingSettings& s, RunValues& v) {
-  const double p = s.overlapPercent / 100.0;
-  const double u = v.unitsPerMetre;
-  const auto& den = kScaleDenominators;
-  auto fitToArea = [&] {
-    v.sheetWidth = (v.eastEdge - v.westEdge) / (p + v.sheetColumns * (1 - p));
-    v.sheetHeight = (v.northEdge - v.southEdge) / (p + v.sheetRows * (1 - p));
-  };
-  if (s.scaleChoice == 0) {
-    fitToArea();
-    v.unitsPerPaperMillimetre = v.sheetWidth / v.sheetHeight > v.usableWidthMm / v.usableHeightMm
-                                    ? v.sheetWidth / v.usableWidthMm
-                                    : v.sheetHeight / v.usableHeightMm;
-  } else if (s.scaleChoice == 1) {
-    fitToArea();
-    std::size_t i = 2;
-    while (i + 1 < den.size() && v.usableWidthMm < v.sheetWidth / den[i] * 1000 / u - 0.1) ++i;
-    while (i + 1 < den.size() && v.usableHeightMm < v.sheetHeight / den[i] * 1000 / u - 0.1) ++i;
-    v.unitsPerPaperMillimetre = den[i] / 1000 * u;
-  } else if (s.scaleChoice >= 2 && s.scaleChoice < static_cast<int>(den.size())) {
-    v.unitsPerPaperMillimetre = den[s.scaleChoice] / 1000 * u;
-    v.sheetWidth = v.usableWidthMm * v.unitsPerPaperMillimetre;
-    v.sheetHeight = v.usableHeightMm * v.unitsPerPaperMillimetre;
-  }
-  v.sheetStepWidth = (100 - s.overlapPercent) * v.sheetWidth / 100;
-  v.sheetStepHeight = (100 - s.overlapPercent) * v.sheetHeight / 100;
+  layOutSheets(s.scaleChoice, s.overlapPercent, v);
   if (s.scaleChoice >= 2) {
-    double east = (v.sheetColumns - 1) * v.sheetStepWidth + v.sheetWidth + v.westEdge;
-    double north = (v.sheetRows - 1) * v.sheetStepHeight + v.sheetHeight + v.southEdge;
+    double east = v.blockWidth() + v.westEdge;
+    double north = v.blockHeight() + v.southEdge;
     if (std::isfinite(east) && std::isfinite(north)) {
       v.eastEdge = std::floor(east);
       v.northEdge = std::floor(north);
@@ -122,6 +99,7 @@ void sheetLayout(DrawingSettings& s, RunValues& v) {
     }
   }
 }
+
 
 void elevationCells(const DrawingSettings& s, RunValues& v) {
   const double phi0 = v.originLatitude;
@@ -156,6 +134,44 @@ bool firstSheetGrid(geo::PlaneCoordinates& coords, RunValues& v) {
 }
 
 }  // namespace
+
+void layOutSheets(int scaleChoice, int overlapPercent, RunValues& v) {
+  const double p = overlapPercent / 100.0;
+  const double u = v.unitsPerMetre;
+  const auto& den = kScaleDenominators;
+  auto fitToArea = [&] {
+    v.sheetWidth = (v.eastEdge - v.westEdge) / (p + v.sheetColumns * (1 - p));
+    v.sheetHeight = (v.northEdge - v.southEdge) / (p + v.sheetRows * (1 - p));
+  };
+  if (scaleChoice == 0) {
+    fitToArea();
+    v.unitsPerPaperMillimetre = v.sheetWidth / v.sheetHeight > v.usableWidthMm / v.usableHeightMm
+                                    ? v.sheetWidth / v.usableWidthMm
+                                    : v.sheetHeight / v.usableHeightMm;
+  } else if (scaleChoice == 1) {
+    fitToArea();
+    std::size_t i = 2;
+    while (i + 1 < den.size() && v.usableWidthMm < v.sheetWidth / den[i] * 1000 / u - 0.1) ++i;
+    while (i + 1 < den.size() && v.usableHeightMm < v.sheetHeight / den[i] * 1000 / u - 0.1) ++i;
+    v.unitsPerPaperMillimetre = den[i] / 1000 * u;
+  } else if (scaleChoice >= 2 && scaleChoice < static_cast<int>(den.size())) {
+    v.unitsPerPaperMillimetre = den[scaleChoice] / 1000 * u;
+    v.sheetWidth = v.usableWidthMm * v.unitsPerPaperMillimetre;
+    v.sheetHeight = v.usableHeightMm * v.unitsPerPaperMillimetre;
+  }
+  v.sheetStepWidth = (100 - overlapPercent) * v.sheetWidth / 100;
+  v.sheetStepHeight = (100 - overlapPercent) * v.sheetHeight / 100;
+}
+
+double meshCellLimit(const DrawingSettings& s) { return static_cast<double>(s.elevationBufferCells); }
+double contourCellLimit(const DrawingSettings& s) { return s.contourShare * meshCellLimit(s) / 10; }
+
+double elevationCellLimit(const DrawingSettings& s) {
+  if (s.contourSource >= 0) return contourCellLimit(s);
+  if (s.meshSource >= 0) return meshCellLimit(s);
+  return std::numeric_limits<double>::infinity();
+}
+
 
 CellSize elevationCellSize(int source) {
   static constexpr std::array<CellSize, kElevationSourceCount> sizes = {{{0.2 / 3600, 0.2 / 3600},

@@ -22,6 +22,17 @@ namespace settings {
 std::string checkSettings(DrawingSettings& settings, const platform::PrinterCatalogue& printers,
                           geo::PlaneCoordinates& coordinates, RunValues& values);
 
+// Sheet size, plot scale and step for the edges and counts in `values` at the scale and
+// overlap given. The start checks and the area picker lay the sheets out alike.
+void layOutSheets(int scaleChoice, int overlapPercent, RunValues& values);
+
+// Cells the elevation grid may take from the point buffer: all of it for the mesh,
+// `contourShare` tenths of it for contours, and for a run with both the contour share.
+// Infinite without any elevation source.
+double meshCellLimit(const DrawingSettings& settings);
+double contourCellLimit(const DrawingSettings& settings);
+double elevationCellLimit(const DrawingSettings& settings);
+
 // Cell sizes in degrees of the five elevation sources, in source order.
 struct CellSize {
   double width, height;

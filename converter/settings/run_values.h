@@ -48,6 +48,9 @@ struct RunValues {
     double n = northEdge - row * sheetStepHeight;
     return {w, w + sheetWidth, n - sheetHeight, n};
   }
+  // Extent of the whole block of sheets.
+  double blockWidth() const { return (sheetColumns - 1) * sheetStepWidth + sheetWidth; }
+  double blockHeight() const { return (sheetRows - 1) * sheetStepHeight + sheetHeight; }
   bool singleSheet() const { return sheetRows == 1 && sheetColumns == 1; }
 };
 

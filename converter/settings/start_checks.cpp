@@ -43,9 +43,8 @@ std::vector<std::string> layersWithoutPaletteColour(const DrawingSettings& s) {
 StartProblem memoryProblem(const DrawingSettings& s, const RunValues& v) {
   const double cells = static_cast<double>(v.columnCount) * static_cast<double>(v.rowCount);
   const char* text = "占有メモリーの拡大や描画範囲の分割が必要です";
-  if (s.meshSource >= 0 && static_cast<double>(s.elevationBufferCells) < cells) return {"標高メッシュ限度", text};
-  if (s.contourSource >= 0 && cells > s.contourShare * static_cast<double>(s.elevationBufferCells) / 10)
-    return {"等高線限度", text};
+  if (s.meshSource >= 0 && meshCellLimit(s) < cells) return {"標高メッシュ限度", text};
+  if (s.contourSource >= 0 && cells > contourCellLimit(s)) return {"等高線限度", text};
   return {};
 }
 
@@ -107,15 +106,6 @@ bool refuseUnheldColours(const DrawingSettings& s, platform::Host& host) {
   return true;
 }
 
-bool refuseSettings(DrawingSettings& s, RunValues& v, const platform::PrinterCatalogue& printers,
-                    geo::PlaneCoordinates& coords, platform::Host& host) {
-  const std::string report = checkSettings(s, printers, coords, v);
-  if (report.empty()) return false;
-  host.setClipboard(report);
-  host.message("設定値を確認してください", report);
-  return true;
-}
-
 bool refuseMemoryOrRange(const DrawingSettings& s, const RunValues& v, platform::Host& host) {
   for (const StartProblem& p : {memoryProblem(s, v), rangeProblem(v)}) {
     if (p.any()) {
@@ -172,6 +162,15 @@ StartOutcome removeOldOutput(const DrawingSettings& s, const RunValues& v, platf
 }
 
 }  // namespace
+
+bool refuseSettings(DrawingSettings& s, RunValues& v, const platform::PrinterCatalogue& printers,
+                    geo::PlaneCoordinates& coords, platform::Host& host) {
+  const std::string report = checkSettings(s, printers, coords, v);
+  if (report.empty()) return false;
+  host.setClipboard(report);
+  host.message("設定値を確認してください", report);
+  return true;
+}
 
 StartOutcome prepareRun(DrawingSettings& s, RunValues& v, const platform::PrinterCatalogue& printers,
                         geo::PlaneCoordinates& coords, platform::Host& host) {

@@ -46,6 +46,11 @@ std::vector<std::filesystem::path> sheetFiles(const DrawingSettings& settings, c
 // The file the run opens at the end: the sheet, or the index drawing.
 std::filesystem::path resultFile(const DrawingSettings& settings, const RunValues& values);
 
+// The settings' checks (the run values derived on the way); a report is shown, put on the
+// clipboard and makes this true. The start and the area picker both begin here.
+bool refuseSettings(DrawingSettings& settings, RunValues& values, const platform::PrinterCatalogue& printers,
+                    geo::PlaneCoordinates& coordinates, platform::Host& host);
+
 // Steps before the run window opens.
 StartOutcome prepareRun(DrawingSettings& settings, RunValues& values, const platform::PrinterCatalogue& printers,
                         geo::PlaneCoordinates& coordinates, platform::Host& host);

@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 
 #include "converter/ui/main_window.h"
+#include "converter/ui/map_view.h"
 #include "converter/ui/system_printers.h"
 #include "converter/ui/window_host.h"
 #include "platform/user_folders.h"
@@ -25,6 +26,7 @@ void prepareApplication(QApplication& app) {
 }
 
 int runMainWindow(int& argc, char** argv, const std::optional<std::filesystem::path>& settingsFile) {
+  prepareGlFormat();
   QApplication app(argc, argv);
   prepareApplication(app);
   DesktopHost host;

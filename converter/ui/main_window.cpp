@@ -23,6 +23,7 @@
 #include "converter/settings/settings_file.h"
 #include "converter/settings/sheet_labels.h"
 #include "converter/settings/startup.h"
+#include "converter/ui/area_picker.h"
 #include "converter/ui/fields.h"
 #include "converter/ui/form_widgets.h"
 #include "converter/ui/run_window.h"
@@ -59,8 +60,11 @@ MainWindow::MainWindow(WindowHost& host, platform::PrinterCatalogue printers, QW
   auto* start = addButton(QStringLiteral("処理開始"), "startButton");
   start->setDefault(true);
   connect(start, &QPushButton::clicked, this, [this] { startConversion(); });
-  // Opened by the area picker once it is connected.
-  addButton(QStringLiteral("地図で指定"), "pickAreaButton")->setEnabled(false);
+  connect(addButton(QStringLiteral("地図で指定"), "pickAreaButton"), &QPushButton::clicked, this, [this] {
+    readSettings();
+    pickAreaOnMap(this, settings_, printers_, host_);
+    showSettings();
+  });
   buttons->addSpacing(24);
   connect(addButton(QStringLiteral("設定値保存"), "saveButton"), &QPushButton::clicked, this,
           &MainWindow::chooseSaveFile);
