@@ -44,8 +44,8 @@ Rgb levelColour(int level) { return kLevelColours[level < 0 ? 0 : level >= kLeve
 void MapPainter::compile(const std::vector<geo::PointPair>& points, const std::vector<Line>& lines,
                          double unitsPerMetre) {
   const double tile = kTileMetres * unitsPerMetre;
-  tolerances_[1] = 8 * unitsPerMetre;
-  tolerances_[2] = 64 * unitsPerMetre;
+  tolerances_[1] = 16 * unitsPerMetre;
+  tolerances_[2] = 128 * unitsPerMetre;
   // Lines by level and by the tile of their first point; a batch's box is that of its points.
   std::map<std::tuple<int, long long, long long>, std::vector<const Line*>> groups;
   for (const Line& line : lines) {
@@ -139,9 +139,10 @@ void MapPainter::draw(const Frame& f) const {
   glLineWidth(1);
 
   if (f.hasMap) {
+    // A thinned copy moves no point by more than about two pixels.
     const double pixel = (v.right - v.left) / f.width;
     int detail = kDetails - 1;
-    while (detail > 0 && tolerances_[detail] > pixel) --detail;
+    while (detail > 0 && tolerances_[detail] > 2 * pixel) --detail;
     for (int k = f.level; k >= 0; --k) {
       colour(levelColour(k));
       for (const Batch& b : batches_)

@@ -6,8 +6,9 @@
 // The map is drawn level by level from the chosen one down to 0, each in its colour, so
 // every line ends in the colour of its own level, lower levels on top. Each level's lines
 // are held once (not again in every higher level), cut into 10 km tiles so that a view
-// calls only the tiles it shows, and each tile also in two thinned copies for views whose
-// pixel is wider than 8 m or 64 m: a redraw of a large folder stays quick at any zoom.
+// calls only the tiles it shows, and each tile also in two thinned copies (points 16 m and
+// 128 m apart) for views in which they move no point by more than about two pixels: a
+// redraw of a large folder stays quick at any zoom.
 #include <array>
 #include <vector>
 
@@ -57,7 +58,7 @@ class MapPainter {
   void draw(const Frame& frame) const;
 
  private:
-  static constexpr int kDetails = 3;  // all points, then thinned to 8 m and to 64 m
+  static constexpr int kDetails = 3;  // all points, then thinned to 16 m and to 128 m
   struct Batch {
     int level;
     PlaneRect box;
@@ -71,7 +72,7 @@ class MapPainter {
   void deleteBatches(bool roads);
 
   std::vector<Batch> batches_;
-  double tolerances_[kDetails] = {0, 8, 64};  // drawing units once compiled
+  double tolerances_[kDetails] = {0, 16, 128};  // drawing units once compiled
   unsigned digits_ = 0;  // ten lists, "0" first
 };
 
