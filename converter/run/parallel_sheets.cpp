@@ -25,7 +25,9 @@ constexpr auto kDeliveryPeriod = std::chrono::milliseconds(25);
 // What the workers say, kept until the calling thread passes it to the run's host.
 class Relay {
  public:
-  explicit Relay(int workers) : counters_(static_cast<std::size_t>(workers), 0) {}
+  Relay(int workers, int sheets)
+      : counters_(static_cast<std::size_t>(workers), 0), stages_(static_cast<std::size_t>(sheets)),
+        finished_(static_cast<std::size_t>(sheets), false) {}
 
   void progress(int worker, ProgressLine line, const std::string& text) {
     std::lock_guard lock(mutex_);
@@ -40,9 +42,13 @@ class Relay {
     }
     lines_[static_cast<std::size_t>(line)] = {text, true};
   }
-  void stage(const std::string& sheetFile, const std::string& stage) {
+  void stage(int sheet, const std::string& sheetFile, const std::string& stage) {
     std::lock_guard lock(mutex_);
-    stages_.emplace_back(sheetFile, stage);
+    stages_[static_cast<std::size_t>(sheet)].emplace_back(sheetFile, stage);
+  }
+  void finished(int sheet) {
+    std::lock_guard lock(mutex_);
+    finished_[static_cast<std::size_t>(sheet)] = true;
   }
   void message(const std::string& caption, const std::string& text) {
     std::lock_guard lock(mutex_);
@@ -62,7 +68,14 @@ class Relay {
         lines.emplace_back(static_cast<ProgressLine>(i), lines_[i].first);
         lines_[i].second = false;
       }
-      stages.swap(stages_);
+      // Stages go out in sheet order, as one sheet after the other logs them: the first
+      // unfinished sheet streams, later ones wait for it.
+      for (; logged_ < stages_.size(); ++logged_, sent_ = 0) {
+        const auto& lines = stages_[logged_];
+        stages.insert(stages.end(), lines.begin() + static_cast<std::ptrdiff_t>(sent_), lines.end());
+        sent_ = lines.size();
+        if (!finished_[logged_]) break;
+      }
       messages.swap(messages_);
       counter = std::exchange(counterChanged_, false);
       for (auto c : counters_) visited += c;
@@ -80,7 +93,10 @@ class Relay {
   std::vector<std::int64_t> counters_;
   std::pair<std::string, bool> lines_[kLines];
   bool counterChanged_ = false;
-  std::vector<std::pair<std::string, std::string>> stages_, messages_;
+  std::vector<std::vector<std::pair<std::string, std::string>>> stages_;  // by sheet
+  std::vector<bool> finished_;
+  std::size_t logged_ = 0, sent_ = 0;  // first sheet not wholly logged, its lines logged
+  std::vector<std::pair<std::string, std::string>> messages_;
 };
 
 class WorkerHost : public sheet::RunHost {
@@ -91,7 +107,10 @@ class WorkerHost : public sheet::RunHost {
   void setClipboard(const std::string&) override {}
   bool abortRequested() const override { return relay_.stop; }
   void progress(ProgressLine line, const std::string& text) override { relay_.progress(worker_, line, text); }
-  void sheetStage(const std::string& sheetFile, const std::string& stage) override { relay_.stage(sheetFile, stage); }
+  void sheetStage(const std::string& sheetFile, const std::string& stage) override {
+    relay_.stage(sheet, sheetFile, stage);
+  }
+  int sheet = 0;  // the worker's current sheet
 
  private:
   Relay& relay_;
@@ -131,7 +150,7 @@ struct SheetResult {
 bool ConversionRun::sheetsInParallel(int workers) {
   const auto& v = ctx_.values;
   const int sheets = v.sheetRows * v.sheetColumns;
-  Relay relay(workers);
+  Relay relay(workers, sheets);
   std::vector<std::unique_ptr<Worker>> crew;
   for (int w = 0; w < workers; ++w) {
     crew.push_back(std::make_unique<Worker>(ctx_, relay, w));
@@ -157,7 +176,9 @@ bool ConversionRun::sheetsInParallel(int workers) {
           SheetResult& result = results[static_cast<std::size_t>(k)];
           const int row = k / v.sheetColumns, column = k % v.sheetColumns;
           result.started = true;
+          me.host.sheet = k;
           result.completed = run.sheet(row, column);
+          relay.finished(k);
           result.reports = std::exchange(me.reports, {});
           result.intervalCell = me.settings.legendIntervals.cell(row, column);
           result.bottomCell = me.settings.legendBottoms.cell(row, column);
