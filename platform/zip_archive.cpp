@@ -43,7 +43,7 @@ struct Level {
 
 Level openOnDisk(const fs::path& file, std::string& error) {
   int code = 0;
-  Level level{Zip(zip_open(file.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code)), {}};
+  Level level{Zip(zip_open(file.c_str(), ZIP_RDONLY, &code)), {}};
   if (!level.zip) error = errorText(code);
   return level;
 }
@@ -54,7 +54,7 @@ Level openNested(zip_t* parent, zip_uint64_t index, std::string& error) {
   zip_error_init(&openError);
   // A stored member is a window on the outer file and can be read in place.
   if (zip_source_t* window = zip_source_zip(parent, parent, index, 0, 0, -1)) {
-    level.zip.reset(zip_open_from_source(window, ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+    level.zip.reset(zip_open_from_source(window, ZIP_RDONLY, &openError));
     if (!level.zip) zip_source_free(window);
   }
   zip_stat_t st;
@@ -65,7 +65,7 @@ Level openNested(zip_t* parent, zip_uint64_t index, std::string& error) {
       zip_error_fini(&openError);
       zip_error_init(&openError);
       if (zip_source_t* buffer = zip_source_buffer_create(level.bytes.data(), st.size, 0, &openError)) {
-        level.zip.reset(zip_open_from_source(buffer, ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+        level.zip.reset(zip_open_from_source(buffer, ZIP_RDONLY, &openError));
         if (!level.zip) zip_source_free(buffer);
       }
     } else {

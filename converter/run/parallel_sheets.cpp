@@ -4,6 +4,7 @@
 // on what the workers report, and merges their results in sheet order.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -86,10 +87,26 @@ class Relay {
     for (const auto& [caption, text] : messages) host.message(caption, text);
   }
 
+  // On the calling thread: until a worker ends or the period is over.
+  void wait(std::chrono::milliseconds period) {
+    std::unique_lock lock(mutex_);
+    ended_.wait_for(lock, period, [&] { return workerEnded_; });
+    workerEnded_ = false;
+  }
+  void workerEnded() {
+    {
+      std::lock_guard lock(mutex_);
+      workerEnded_ = true;
+    }
+    ended_.notify_one();
+  }
+
   std::atomic<bool> stop{false};  // an abort, or a sheet that ended the run
 
  private:
   std::mutex mutex_;
+  std::condition_variable ended_;
+  bool workerEnded_ = false;
   std::vector<std::int64_t> counters_;
   std::pair<std::string, bool> lines_[kLines];
   bool counterChanged_ = false;
@@ -154,12 +171,11 @@ bool ConversionRun::sheetsInParallel(int workers) {
   std::vector<std::unique_ptr<Worker>> crew;
   for (int w = 0; w < workers; ++w) {
     crew.push_back(std::make_unique<Worker>(ctx_, relay, w));
-    // The run's own buffer goes to the first worker and comes back after the sheets.
-    if (w == 0)
-      crew[0]->ctx.pointBuffer = std::move(ctx_.pointBuffer);
-    else
-      crew[w]->ctx.pointBuffer.assign(crew[0]->ctx.pointBuffer.size(), geo::PointPair{0, 0});
   }
+  // The run's own buffer goes to the first worker and comes back after the sheets; the
+  // others fill theirs in their own thread.
+  const std::size_t bufferSize = ctx_.pointBuffer.size();
+  crew[0]->ctx.pointBuffer = std::move(ctx_.pointBuffer);
 
   std::vector<SheetResult> results(static_cast<std::size_t>(sheets));
   std::atomic<int> next{0}, running{workers};
@@ -171,6 +187,7 @@ bool ConversionRun::sheetsInParallel(int workers) {
       run.runTotal_ = runTotal_;
       run.abandonCutSheets_ = true;
       try {
+        if (me.ctx.pointBuffer.size() != bufferSize) me.ctx.pointBuffer.assign(bufferSize, geo::PointPair{0, 0});
         // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
         for (int k; !relay.stop && (k = next++) < sheets;) {
           SheetResult& result = results[static_cast<std::size_t>(k)];
@@ -193,13 +210,14 @@ bool ConversionRun::sheetsInParallel(int workers) {
       }
       me.failed = run.failed_;
       --running;
+      relay.workerEnded();
     });
   }
   while (running > 0) {
     ctx_.pump();
     if (!ctx_.runContinue) relay.stop = true;
     relay.deliver(ctx_.host);
-    std::this_thread::sleep_for(kDeliveryPeriod);
+    relay.wait(kDeliveryPeriod);
   }
   for (auto& t : threads) t.join();
   relay.deliver(ctx_.host);
