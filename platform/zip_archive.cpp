@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 
 #include "platform/dir_list.h"
 #include "platform/file_replace.h"
 #include "platform/text.h"
 #include "platform/text_codec.h"
+#include "platform/zip_member_cache.h"
 
 namespace platform {
 namespace {
@@ -188,11 +190,15 @@ struct ArchiveMemberReader::State {
   zip_uint64_t index = 0;
   MemberFile file;
   std::string error;
+  // A member whose inflated bytes are at hand, and where its reading is.
+  zip_cache::Bytes cached;
+  std::size_t offset = 0;
 
   ~State() { closeAll(); }
   void closeAll() {
     file.reset();
     while (!levels.empty()) levels.pop_back();  // inner archives before the ones they live in
+    cached.reset();
   }
 };
 
@@ -213,6 +219,8 @@ bool ArchiveMemberReader::open(const fs::path& member) {
     s.error = "not an archive member";
     return false;
   }
+  const std::string key = zip_cache::keyOf(member, archive);
+  if ((s.cached = key.empty() ? nullptr : zip_cache::find(key))) return rewind();
   s.levels.push_back(openOnDisk(archive, s.error));
   if (!s.levels.back().zip) return false;
   // Walk down: the shortest run of components naming an archive member opens the next level.
@@ -227,6 +235,20 @@ bool ArchiveMemberReader::open(const fs::path& member) {
         return false;
       }
       s.index = static_cast<zip_uint64_t>(at);
+      // A small member is inflated whole once and then read from memory; a damaged one
+      // is streamed, so that its reader meets the damage where it is.
+      zip_stat_t st;
+      if (!key.empty() && zip_stat_index(zip, s.index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
+          st.size <= zip_cache::kMaxMember) {
+        auto bytes = std::make_shared<std::string>(static_cast<std::size_t>(st.size), '\0');
+        MemberFile in(zip_fopen_index(zip, s.index, 0));
+        char end;
+        if (in && zip_fread(in.get(), bytes->data(), st.size) == static_cast<zip_int64_t>(st.size) &&
+            zip_fread(in.get(), &end, 1) == 0) {
+          zip_cache::keep(key, bytes);
+          s.cached = std::move(bytes);
+        }
+      }
       return rewind();
     }
     if (!isArchiveName(inside[to - 1])) continue;
@@ -242,6 +264,8 @@ bool ArchiveMemberReader::open(const fs::path& member) {
 
 bool ArchiveMemberReader::rewind() {
   State& s = *state_;
+  s.offset = 0;
+  if (s.cached) return true;
   s.file.reset();
   if (s.levels.empty() || !s.levels.back().zip) return false;
   zip_t* zip = s.levels.back().zip.get();
@@ -252,6 +276,12 @@ bool ArchiveMemberReader::rewind() {
 
 std::ptrdiff_t ArchiveMemberReader::read(char* buffer, std::size_t size) {
   State& s = *state_;
+  if (s.cached) {
+    const std::size_t n = std::min(size, s.cached->size() - s.offset);
+    std::memcpy(buffer, s.cached->data() + s.offset, n);
+    s.offset += n;
+    return static_cast<std::ptrdiff_t>(n);
+  }
   if (!s.file) return -1;
   const zip_int64_t got = zip_fread(s.file.get(), buffer, size);
   if (got < 0) s.error = zip_file_strerror(s.file.get());
