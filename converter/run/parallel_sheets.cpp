@@ -180,38 +180,45 @@ bool ConversionRun::sheetsInParallel(int workers) {
   std::vector<SheetResult> results(static_cast<std::size_t>(sheets));
   std::atomic<int> next{0}, running{workers};
   std::vector<std::thread> threads;
-  for (int w = 0; w < workers; ++w) {
-    threads.emplace_back([&, w] {
-      Worker& me = *crew[static_cast<std::size_t>(w)];
-      ConversionRun run(me.ctx, options_);
-      run.runTotal_ = runTotal_;
-      run.abandonCutSheets_ = true;
-      try {
-        if (me.ctx.pointBuffer.size() != bufferSize) me.ctx.pointBuffer.assign(bufferSize, geo::PointPair{0, 0});
-        // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
-        for (int k; !relay.stop && (k = next++) < sheets;) {
-          SheetResult& result = results[static_cast<std::size_t>(k)];
-          const int row = k / v.sheetColumns, column = k % v.sheetColumns;
-          result.started = true;
-          me.host.sheet = k;
-          result.completed = run.sheet(row, column);
-          relay.finished(k);
-          result.reports = std::exchange(me.reports, {});
-          result.intervalCell = me.settings.legendIntervals.cell(row, column);
-          result.bottomCell = me.settings.legendBottoms.cell(row, column);
-          result.legend = {me.ctx.sheetLegendInterval[static_cast<std::size_t>(k)],
-                           me.ctx.sheetLegendBottom[static_cast<std::size_t>(k)],
-                           me.ctx.sheetLegendDecimals[static_cast<std::size_t>(k)]};
-          if (!result.completed) relay.stop = true;
-        }
-      } catch (...) {
-        me.error = std::current_exception();
-        relay.stop = true;
+  auto work = [&](int w) {
+    Worker& me = *crew[static_cast<std::size_t>(w)];
+    ConversionRun run(me.ctx, options_);
+    run.runTotal_ = runTotal_;
+    run.abandonCutSheets_ = true;
+    try {
+      if (me.ctx.pointBuffer.size() != bufferSize) me.ctx.pointBuffer.assign(bufferSize, geo::PointPair{0, 0});
+      // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
+      for (int k; !relay.stop && (k = next++) < sheets;) {
+        SheetResult& result = results[static_cast<std::size_t>(k)];
+        const int row = k / v.sheetColumns, column = k % v.sheetColumns;
+        result.started = true;
+        me.host.sheet = k;
+        result.completed = run.sheet(row, column);
+        relay.finished(k);
+        result.reports = std::exchange(me.reports, {});
+        result.intervalCell = me.settings.legendIntervals.cell(row, column);
+        result.bottomCell = me.settings.legendBottoms.cell(row, column);
+        result.legend = {me.ctx.sheetLegendInterval[static_cast<std::size_t>(k)],
+                         me.ctx.sheetLegendBottom[static_cast<std::size_t>(k)],
+                         me.ctx.sheetLegendDecimals[static_cast<std::size_t>(k)]};
+        if (!result.completed) relay.stop = true;
       }
-      me.failed = run.failed_;
-      --running;
-      relay.workerEnded();
-    });
+    } catch (...) {
+      me.error = std::current_exception();
+      relay.stop = true;
+    }
+    me.failed = run.failed_;
+    --running;
+    relay.workerEnded();
+  };
+  try {
+    for (int w = 0; w < workers; ++w) threads.emplace_back(work, w);
+  } catch (...) {  // no thread to be had: the ones started stop at their next check
+    relay.stop = true;
+    running -= workers - static_cast<int>(threads.size());
+    for (auto& t : threads) t.join();
+    ctx_.pointBuffer = std::move(crew[0]->ctx.pointBuffer);
+    throw;
   }
   while (running > 0) {
     ctx_.pump();
