@@ -110,8 +110,7 @@ zip_int64_t locate(zip_t* zip, const std::string& name) {
   return -1;
 }
 
-void listLevel(zip_t* zip, const fs::path& prefix, std::string_view pattern, std::vector<fs::path>& out,
-               std::vector<ArchiveProblem>& problems) {
+void listLevel(zip_t* zip, const fs::path& prefix, std::vector<fs::path>& out, std::vector<ArchiveProblem>& problems) {
   const zip_int64_t count = zip_get_num_entries(zip, 0);
   for (zip_int64_t i = 0; i < count; ++i) {
     const std::string name = memberName(zip, static_cast<zip_uint64_t>(i));
@@ -125,10 +124,10 @@ void listLevel(zip_t* zip, const fs::path& prefix, std::string_view pattern, std
       std::string error;
       Level nested = openNested(zip, static_cast<zip_uint64_t>(i), error);
       if (nested.zip)
-        listLevel(nested.zip.get(), prefix / name, pattern, out, problems);
+        listLevel(nested.zip.get(), prefix / name, out, problems);
       else
         problems.push_back({prefix / name, error});
-    } else if (wildcardMatch(pattern, file)) {
+    } else {
       out.push_back(prefix / name);
     }
   }
@@ -173,15 +172,24 @@ bool isArchiveMember(const fs::path& path) {
 
 std::vector<fs::path> listArchiveMembers(const fs::path& archive, std::string_view pattern,
                                          std::vector<ArchiveProblem>& problems) {
-  std::vector<fs::path> out;
-  std::string error;
-  Level top = openOnDisk(archive, error);
-  if (!top.zip) {
-    problems.push_back({archive, error});
-    return out;
+  const std::string key = zip_cache::keyOf(archive, archive);
+  auto listing = key.empty() ? nullptr : zip_cache::findListing(key);
+  if (!listing) {
+    auto whole = std::make_shared<zip_cache::Listing>();
+    std::string error;
+    Level top = openOnDisk(archive, error);
+    if (top.zip)
+      listLevel(top.zip.get(), archive, whole->members, whole->problems);
+    else
+      whole->problems.push_back({archive, error});
+    std::sort(whole->members.begin(), whole->members.end());
+    zip_cache::keepListing(key, whole);
+    listing = std::move(whole);
   }
-  listLevel(top.zip.get(), archive, pattern, out, problems);
-  std::sort(out.begin(), out.end());
+  problems.insert(problems.end(), listing->problems.begin(), listing->problems.end());
+  std::vector<fs::path> out;
+  for (const auto& member : listing->members)
+    if (wildcardMatch(pattern, member.filename().native())) out.push_back(member);
   return out;
 }
 

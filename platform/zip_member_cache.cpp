@@ -1,6 +1,7 @@
 #include "platform/zip_member_cache.h"
 
 #include <list>
+#include <map>
 #include <mutex>
 #include <system_error>
 #include <utility>
@@ -17,6 +18,19 @@ struct Cache {
 Cache& cache() {
   static Cache c;
   return c;
+}
+
+// Listings are small; a folder holds a few hundred archives at most.
+constexpr std::size_t kMaxListings = 1024;
+
+struct Listings {
+  std::mutex mutex;
+  std::map<std::string, std::shared_ptr<const Listing>> byKey;
+};
+
+Listings& listings() {
+  static Listings l;
+  return l;
 }
 
 }  // namespace
@@ -56,6 +70,21 @@ void keep(const std::string& key, Bytes bytes) {
     c.bytes -= c.entries.back().second->size();
     c.entries.pop_back();
   }
+}
+
+std::shared_ptr<const Listing> findListing(const std::string& key) {
+  Listings& l = listings();
+  std::lock_guard lock(l.mutex);
+  const auto it = l.byKey.find(key);
+  return it == l.byKey.end() ? nullptr : it->second;
+}
+
+void keepListing(const std::string& key, std::shared_ptr<const Listing> listing) {
+  if (key.empty()) return;
+  Listings& l = listings();
+  std::lock_guard lock(l.mutex);
+  if (l.byKey.size() >= kMaxListings) l.byKey.clear();
+  l.byKey[key] = std::move(listing);
 }
 
 }  // namespace platform::zip_cache
