@@ -206,6 +206,8 @@ TEST(SameOutput, AbortDuringParallelSheetsLeavesOnlyCompleteSheets) {
       ++sheetsThere;
       EXPECT_TRUE(whole->second == bytes) << abortAt << ": " << name << " is cut";
     }
-    if (sheetsThere < sheets.size()) EXPECT_EQ(stopped.files.size(), sheetsThere) << abortAt;
+    if (sheetsThere < sheets.size()) {
+      EXPECT_EQ(stopped.files.size(), sheetsThere) << abortAt;
+    }
   }
 }
