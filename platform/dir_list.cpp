@@ -10,18 +10,30 @@
 namespace platform {
 namespace {
 
-template <class Iterator>
-void collect(Iterator it, std::string_view pattern, std::vector<std::filesystem::path>& out) {
+template <class Iterator, class Take>
+void collect(Iterator it, Take take) {
   std::error_code ec;
   const Iterator end;
   while (it != end) {
     const std::filesystem::directory_entry& entry = *it;
     std::error_code typeEc;
-    if (entry.is_regular_file(typeEc) && wildcardMatch(pattern, entry.path().filename().native())) {
-      out.push_back(entry.path());
-    }
+    if (entry.is_regular_file(typeEc)) take(entry.path());
     it.increment(ec);
     if (ec) break;  // the iterator is at its end after a failed step
+  }
+}
+
+// Every regular file of `folder` (and its subfolders when `recursive`) to `take`.
+template <class Take>
+void walk(const std::filesystem::path& folder, bool recursive, Take take) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (recursive) {
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    if (!ec) collect(std::move(it), take);
+  } else {
+    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    if (!ec) collect(std::move(it), take);
   }
 }
 
@@ -63,27 +75,27 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
 
 std::vector<std::filesystem::path> listFiles(const std::filesystem::path& folder, std::string_view pattern,
                                              bool recursive) {
-  namespace fs = std::filesystem;
-  std::vector<fs::path> out;
-  std::error_code ec;
-  if (recursive) {
-    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-    if (!ec) collect(std::move(it), pattern, out);
-  } else {
-    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-    if (!ec) collect(std::move(it), pattern, out);
-  }
+  std::vector<std::filesystem::path> out;
+  walk(folder, recursive, [&](const std::filesystem::path& file) {
+    if (wildcardMatch(pattern, file.filename().native())) out.push_back(file);
+  });
   return out;
 }
 
 std::vector<std::filesystem::path> listDataFiles(const std::filesystem::path& folder, std::string_view pattern,
                                                  bool recursive, std::vector<ArchiveProblem>& problems) {
-  auto out = listFiles(folder, pattern, recursive);
+  std::vector<std::filesystem::path> out, archives;
+  walk(folder, recursive, [&](const std::filesystem::path& file) {
+    const std::string name = file.filename().native();
+    if (wildcardMatch(pattern, name))
+      out.push_back(file);
+    else if (isArchiveName(name))
+      archives.push_back(file);
+  });
   // Published file names are unique: a member already present as a file (an archive
   // extracted beside itself) or in an earlier archive is the same data, read once.
   std::set<std::string> seen;
   for (const auto& file : out) seen.insert(file.filename().native());
-  auto archives = listFiles(folder, "*.zip", recursive);
   std::sort(archives.begin(), archives.end());
   for (const auto& archive : archives)
     for (auto& member : listArchiveMembers(archive, pattern, problems))

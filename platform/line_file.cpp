@@ -5,8 +5,6 @@
 
 namespace platform {
 
-LineFile::~LineFile() { close(); }
-
 bool LineFile::open(const std::filesystem::path& path) {
   close();
   file_ = std::fopen(path.c_str(), "rb");
@@ -28,8 +26,6 @@ void LineFile::close() {
   file_ = nullptr;
   member_.reset();
 }
-
-std::string LineFile::archiveError() const { return member_ ? member_->error() : std::string(); }
 
 bool LineFile::rewind() {
   begin_ = end_ = 0;

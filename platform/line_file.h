@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,14 +20,12 @@ class LineFile {
   // Lines longer than `maxLine` bytes are cut there (the rest is dropped and
   // `lastLineCut()` tells); the buffer grows up to that size as lines need it.
   explicit LineFile(std::size_t maxLine = kBufferSize) : maxLine_(maxLine) {}
-  ~LineFile();
+  ~LineFile() { close(); }
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
 
   bool open(const std::filesystem::path& path);
   void close();
-  // The archive's words for the last failure of a member, empty for a plain file.
-  std::string archiveError() const;
   // Back to the first line, as if the file had been opened anew.
   bool rewind();
 

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 
 #include "platform/dir_list.h"
 #include "platform/file_replace.h"
 #include "platform/text.h"
 #include "platform/text_codec.h"
+#include "platform/zip_member_cache.h"
 
 namespace platform {
 namespace {
@@ -43,7 +45,7 @@ struct Level {
 
 Level openOnDisk(const fs::path& file, std::string& error) {
   int code = 0;
-  Level level{Zip(zip_open(file.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code)), {}};
+  Level level{Zip(zip_open(file.c_str(), ZIP_RDONLY, &code)), {}};
   if (!level.zip) error = errorText(code);
   return level;
 }
@@ -54,7 +56,7 @@ Level openNested(zip_t* parent, zip_uint64_t index, std::string& error) {
   zip_error_init(&openError);
   // A stored member is a window on the outer file and can be read in place.
   if (zip_source_t* window = zip_source_zip(parent, parent, index, 0, 0, -1)) {
-    level.zip.reset(zip_open_from_source(window, ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+    level.zip.reset(zip_open_from_source(window, ZIP_RDONLY, &openError));
     if (!level.zip) zip_source_free(window);
   }
   zip_stat_t st;
@@ -65,7 +67,7 @@ Level openNested(zip_t* parent, zip_uint64_t index, std::string& error) {
       zip_error_fini(&openError);
       zip_error_init(&openError);
       if (zip_source_t* buffer = zip_source_buffer_create(level.bytes.data(), st.size, 0, &openError)) {
-        level.zip.reset(zip_open_from_source(buffer, ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+        level.zip.reset(zip_open_from_source(buffer, ZIP_RDONLY, &openError));
         if (!level.zip) zip_source_free(buffer);
       }
     } else {
@@ -108,8 +110,7 @@ zip_int64_t locate(zip_t* zip, const std::string& name) {
   return -1;
 }
 
-void listLevel(zip_t* zip, const fs::path& prefix, std::string_view pattern, std::vector<fs::path>& out,
-               std::vector<ArchiveProblem>& problems) {
+void listLevel(zip_t* zip, const fs::path& prefix, std::vector<fs::path>& out, std::vector<ArchiveProblem>& problems) {
   const zip_int64_t count = zip_get_num_entries(zip, 0);
   for (zip_int64_t i = 0; i < count; ++i) {
     const std::string name = memberName(zip, static_cast<zip_uint64_t>(i));
@@ -123,10 +124,10 @@ void listLevel(zip_t* zip, const fs::path& prefix, std::string_view pattern, std
       std::string error;
       Level nested = openNested(zip, static_cast<zip_uint64_t>(i), error);
       if (nested.zip)
-        listLevel(nested.zip.get(), prefix / name, pattern, out, problems);
+        listLevel(nested.zip.get(), prefix / name, out, problems);
       else
         problems.push_back({prefix / name, error});
-    } else if (wildcardMatch(pattern, file)) {
+    } else {
       out.push_back(prefix / name);
     }
   }
@@ -171,15 +172,24 @@ bool isArchiveMember(const fs::path& path) {
 
 std::vector<fs::path> listArchiveMembers(const fs::path& archive, std::string_view pattern,
                                          std::vector<ArchiveProblem>& problems) {
-  std::vector<fs::path> out;
-  std::string error;
-  Level top = openOnDisk(archive, error);
-  if (!top.zip) {
-    problems.push_back({archive, error});
-    return out;
+  const std::string key = zip_cache::keyOf(archive, archive);
+  auto listing = key.empty() ? nullptr : zip_cache::findListing(key);
+  if (!listing) {
+    auto whole = std::make_shared<zip_cache::Listing>();
+    std::string error;
+    Level top = openOnDisk(archive, error);
+    if (top.zip)
+      listLevel(top.zip.get(), archive, whole->members, whole->problems);
+    else
+      whole->problems.push_back({archive, error});
+    std::sort(whole->members.begin(), whole->members.end());
+    zip_cache::keepListing(key, whole);
+    listing = std::move(whole);
   }
-  listLevel(top.zip.get(), archive, pattern, out, problems);
-  std::sort(out.begin(), out.end());
+  problems.insert(problems.end(), listing->problems.begin(), listing->problems.end());
+  std::vector<fs::path> out;
+  for (const auto& member : listing->members)
+    if (wildcardMatch(pattern, member.filename().native())) out.push_back(member);
   return out;
 }
 
@@ -188,11 +198,15 @@ struct ArchiveMemberReader::State {
   zip_uint64_t index = 0;
   MemberFile file;
   std::string error;
+  // A member whose inflated bytes are at hand, and where its reading is.
+  zip_cache::Bytes cached;
+  std::size_t offset = 0;
 
   ~State() { closeAll(); }
   void closeAll() {
     file.reset();
     while (!levels.empty()) levels.pop_back();  // inner archives before the ones they live in
+    cached.reset();
   }
 };
 
@@ -213,6 +227,8 @@ bool ArchiveMemberReader::open(const fs::path& member) {
     s.error = "not an archive member";
     return false;
   }
+  const std::string key = zip_cache::keyOf(member, archive);
+  if ((s.cached = key.empty() ? nullptr : zip_cache::find(key))) return rewind();
   s.levels.push_back(openOnDisk(archive, s.error));
   if (!s.levels.back().zip) return false;
   // Walk down: the shortest run of components naming an archive member opens the next level.
@@ -227,6 +243,20 @@ bool ArchiveMemberReader::open(const fs::path& member) {
         return false;
       }
       s.index = static_cast<zip_uint64_t>(at);
+      // A small member is inflated whole once and then read from memory; a damaged one
+      // is streamed, so that its reader meets the damage where it is.
+      zip_stat_t st;
+      if (!key.empty() && zip_stat_index(zip, s.index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
+          st.size <= zip_cache::kMaxMember) {
+        auto bytes = std::make_shared<std::string>(static_cast<std::size_t>(st.size), '\0');
+        MemberFile in(zip_fopen_index(zip, s.index, 0));
+        char end;
+        if (in && zip_fread(in.get(), bytes->data(), st.size) == static_cast<zip_int64_t>(st.size) &&
+            zip_fread(in.get(), &end, 1) == 0) {
+          zip_cache::keep(key, bytes);
+          s.cached = std::move(bytes);
+        }
+      }
       return rewind();
     }
     if (!isArchiveName(inside[to - 1])) continue;
@@ -242,6 +272,8 @@ bool ArchiveMemberReader::open(const fs::path& member) {
 
 bool ArchiveMemberReader::rewind() {
   State& s = *state_;
+  s.offset = 0;
+  if (s.cached) return true;
   s.file.reset();
   if (s.levels.empty() || !s.levels.back().zip) return false;
   zip_t* zip = s.levels.back().zip.get();
@@ -252,6 +284,12 @@ bool ArchiveMemberReader::rewind() {
 
 std::ptrdiff_t ArchiveMemberReader::read(char* buffer, std::size_t size) {
   State& s = *state_;
+  if (s.cached) {
+    const std::size_t n = std::min(size, s.cached->size() - s.offset);
+    std::memcpy(buffer, s.cached->data() + s.offset, n);
+    s.offset += n;
+    return static_cast<std::ptrdiff_t>(n);
+  }
   if (!s.file) return -1;
   const zip_int64_t got = zip_fread(s.file.get(), buffer, size);
   if (got < 0) s.error = zip_file_strerror(s.file.get());

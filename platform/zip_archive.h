@@ -37,9 +37,11 @@ struct ArchiveProblem {
 std::vector<std::filesystem::path> listArchiveMembers(const std::filesystem::path& archive, std::string_view pattern,
                                                       std::vector<ArchiveProblem>& problems);
 
-// Streams the bytes of one member: memory does not grow with the member's size (a nested
-// archive that is compressed is held in memory while one of its members is open; a
-// stored one is read in place), and nothing is written to disk.
+// Reads the bytes of one member, and nothing is written to disk. Members up to 16 MB are
+// inflated whole once and kept in a process-wide cache of 64 MB (a DEM file is read for
+// every sheet it covers); larger ones are streamed, so memory does not grow with them. A
+// nested archive that is compressed is held in memory while one of its members is open;
+// a stored one is read in place.
 class ArchiveMemberReader {
  public:
   ArchiveMemberReader();

@@ -1,7 +1,6 @@
 #include "converter/cli/commands.h"
 
 #include <unistd.h>
-#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -10,7 +9,6 @@
 #include <iostream>
 #include <optional>
 #include <ostream>
-#include <thread>
 
 #include "converter/cli/cli_host.h"
 #include "converter/geo/plane_coordinates.h"
@@ -171,7 +169,7 @@ int commandRun(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::string file, writeFolder;
   bool yes = false, quiet = false;
   int bufferFactor = 1, contourShare = settings::kDefaultContourShare;
-  int jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+  int jobs = run::coreCount();
   // A whole number within the memory dialog's limits.
   auto limited = [&](const std::string& flag, const std::string& text, int low, int high, int& to) {
     double value = 0;

@@ -262,14 +262,17 @@ bool ConversionRun::sheetsInTurn() {
   return true;
 }
 
+int workersForMemory(int wanted, unsigned long long availableBytes, unsigned long long bufferBytes) {
+  wanted = std::max(wanted, 1);
+  if (availableBytes == 0 || bufferBytes == 0) return wanted;
+  return static_cast<int>(std::min<unsigned long long>(static_cast<unsigned long long>(wanted),
+                                                       availableBytes / bufferBytes + 1));
+}
+
 int ConversionRun::affordableWorkers(int wanted) {
-  // The run holds one point buffer already; each further worker needs one more.
-  const unsigned long long available = platform::availableMemoryBytes();
-  const unsigned long long buffer = ctx_.pointBuffer.size() * sizeof(geo::PointPair);
-  if (wanted <= 1 || available == 0 || buffer == 0) return wanted;
-  const auto fit = static_cast<int>(std::min<unsigned long long>(available / buffer + 1, 1024));
-  if (fit >= wanted) return wanted;
-  const int workers = std::max(fit, 1);
+  const int workers = workersForMemory(wanted, platform::availableMemoryBytes(),
+                                       ctx_.pointBuffer.size() * sizeof(geo::PointPair));
+  if (workers >= wanted) return wanted;
   ctx_.host.notice("メモリーが足りないため、同時に変換する図面を" + std::to_string(wanted) + "枚から" +
                    std::to_string(workers) + "枚にしました");
   return workers;

@@ -33,6 +33,11 @@ struct RunOptions {
 // Number of decimals of the legend labels from the interval and bottom (metres).
 int legendDecimals(double interval, double bottom);
 
+// Sheets that can be converted at the same time when `wanted` are asked for: the run
+// holds one point buffer of `bufferBytes` already, each further worker needs one more out
+// of `availableBytes` (0: unknown, no limit). At least 1.
+int workersForMemory(int wanted, unsigned long long availableBytes, unsigned long long bufferBytes);
+
 class ConversionRun {
  public:
   ConversionRun(sheet::RunContext& context, RunOptions options = {});

@@ -4,6 +4,7 @@
 // on what the workers report, and merges their results in sheet order.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -25,7 +26,9 @@ constexpr auto kDeliveryPeriod = std::chrono::milliseconds(25);
 // What the workers say, kept until the calling thread passes it to the run's host.
 class Relay {
  public:
-  explicit Relay(int workers) : counters_(static_cast<std::size_t>(workers), 0) {}
+  Relay(int workers, int sheets)
+      : counters_(static_cast<std::size_t>(workers), 0), stages_(static_cast<std::size_t>(sheets)),
+        finished_(static_cast<std::size_t>(sheets), false) {}
 
   void progress(int worker, ProgressLine line, const std::string& text) {
     std::lock_guard lock(mutex_);
@@ -40,9 +43,13 @@ class Relay {
     }
     lines_[static_cast<std::size_t>(line)] = {text, true};
   }
-  void stage(const std::string& sheetFile, const std::string& stage) {
+  void stage(int sheet, const std::string& sheetFile, const std::string& stage) {
     std::lock_guard lock(mutex_);
-    stages_.emplace_back(sheetFile, stage);
+    stages_[static_cast<std::size_t>(sheet)].emplace_back(sheetFile, stage);
+  }
+  void finished(int sheet) {
+    std::lock_guard lock(mutex_);
+    finished_[static_cast<std::size_t>(sheet)] = true;
   }
   void message(const std::string& caption, const std::string& text) {
     std::lock_guard lock(mutex_);
@@ -62,7 +69,14 @@ class Relay {
         lines.emplace_back(static_cast<ProgressLine>(i), lines_[i].first);
         lines_[i].second = false;
       }
-      stages.swap(stages_);
+      // Stages go out in sheet order, as one sheet after the other logs them: the first
+      // unfinished sheet streams, later ones wait for it.
+      for (; logged_ < stages_.size(); ++logged_, sent_ = 0) {
+        const auto& lines = stages_[logged_];
+        stages.insert(stages.end(), lines.begin() + static_cast<std::ptrdiff_t>(sent_), lines.end());
+        sent_ = lines.size();
+        if (!finished_[logged_]) break;
+      }
       messages.swap(messages_);
       counter = std::exchange(counterChanged_, false);
       for (auto c : counters_) visited += c;
@@ -73,14 +87,33 @@ class Relay {
     for (const auto& [caption, text] : messages) host.message(caption, text);
   }
 
+  // On the calling thread: until a worker ends or the period is over.
+  void wait(std::chrono::milliseconds period) {
+    std::unique_lock lock(mutex_);
+    ended_.wait_for(lock, period, [&] { return workerEnded_; });
+    workerEnded_ = false;
+  }
+  void workerEnded() {
+    {
+      std::lock_guard lock(mutex_);
+      workerEnded_ = true;
+    }
+    ended_.notify_one();
+  }
+
   std::atomic<bool> stop{false};  // an abort, or a sheet that ended the run
 
  private:
   std::mutex mutex_;
+  std::condition_variable ended_;
+  bool workerEnded_ = false;
   std::vector<std::int64_t> counters_;
   std::pair<std::string, bool> lines_[kLines];
   bool counterChanged_ = false;
-  std::vector<std::pair<std::string, std::string>> stages_, messages_;
+  std::vector<std::vector<std::pair<std::string, std::string>>> stages_;  // by sheet
+  std::vector<bool> finished_;
+  std::size_t logged_ = 0, sent_ = 0;  // first sheet not wholly logged, its lines logged
+  std::vector<std::pair<std::string, std::string>> messages_;
 };
 
 class WorkerHost : public sheet::RunHost {
@@ -91,7 +124,10 @@ class WorkerHost : public sheet::RunHost {
   void setClipboard(const std::string&) override {}
   bool abortRequested() const override { return relay_.stop; }
   void progress(ProgressLine line, const std::string& text) override { relay_.progress(worker_, line, text); }
-  void sheetStage(const std::string& sheetFile, const std::string& stage) override { relay_.stage(sheetFile, stage); }
+  void sheetStage(const std::string& sheetFile, const std::string& stage) override {
+    relay_.stage(sheet, sheetFile, stage);
+  }
+  int sheet = 0;  // the worker's current sheet
 
  private:
   Relay& relay_;
@@ -131,54 +167,64 @@ struct SheetResult {
 bool ConversionRun::sheetsInParallel(int workers) {
   const auto& v = ctx_.values;
   const int sheets = v.sheetRows * v.sheetColumns;
-  Relay relay(workers);
+  Relay relay(workers, sheets);
   std::vector<std::unique_ptr<Worker>> crew;
   for (int w = 0; w < workers; ++w) {
     crew.push_back(std::make_unique<Worker>(ctx_, relay, w));
-    // The run's own buffer goes to the first worker and comes back after the sheets.
-    if (w == 0)
-      crew[0]->ctx.pointBuffer = std::move(ctx_.pointBuffer);
-    else
-      crew[w]->ctx.pointBuffer.assign(crew[0]->ctx.pointBuffer.size(), geo::PointPair{0, 0});
   }
+  // The run's own buffer goes to the first worker and comes back after the sheets; the
+  // others fill theirs in their own thread.
+  const std::size_t bufferSize = ctx_.pointBuffer.size();
+  crew[0]->ctx.pointBuffer = std::move(ctx_.pointBuffer);
 
   std::vector<SheetResult> results(static_cast<std::size_t>(sheets));
   std::atomic<int> next{0}, running{workers};
   std::vector<std::thread> threads;
-  for (int w = 0; w < workers; ++w) {
-    threads.emplace_back([&, w] {
-      Worker& me = *crew[static_cast<std::size_t>(w)];
-      ConversionRun run(me.ctx, options_);
-      run.runTotal_ = runTotal_;
-      run.abandonCutSheets_ = true;
-      try {
-        // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
-        for (int k; !relay.stop && (k = next++) < sheets;) {
-          SheetResult& result = results[static_cast<std::size_t>(k)];
-          const int row = k / v.sheetColumns, column = k % v.sheetColumns;
-          result.started = true;
-          result.completed = run.sheet(row, column);
-          result.reports = std::exchange(me.reports, {});
-          result.intervalCell = me.settings.legendIntervals.cell(row, column);
-          result.bottomCell = me.settings.legendBottoms.cell(row, column);
-          result.legend = {me.ctx.sheetLegendInterval[static_cast<std::size_t>(k)],
-                           me.ctx.sheetLegendBottom[static_cast<std::size_t>(k)],
-                           me.ctx.sheetLegendDecimals[static_cast<std::size_t>(k)]};
-          if (!result.completed) relay.stop = true;
-        }
-      } catch (...) {
-        me.error = std::current_exception();
-        relay.stop = true;
+  auto work = [&](int w) {
+    Worker& me = *crew[static_cast<std::size_t>(w)];
+    ConversionRun run(me.ctx, options_);
+    run.runTotal_ = runTotal_;
+    run.abandonCutSheets_ = true;
+    try {
+      if (me.ctx.pointBuffer.size() != bufferSize) me.ctx.pointBuffer.assign(bufferSize, geo::PointPair{0, 0});
+      // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
+      for (int k; !relay.stop && (k = next++) < sheets;) {
+        SheetResult& result = results[static_cast<std::size_t>(k)];
+        const int row = k / v.sheetColumns, column = k % v.sheetColumns;
+        result.started = true;
+        me.host.sheet = k;
+        result.completed = run.sheet(row, column);
+        relay.finished(k);
+        result.reports = std::exchange(me.reports, {});
+        result.intervalCell = me.settings.legendIntervals.cell(row, column);
+        result.bottomCell = me.settings.legendBottoms.cell(row, column);
+        result.legend = {me.ctx.sheetLegendInterval[static_cast<std::size_t>(k)],
+                         me.ctx.sheetLegendBottom[static_cast<std::size_t>(k)],
+                         me.ctx.sheetLegendDecimals[static_cast<std::size_t>(k)]};
+        if (!result.completed) relay.stop = true;
       }
-      me.failed = run.failed_;
-      --running;
-    });
+    } catch (...) {
+      me.error = std::current_exception();
+      relay.stop = true;
+    }
+    me.failed = run.failed_;
+    --running;
+    relay.workerEnded();
+  };
+  try {
+    for (int w = 0; w < workers; ++w) threads.emplace_back(work, w);
+  } catch (...) {  // no thread to be had: the ones started stop at their next check
+    relay.stop = true;
+    running -= workers - static_cast<int>(threads.size());
+    for (auto& t : threads) t.join();
+    ctx_.pointBuffer = std::move(crew[0]->ctx.pointBuffer);
+    throw;
   }
   while (running > 0) {
     ctx_.pump();
     if (!ctx_.runContinue) relay.stop = true;
     relay.deliver(ctx_.host);
-    std::this_thread::sleep_for(kDeliveryPeriod);
+    relay.wait(kDeliveryPeriod);
   }
   for (auto& t : threads) t.join();
   relay.deliver(ctx_.host);

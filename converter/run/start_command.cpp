@@ -1,8 +1,10 @@
 #include "converter/run/start_command.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <new>
+#include <thread>
 
 #include "converter/geo/plane_coordinates.h"
 #include "converter/run/conversion_run.h"
@@ -36,6 +38,10 @@ std::string programTitle(std::string version) {
   if (version.size() > 4 && version.ends_with(".0.0")) version.resize(version.size() - 4);
   return "Terralinea " + version;
 }
+
+int coreCount() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u)); }
+
+int sheetJobs(const settings::DrawingSettings& s) { return s.parallelSheets ? coreCount() : 1; }
 
 RunOutcome startRun(settings::DrawingSettings& s, const platform::PrinterCatalogue& printers, sheet::RunHost& host,
                     const StartOptions& options) {

@@ -43,6 +43,12 @@ struct RunOutcome {
   std::string lastRunError;
 };
 
+// The cores of this machine (at least 1, at most 64).
+int coreCount();
+// Sheets at the same time for a run of the main window: one unless the settings ask for
+// parallel sheets, then one per core.
+int sheetJobs(const settings::DrawingSettings& settings);
+
 RunOutcome startRun(settings::DrawingSettings& settings, const platform::PrinterCatalogue& printers,
                     sheet::RunHost& host, const StartOptions& options = {});
 

@@ -22,6 +22,8 @@ struct DrawingSettings {
   std::string writeFolder;
   std::string printerName;  // empty: none chosen
   bool processSubfolders = true;
+  // The main window converts several sheets at the same time (off unless switched on).
+  bool parallelSheets = false;
   std::string paperSize;
   int paperOrientation = 1;  // 0 縦長, 1 横長
   std::string penTable = "none";

@@ -262,6 +262,7 @@ void saveBasics(Writer& w, const DrawingSettings& s) {
   w.text(k, "syoufolder", s.mlitFolder);
   w.text(k, "writefolder", s.writeFolder);
   w.flag(k, "subfolder", s.processSubfolders);
+  w.flag(k, "heiretsu", s.parallelSheets);
   w.integer(k, "type", s.fileFormat);
   w.integer(k, "size", s.paperOrientation == 1 ? 6 : 2);
   w.integer(k, "tanni", s.drawingUnit);
@@ -374,6 +375,7 @@ void loadBasics(const Reader& r, DrawingSettings& s, int v, const platform::Prin
   s.mlitFolder = r.text(k, "syoufolder", s.mlitFolder);
   s.writeFolder = r.text(k, "writefolder", s.writeFolder);
   s.processSubfolders = r.flag(k, "subfolder", s.processSubfolders);
+  s.parallelSheets = r.flag(k, "heiretsu", s.parallelSheets);
   s.fileFormat = choice(r.integer(k, "type", s.fileFormat), static_cast<int>(kFileFormatItems.size()));
   s.paperOrientation = r.integer(k, "size", 4L * s.paperOrientation + 2) > 3 ? 1 : 0;
   s.drawingUnit = choice(r.integer(k, "tanni", s.drawingUnit), static_cast<int>(kDrawingUnitItems.size()));

@@ -171,6 +171,7 @@ run::RunOutcome MainWindow::startConversion() {
   run::StartOptions options;
   options.title = s8(programTitle());
   options.startPauseSeconds = startPause_;
+  options.jobs = run::sheetJobs(settings_);
   const run::RunOutcome outcome = run::startRun(settings_, printers_, *runWindow_, options);
   runWindow_->hide();
   QApplication::processEvents();

@@ -216,9 +216,13 @@ TEST(ElevationFolderReal, LowerCaseNameInTheNorthernAlps) {
   ElevationRun run;
   run.s.elevationFolder = settings::pathText(temp.path());
   elevation::collectElevationFiles(run.ctx, temp.path(), false);
-  EXPECT_EQ(run.ctx.fileCounter, 0);  // a zip is not an elevation file
+  EXPECT_EQ(run.ctx.fileCounter, 1);  // the member of the downloaded archive
 
+  // Extracted beside its archive, the file is still one file.
   ASSERT_TRUE(extractZipMember(zip, "FG-GML-5437-45-dem10b-20161001.xml", temp.path()));
+  run.ctx.fileCounter = 0;
+  elevation::collectElevationFiles(run.ctx, temp.path(), false);
+  EXPECT_EQ(run.ctx.fileCounter, 1);
   // 6 km x 8 km inside the mesh (36.33-36.42 N, 137.625-137.75 E), system VII.
   sheetAround(run, 7, 137.6875, 36.375, 6000, 8000);
   run.ctx.fileCounter = 0;

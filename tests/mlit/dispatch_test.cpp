@@ -14,6 +14,7 @@
 #include "platform/dir_list.h"
 #include "platform/printer_catalogue.h"
 #include "platform/text_codec.h"
+#include "tests/common/genkai_area.h"
 #include "tests/common/whole_run.h"
 #include "tests/mlit/harness.h"
 
@@ -95,19 +96,7 @@ TEST(MlitSheet, FixturesDrawnThroughTheRunPassTheAudit) {
            m.key == "N03-L";
   s.mlitFolder = settings::pathText(std::filesystem::path(TERRALINEA_TEST_DATA) / "mlit");
   s.fgdFolder = s.writeFolder = s.elevationFolder = s.basicInfoFolder = settings::pathText(temp.path());
-  s.printerName = "Terralinea Paper";
-  s.paperSize = "A3";
-  s.mapName = "M";
-  const auto& zones = settings::coordinateSystemItems();
-  s.coordinateSystem = static_cast<int>(std::find(zones.begin(), zones.end(), "第 2座標系 福岡県") - zones.begin());
-  geo::PlaneCoordinates c;
-  c.selectSystem(2);
-  c.unitsPerMetre = 1000;
-  c.bltoxy(130.2335, 33.6885);
-  s.northEdge = num(c.planeX + 1.2e6);
-  s.southEdge = num(c.planeX - 1.2e6);
-  s.westEdge = num(c.planeY - 1.7e6);
-  s.eastEdge = num(c.planeY + 1.7e6);
+  placeOverGenkai(s);
 
   RecordingHost host;
   const WholeRun run = runConversion(s, host);

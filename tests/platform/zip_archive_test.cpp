@@ -188,3 +188,22 @@ TEST(ZipArchive, ExtractionRefusesNamesOutsideTheFolderAndKeepsNoHalfFile) {
   ASSERT_EQ(missing.damaged.size(), 1u);
   EXPECT_EQ(missing.damaged[0].path, t / "none.zip");
 }
+
+TEST(ZipArchive, AnArchiveBesideItsExtractedFilesIsReadOnceAndARewrittenOneAnew) {
+  TempFolder t;
+  const fs::path folder = t / "data";
+  writeBytes(folder / "FG-GML-1-ALL" / "FG-GML-1-BldA.xml", "extracted\n");
+  writeZip(folder / "FG-GML-1-ALL.zip", {{"FG-GML-1-BldA.xml", "packed\n"}, {"FG-GML-1-WA.xml", "only packed\n"}});
+  // The same file again in a later archive: the first one by path is read.
+  writeZip(folder / "later.zip", {{"FG-GML-1-WA.xml", "again\n"}});
+  std::vector<ArchiveProblem> problems;
+  const auto files = listDataFiles(folder, "*.xml", true, problems);
+  EXPECT_EQ(relative(files, folder),
+            (std::vector<std::string>{"FG-GML-1-ALL/FG-GML-1-BldA.xml", "FG-GML-1-ALL.zip/FG-GML-1-WA.xml"}));
+
+  // Members are kept inflated between reads; an archive written anew is read anew.
+  const fs::path member = folder / "later.zip" / "FG-GML-1-WA.xml";
+  EXPECT_EQ(linesOf(member), "again|");
+  writeZip(folder / "later.zip", {{"FG-GML-1-WA.xml", "written anew\n"}});
+  EXPECT_EQ(linesOf(member), "written anew|");
+}

@@ -140,6 +140,24 @@ TEST(ConversionRun, LegendDecimals) {
   EXPECT_EQ(script[2], "\"標高MESH  0_0未満\"");
 }
 
+TEST(ConversionRun, WorkersTheMemoryHolds) {
+  constexpr unsigned long long kBuffer = 32ull << 20;
+  struct Case {
+    const char* name;
+    int wanted;
+    unsigned long long available;
+    int workers;
+  } cases[] = {
+      {"memory unknown", 4, 0, 4},
+      {"room for all", 2, 2 * kBuffer, 2},
+      {"room for one more buffer", 4, kBuffer, 2},
+      {"no room for another buffer", 2, kBuffer - 1, 1},
+      {"the run's own buffer is always there", 3, 0 + 1, 1},
+      {"one asked for", 1, 100 * kBuffer, 1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(run::workersForMemory(c.wanted, c.available, kBuffer), c.workers) << c.name;
+}
+
 TEST(ConversionRun, AbortDuringTheCountingPass) {
   {
     // With an elevation source the run stops before the first sheet file exists.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "converter/settings/choice_lists.h"
@@ -141,6 +142,72 @@ TEST(SameOutput, ArchivesAndBulkArchiveDrawAsTheExtractedFiles) {
       EXPECT_EQ(fromArchive.run.result, run::RunResult::Completed) << area.name << " " << form;
       EXPECT_EQ(fromArchive.run.anomalies, "") << area.name << " " << form;
       expectSameFiles(extracted, fromArchive, std::string(area.name) + " from the " + form);
+    }
+  }
+}
+
+TEST(SameOutput, TwoSheetsAtATimeWriteWhatOneAtATimeWrites) {
+  if (!fs::exists(realVectorFolder() / kVectorArchive) || !fs::exists(realDemFolder() / kDemArchive))
+    GTEST_SKIP() << "published archives not found beside the repository";
+  TempFolder temp;
+  // A damaged archive beside the data: its line stands once in the problems, whatever
+  // sheet met it first.
+  fs::create_directories(temp / "vector");
+  fs::copy_file(realVectorFolder() / kVectorArchive, temp / "vector" / kVectorArchive);
+  writeBytes(temp / "vector" / "FG-GML-503041-BldA-cut.zip", "PK\x03\x04 cut short");
+  fs::create_directories(temp / "dem");
+  fs::copy_file(realDemFolder() / kDemArchive, temp / "dem" / kDemArchive);
+  auto dem = demSettings(temp, temp / "dem", 2.0e6);
+  twoByTwo(dem);
+  struct Case {
+    const char* name;
+    settings::DrawingSettings settings;
+  };
+  const Case cases[] = {{"vector", vectorSettings(temp, temp / "vector")}, {"DEM with legends per sheet", dem}};
+  for (const Case& c : cases) {
+    auto inTurn = c.settings, atOnce = c.settings;
+    const Converted one = convert(inTurn, temp / "out", 1);
+    ASSERT_EQ(one.run.report, "") << c.name;
+    EXPECT_EQ(one.files.size(), 4u + 2u) << c.name;
+    const Converted two = convert(atOnce, temp / "out", 2);
+    EXPECT_EQ(one.run.result, two.run.result) << c.name;
+    EXPECT_EQ(one.run.anomalies, two.run.anomalies) << c.name;
+    expectSameFiles(one, two, c.name);
+    for (int r = 0; r < 2; ++r)
+      for (int col = 0; col < 2; ++col)
+        EXPECT_EQ(inTurn.legendIntervals.cell(r, col), atOnce.legendIntervals.cell(r, col)) << c.name;
+  }
+  EXPECT_NE(convert(cases[0].settings, temp / "out", 2).run.anomalies.find("FG-GML-503041-BldA-cut.zip"),
+            std::string::npos);
+}
+
+TEST(SameOutput, AbortDuringParallelSheetsLeavesOnlyCompleteSheets) {
+  if (!fs::exists(realVectorFolder() / kVectorArchive)) GTEST_SKIP() << "published archives not found";
+  TempFolder temp;
+  const auto s = vectorSettings(temp, realVectorFolder());
+  const Converted complete = convert(s, temp / "out", 1);
+  ASSERT_EQ(complete.run.result, run::RunResult::Completed);
+  const std::set<std::string> sheets = {"MA0.dxf", "MA1.dxf", "MB0.dxf", "MB1.dxf"};
+  // Aborts at different moments of the run: before, between and inside sheets.
+  for (int abortAt : {1, 6, 12, 24}) {
+    ProgressHost host;
+    host.abortAtPump = abortAt;
+    const Converted stopped = convert(s, temp / "out", 2, host);
+    if (stopped.run.result == run::RunResult::Completed) continue;  // finished before the abort
+    EXPECT_EQ(stopped.run.result, run::RunResult::Stopped) << abortAt;
+    // Every sheet there is a finished one, byte for byte, and no partial file is left. The
+    // run-level outputs come only after all sheets (and an abort inside the index drawing
+    // closes it early, as it does one sheet at a time).
+    std::size_t sheetsThere = 0;
+    for (const auto& [name, bytes] : stopped.files) {
+      const auto whole = complete.files.find(name);
+      ASSERT_NE(whole, complete.files.end()) << abortAt << ": " << name;
+      if (!sheets.contains(name)) continue;
+      ++sheetsThere;
+      EXPECT_TRUE(whole->second == bytes) << abortAt << ": " << name << " is cut";
+    }
+    if (sheetsThere < sheets.size()) {
+      EXPECT_EQ(stopped.files.size(), sheetsThere) << abortAt;
     }
   }
 }

@@ -45,6 +45,7 @@ DrawingSettings edited() {
   s.objectRankFilter = 3;
   s.symbolScale = "1.5";
   s.minBuildingPerimeter = 20;
+  s.parallelSheets = true;
   itemByKey(s.fgdLayers, "RailCL-1").on = true;
   itemByKey(s.fgdLayers, "BldA-1").entry.colour = 0x123456;
   itemByKey(s.fgdLayers, "GCP-3").entry.sizeIndex = 20;
@@ -82,6 +83,7 @@ TEST(SettingsFile, SaveLoadSaveGivesTheSameBytes) {
   EXPECT_EQ(itemByKey(t.fgdLayers, "GCP-3").entry.sizeIndex, 20);
   EXPECT_EQ(t.mlitLayers[1].styleCode, styleCode(14, 7));
   EXPECT_TRUE(t.fgdLayers.groups[2].on);  // derived from its item
+  EXPECT_TRUE(t.parallelSheets);
 
   // The file is CP932 with CR LF and the keys of the current version.
   std::string bytes = readBytes(temp / "a.trl");
@@ -89,6 +91,7 @@ TEST(SettingsFile, SaveLoadSaveGivesTheSameBytes) {
   EXPECT_EQ(text.find("\n"), text.find("\r\n") + 1);
   EXPECT_NE(text.find("[kihon]\r\nver=13\r\n"), std::string::npos);
   EXPECT_NE(text.find("size=2\r\n"), std::string::npos);
+  EXPECT_NE(text.find("subfolder=1\r\nheiretsu=1\r\n"), std::string::npos);
   EXPECT_NE(text.find("[GSI--LineWeight]"), std::string::npos);
   EXPECT_NE(text.find("GCP-3=5129\r\n"), std::string::npos);
   EXPECT_NE(text.find("BldA-1=$123456\r\n"), std::string::npos);
@@ -133,6 +136,7 @@ TEST(SettingsFile, MissingFileAndGsiOnlyFileChangeNothingElse) {
   EXPECT_FALSE(itemByKey(t.fgdLayers, "BldA-1").on);
   EXPECT_EQ(itemByKey(t.fgdLayers, "BldA-1").entry.colour, 0x00FF00u);
   EXPECT_TRUE(itemByKey(t.fgdLayers, "AdmArea-12").on);
+  EXPECT_FALSE(t.parallelSheets);  // a file without the key: the main window stays sequential
 }
 
 TEST(SettingsFile, ValuesAreNormalisedOnLoad) {
