@@ -146,6 +146,27 @@ TEST(SameOutput, ArchivesAndBulkArchiveDrawAsTheExtractedFiles) {
   }
 }
 
+TEST(SameOutput, ADamagedMemberIsReportedByArchiveAndMemberAndTheRunGoesOn) {
+  if (!fs::exists(realVectorFolder() / kVectorArchive)) GTEST_SKIP() << "published archives not found";
+  TempFolder temp;
+  // Bytes in the middle of the deflated buildings (the fourth member) turned over.
+  std::string bytes = readBytes(realVectorFolder() / kVectorArchive);
+  for (std::size_t at = 132000; at < 132064; ++at) bytes[at] = static_cast<char>(~bytes[at]);
+  writeBytes(temp / "data" / kVectorArchive, bytes);
+  auto s = genkaiSettings(temp);
+  s.fgdFolder = settings::pathText(temp / "data");
+  const Converted c = convert(s, temp / "out");
+  EXPECT_EQ(c.run.result, run::RunResult::Completed);
+  // "GML1024Hatch(<folder>/FG-GML-503041-ALL-20181001.zip/FG-GML-503041-BldA-….xml)で異常 posi=…"
+  const std::string member = (temp / "data" / kVectorArchive / "FG-GML-503041-BldA-20181001-0001.xml").string();
+  EXPECT_NE(c.run.anomalies.find(member), std::string::npos) << c.run.anomalies;
+  // Only the buildings: every other member was read.
+  std::size_t lines = 0;
+  for (std::size_t at = 0; (at = c.run.anomalies.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+  EXPECT_EQ(lines, 1u) << c.run.anomalies;
+  EXPECT_NE(c.files.at("M.dxf").find("\r\nHATCH\r\n"), std::string::npos);
+}
+
 TEST(SameOutput, TwoSheetsAtATimeWriteWhatOneAtATimeWrites) {
   if (!fs::exists(realVectorFolder() / kVectorArchive) || !fs::exists(realDemFolder() / kDemArchive))
     GTEST_SKIP() << "published archives not found beside the repository";
