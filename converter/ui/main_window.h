@@ -144,7 +144,7 @@ class MainWindow : public QMainWindow {
   // 基本設定
   QLineEdit* writeFolder_;
   QComboBox *printer_, *paperSize_, *paperOrientation_, *penTable_, *textFont_, *drawingUnit_, *scale_;
-  QCheckBox* processSubfolders_;
+  QCheckBox *processSubfolders_, *parallelSheets_;
   QLabel* margins_;
   QComboBox *fileFormat_, *initialSpace_, *viewer_;
   // 描画範囲設定

@@ -49,6 +49,7 @@ void MainWindow::showSettings() {
   fillPaperList(s.printerName);
   showText(paperSize_, s.paperSize);
   processSubfolders_->setChecked(s.processSubfolders);
+  parallelSheets_->setChecked(s.parallelSheets);
   showChoice(paperOrientation_, s.paperOrientation);
   showText(penTable_, s.penTable);
   showChoice(textFont_, s.textFont);
@@ -121,6 +122,7 @@ void MainWindow::readSettings(settings::DrawingSettings& s) const {
   s.writeFolder = s8(writeFolder_->text());
   s.printerName = s8(printer_->currentText());
   s.processSubfolders = processSubfolders_->isChecked();
+  s.parallelSheets = parallelSheets_->isChecked();
   s.paperSize = s8(paperSize_->currentText());
   s.paperOrientation = paperOrientation_->currentIndex();
   s.penTable = s8(penTable_->currentText());

@@ -78,7 +78,14 @@ void MainWindow::buildBasicGroup(QGridLayout* grid) {
   addRow(grid, 1, QStringLiteral("プリンタ"), printer_);
   processSubfolders_ = new QCheckBox(QStringLiteral("サブフォルダも処理する"));
   processSubfolders_->setObjectName("processSubfolders");
-  grid->addWidget(processSubfolders_, 2, 1);
+  parallelSheets_ = new QCheckBox(QStringLiteral("図葉を並列処理"));
+  parallelSheets_->setObjectName("parallelSheets");
+  parallelSheets_->setToolTip(QStringLiteral("複数の図葉をCPUのコア数だけ同時に作成します"));
+  auto* boxes = new QHBoxLayout;
+  boxes->addWidget(processSubfolders_);
+  boxes->addWidget(parallelSheets_);
+  boxes->addStretch();
+  grid->addLayout(boxes, 2, 1);
   paperSize_ = new QComboBox;
   paperSize_->setObjectName("paperSize");
   paperSize_->setEditable(true);
@@ -117,6 +124,7 @@ void MainWindow::buildBasicGroup(QGridLayout* grid) {
   connect(printer_, &QComboBox::activated, this, &MainWindow::printerChosen);
   connect(printer_, &QComboBox::editTextChanged, this, &MainWindow::edited);
   connect(processSubfolders_, &QCheckBox::toggled, this, &MainWindow::edited);
+  connect(parallelSheets_, &QCheckBox::toggled, this, &MainWindow::edited);
   connect(paperSize_, &QComboBox::editTextChanged, this, &MainWindow::edited);
   connect(penTable_, &QComboBox::editTextChanged, this, &MainWindow::edited);
   for (auto* box : {paperOrientation_, textFont_, drawingUnit_, scale_, initialSpace_, viewer_})

@@ -108,4 +108,7 @@ void RunWindow::setClipboard(const std::string& text) { dialogs_.setClipboard(te
 
 void RunWindow::reject() { aborted_ = true; }
 
+// A line about how the run goes shows on the spare line.
+void RunWindow::notice(const std::string& text) { progress(sheet::ProgressLine::Spare, text); }
+
 }  // namespace ui

@@ -31,6 +31,7 @@ class RunWindow : public QDialog, public sheet::RunHost {
 
   void progress(sheet::ProgressLine which, const std::string& text) override;
   void pump() override;
+  void notice(const std::string& text) override;
   bool abortRequested() const override { return aborted_; }
   void message(const std::string& caption, const std::string& text) override;
   bool ask(const std::string& caption, const std::string& text, platform::Buttons buttons) override;

@@ -298,6 +298,7 @@ TEST_F(SettingsRoundTrip, EveryWindowFieldAwayFromItsDefault) {
   s.writeFolder = "地図/出力";
   s.printerName = "Terralinea Paper";
   s.processSubfolders = false;
+  s.parallelSheets = true;
   s.paperSize = "B4 (JIS)";
   s.paperOrientation = 0;
   s.penTable = "monochrome.ctb";
