@@ -305,13 +305,28 @@ TEST_F(CliTest, MemoryFlagsWithinTheDialogsLimits) {
 }
 
 TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
-  // A railway file of the island's mesh with a coordinate that is not a number.
-  std::string text =
+  // A railway file of the island's mesh, damaged in each way a run must not pass as success.
+  const std::string rail =
       readBytes(std::filesystem::path(TERRALINEA_TEST_DATA) / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml");
-  auto at = text.find("33.689200000 130.233400000");
-  ASSERT_NE(at, std::string::npos);
-  text.replace(at, 26, "33.689200000 130.2x3400000");
-  writeBytes(temp / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml", text);
+  const std::string pair = "33.689200000 130.233400000";
+  auto replaced = [&](const std::string& by) {
+    std::string text = rail;
+    text.replace(text.find(pair), pair.size(), by);
+    return text;
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string message;  // the start of the report line
+  };
+  const Case cases[] = {
+      // The rail reader reports under the road reader's name.
+      {"not a number", replaced("33.689200000 130.2x3400000"), "障害発生: GML64Poly_Road("},
+      {"cut inside a feature", rail.substr(0, rail.find("\n", rail.find(pair)) + 1),
+       "障害発生: GMLファイルが図形の途中で終わっています "},
+      {"latitude lost a digit", replaced("3.689200000 130.233400000"),
+       "障害発生: ファイルの区画から外れた座標の図形を描画しません "},
+  };
   std::string path = validFile();
   edit(path, {{"readfolder", (temp / "fgd").string()},
               {"zahyokei", "6"},  // system II
@@ -321,12 +336,53 @@ TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
               {"higasi", "-69912844"},
               {"yokodiv", "1"},
               {"tatediv", "1"}});
-  auto r = run({"run", path, "--quiet"});
-  EXPECT_EQ(r.status, 3) << r.err;
-  // The rail reader reports under the road reader's name.
-  EXPECT_NE(r.err.find("障害発生: GML64Poly_Road("), std::string::npos) << r.err;
-  EXPECT_TRUE(std::filesystem::exists(temp / "M.dxf"));
-  EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));  // not after problems
+  ASSERT_NE(rail.find(pair), std::string::npos);
+  for (const auto& c : cases) {
+    writeBytes(temp / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml", c.bytes);
+    auto r = run({"run", path, "--quiet", "--yes"});
+    EXPECT_EQ(r.status, 3) << c.what << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+    EXPECT_TRUE(std::filesystem::exists(temp / "M.dxf")) << c.what;
+    EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));  // not after problems
+  }
+}
+
+// What cannot be drawn is refused before anything is written, and quickly.
+TEST_F(CliTest, CheckRefusesWhatCannotBeDrawn) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> keys;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"every sheet the counts allow", {{"yokodiv", "256"}, {"tatediv", "18277"}},
+       "分割数が多すぎます(横分割数×縦分割数は65536以下に)"},
+      {"margins", {{"yohakul", "500"}}, "余白が大きすぎて描画する幅がありません"},
+      {"map name outside CP932", {{"namae", "地図🗾"}}, "地図名に 🗾 は使えません(シフトJISにない文字)"},
+  };
+  for (const auto& c : cases) {
+    std::string path = validFile();
+    edit(path, c.keys);
+    auto r = run({"check", path});
+    EXPECT_EQ(r.status, 1) << c.what;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+  }
+}
+
+// Japanese characters and blanks in the map name and the folder: the sheets, the script
+// and the index links name the same files.
+TEST_F(CliTest, JapaneseNamesWithBlanksWorkEndToEnd) {
+  std::string path = validFile();
+  const auto out = temp / "出力 フォルダ";
+  std::filesystem::create_directories(out);
+  edit(path, {{"namae", "地図 東京"}});
+  auto r = run({"run", path, "--write-folder", out.string(), "--quiet", "--yes"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(out / "地図 東京A0.dxf"));
+  const std::string script = platform::cp932ToUtf8(readBytes(out / "dxftodwg.scr"));
+  EXPECT_NE(script.find("\"" + (out / "地図 東京A0.dxf").string() + "\""), std::string::npos) << script;
+  const std::string index = platform::cp932ToUtf8(readBytes(out / "地図 東京#index.dxf"));
+  EXPECT_NE(index.find("地図 東京A0.dxf"), std::string::npos);
 }
 
 TEST_F(CliTest, InterruptAsksTheRunToStop) {
