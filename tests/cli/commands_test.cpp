@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <csignal>
 #include <sstream>
@@ -403,4 +404,34 @@ TEST_F(CliTest, ExecutableExitStatus) {
   std::string path = validFile();
   EXPECT_EQ(std::system((bin + " check '" + path + "' > /dev/null").c_str()), 0);
   EXPECT_NE(std::system((bin + " check '" + file("none.trl") + "' 2> /dev/null").c_str()), 0);
+}
+
+// A disk that fills up (a file size limit, its signal ignored so that writes fail instead)
+// while a sheet or a settings file is written leaves no cut file under a real name, and an
+// older settings file as it was.
+TEST_F(CliTest, FullDiskLeavesNoFileThatLooksComplete) {
+  const std::string bin = std::string(TERRALINEA_BIN_DIR) + "/terralinea";
+  auto limited = [&](const std::string& args) {
+    const std::string command = "bash -c 'trap \"\" XFSZ; ulimit -f 16; exec \"$0\" \"$@\"' " + bin + " " + args +
+                                " > /dev/null 2> '" + file("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const std::string path = validFile();
+  std::filesystem::create_directories(temp / "out");
+  EXPECT_EQ(limited("run '" + path + "' --write-folder '" + file("out") + "' --quiet --yes"), 2);
+  EXPECT_NE(readBytes(temp / "err.txt").find("ファイル"), std::string::npos) << readBytes(temp / "err.txt");
+  for (const auto& e : std::filesystem::directory_iterator(temp / "out"))
+    ADD_FAILURE() << "left behind: " << e.path();
+
+  // Settings: a new file is not made, an old one keeps every byte.
+  std::string big = readBytes(path);
+  big += "[future]\r\n" + std::string(20000, 'x') + "=1\r\n";
+  writeBytes(temp / "old.trl", big);
+  EXPECT_NE(limited("init '" + file("old.trl") + "' --force"), 0);
+  EXPECT_EQ(readBytes(temp / "old.trl"), big);
+  std::size_t entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(temp.path()))
+    entries += e.path().filename().string().find(".trl") != std::string::npos;
+  EXPECT_EQ(entries, 2u);  // v.trl and old.trl, no partial file beside them
 }
