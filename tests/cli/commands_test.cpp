@@ -33,15 +33,16 @@ class CliTest : public ::testing::Test {
   std::string file(const char* name) const { return (temp / name).string(); }
 
   // Sets keys of a settings file (each key name is unique in the files init writes).
-  static void edit(const std::string& path, const std::vector<std::pair<std::string, std::string>>& values) {
-    std::string text = platform::cp932ToUtf8(readBytes(path));
+  static void edit(const std::string& path, const std::vector<std::pair<std::string, std::string>>& values,
+                   platform::TextEncoding encoding = platform::TextEncoding::Cp932) {
+    std::string text = platform::decodeText(readBytes(path));
     for (const auto& [key, value] : values) {
       auto at = text.find("\r\n" + key + "=");
       ASSERT_NE(at, std::string::npos) << key;
       auto end = text.find("\r\n", at + 2);
       text.replace(at + 2, end - at - 2, key + "=" + value);
     }
-    writeBytes(path, platform::utf8ToCp932(text));
+    writeBytes(path, platform::encodeText(text, encoding));
   }
 
   // A settings file made by init and edited into a valid 3 x 2 area.
@@ -354,19 +355,24 @@ TEST_F(CliTest, CheckRefusesWhatCannotBeDrawn) {
     const char* what;
     std::vector<std::pair<std::string, std::string>> keys;
     const char* message;
+    platform::TextEncoding encoding = platform::TextEncoding::Cp932;
   };
   const Case cases[] = {
       {"every sheet the counts allow", {{"yokodiv", "256"}, {"tatediv", "18277"}},
        "分割数が多すぎます(横分割数×縦分割数は65536以下に)"},
       {"margins", {{"yohakul", "500"}}, "余白が大きすぎて描画する幅がありません"},
-      {"map name outside CP932", {{"namae", "地図🗾"}}, "地図名に 🗾 は使えません(シフトJISにない文字)"},
+      // Only a Unicode settings file can hold it.
+      {"map name outside CP932", {{"namae", "地図🗾"}}, "地図名に 🗾 は使えません(シフトJISにない文字)",
+       platform::TextEncoding::Utf16Le},
   };
+  const std::string valid = validFile();
   for (const auto& c : cases) {
-    std::string path = validFile();
-    edit(path, c.keys);
+    const std::string path = file("c.trl");
+    std::filesystem::copy_file(valid, path, std::filesystem::copy_options::overwrite_existing);
+    edit(path, c.keys, c.encoding);
     auto r = run({"check", path});
     EXPECT_EQ(r.status, 1) << c.what;
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+    EXPECT_EQ(r.out, std::string(c.message) + "\n") << c.what;
   }
 }
 
