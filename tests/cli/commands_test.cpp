@@ -441,3 +441,35 @@ TEST_F(CliTest, FullDiskLeavesNoFileThatLooksComplete) {
     entries += e.path().filename().string().find(".trl") != std::string::npos;
   EXPECT_EQ(entries, 2u);  // v.trl and old.trl, no partial file beside them
 }
+
+// An item file that would let every layer vanish stops the start with its message; names
+// no layer may carry are mended and the run goes on.
+TEST_F(CliTest, ItemFilesThatCannotMakeLayers) {
+  const std::string path = validFile();
+  const char* const shipped = std::getenv("TERRALINEA_DATA");
+  ASSERT_NE(shipped, nullptr);
+  const auto data = temp / "data";
+  std::filesystem::copy(shipped, data, std::filesystem::copy_options::recursive);
+  const std::string tree = readBytes(data / "kibanchizu-tree.txt");
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int status;
+    const char* message;
+  };
+  std::string forbidden = tree;
+  const std::string building = platform::utf8ToCp932("\t建物\t");
+  forbidden.replace(forbidden.find(building), building.size(), "\t" + platform::utf8ToCp932("建物<A>") + "\t");
+  const Case cases[] = {
+      {"empty tree", "", 2, "起動時に障害発生: kibanchizu-tree.txt に項目がありません"},
+      {"forbidden characters", forbidden, 0, "警告: 画層名に使えない文字を _ に置き換えました (kibanchizu-tree.txt "},
+  };
+  setenv("TERRALINEA_DATA", data.c_str(), 1);
+  for (const auto& c : cases) {
+    writeBytes(data / "kibanchizu-tree.txt", c.bytes);
+    auto r = run({"check", path});
+    EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+  }
+  setenv("TERRALINEA_DATA", shipped, 1);
+}
