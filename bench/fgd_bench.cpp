@@ -165,6 +165,7 @@ void readerBench(benchmark::State& state, bool buildings, Reader reader, const c
     (readers.*reader)(file);
     vertices = readers.verticesWritten();
     sink.close();
+    sink.commit();
     if (!ctx.anomalyMessage.empty()) state.SkipWithError(ctx.anomalyMessage.c_str());
   }
   const auto bytes = static_cast<long long>(fs::file_size(file));
