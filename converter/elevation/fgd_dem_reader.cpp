@@ -103,6 +103,15 @@ void DemFile::read() {
     return;
   }
   const auto& g = ctx_.elevationGrid;
+  // The corners must span the grid's cells at the source's cell size, or every value lands
+  // in a cell of another place.
+  auto fits = [](double span, std::int64_t count, double cell) {
+    return std::abs(span / static_cast<double>(count) - cell) <= 0.01 * cell;
+  };
+  if (!fits(e.east - e.west, e.fileColumns, g.cellWidth) || !fits(e.north - e.south, e.fileRows, g.cellHeight)) {
+    report("標高データの範囲とgml:highの格子が合いません");
+    return;
+  }
   if (g.gridWest > e.east || g.gridSouth > e.north || g.gridEast < e.west || g.gridNorth < e.south) return;
   if (!e.tupleList) {
     report("標高データにgml:tupleListがありません");

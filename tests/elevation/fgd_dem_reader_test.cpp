@@ -165,12 +165,15 @@ TEST(DemReaderFaults, GridThatDoesNotFitIsReported) {
     int cellsKept;
   };
   const Case cases[] = {
-      {"surplus", "<gml:high>4 2</gml:high>", "<gml:high>4 1</gml:high>",
-       "標高データの値の数がgml:highの格子を超えています ", "地表面,30.", 9},
+      // Three more values: two fill the file's last row, the third would start a fourth.
+      {"surplus", "地表面,32.0\r\n", "地表面,32.0\r\n地表面,33.0\r\n地表面,34.0\r\n地表面,35.0\r\n",
+       "標高データの値の数がgml:highの格子を超えています ", "地表面,35.0", 14},
       {"swapped", "<gml:lowerCorner>35.000777777778", "<gml:lowerCorner>35.2", 
        "標高データの範囲(gml:lowerCorner, gml:upperCorner)が矛盾しています ", nullptr, 0},
       {"huge", "<gml:lowerCorner>35.000777777778 135.000222222222", "<gml:lowerCorner>-1e308 -1e308",
        "標高データの範囲(gml:lowerCorner, gml:upperCorner)が矛盾しています ", nullptr, 0},
+      {"cells", "<gml:upperCorner>35.001111111111 135.000777777778", "<gml:upperCorner>35.001111111111 135.001333333333",
+       "標高データの範囲とgml:highの格子が合いません ", nullptr, 0},
       {"start", "<gml:startPoint>0 0", "<gml:startPoint>5 0", "標高データのgml:startPointがgml:highの格子の外です ",
        nullptr, 0},
   };
