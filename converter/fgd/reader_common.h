@@ -49,10 +49,13 @@ void GmlReaders::guarded(const char* name, const std::filesystem::path& file, bo
   entities_ += out_.entityCount() - before;
   switch (end) {
     case gml::ReadEnd::completed:
-      // A cut download: its last feature was dropped without its end.
-      if (gml::endsInsideFeature(file, group_.featureStartMarker, group_.featureEndMarker))
-        ctx_.reportOnce("GMLファイルが図形の途中で終わっています " + settings::pathText(file) + " " +
-                        std::to_string(in->lineNumber()) + "行目");
+      // A cut download reads to its end like a whole file: inside a feature it loses that
+      // feature, between two the ones after the cut.
+      if (const char* cut = gml::endsInsideFeature(file, group_.featureStartMarker, group_.featureEndMarker)
+                                ? "GMLファイルが図形の途中で終わっています "
+                            : gml::endsBeforeRootEnd(file) ? "GMLファイルが途中で終わっています "
+                                                           : nullptr)
+        ctx_.reportOnce(cut + settings::pathText(file) + " " + std::to_string(in->lineNumber()) + "行目");
       return;
     case gml::ReadEnd::cancelled: return;
     case gml::ReadEnd::bufferFull: ctx_.report(dataName_ + " でxylimitを超えました"); return;

@@ -488,6 +488,8 @@ TEST(ReaderFailures, DamageIsReportedWithFileAndLine) {
       {"cut inside a feature", cut, &GmlReaders::GML1024Hatch, 1, "GMLファイルが図形の途中で終わっています ", nullptr},
       {"cut, outline reader", cut, &GmlReaders::GML512HatchEdge, 1, "GMLファイルが図形の途中で終わっています ",
        nullptr},
+      {"cut between features", two.substr(0, two.find("</BldA>\r\n") + 9), &GmlReaders::GML1024Hatch, 1,
+       "GMLファイルが途中で終わっています ", nullptr},
       {"latitude lost a digit", dataset(area(good) + area({{33.70, 130.2}, {3.37, 130.2}, {33.70, 130.2001}})),
        &GmlReaders::GML1024Hatch, 1, offMesh, "</BldA>"},
       {"latitude 0 in a line", dataset(line(good) + line({{33.70, 130.2}, {0, 130.2}})), &GmlReaders::GML256Poly, 1,
