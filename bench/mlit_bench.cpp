@@ -302,6 +302,7 @@ void readerBench(benchmark::State& state, const Family& family) {
     readers.readFile(file, family.bits);
     entities = readers.entitiesWritten();
     sink.close();
+    sink.commit();
     if (!ctx.anomalyMessage.empty()) state.SkipWithError(ctx.anomalyMessage.c_str());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<long long>(fs::file_size(file)));

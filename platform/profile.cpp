@@ -199,6 +199,18 @@ bool IniProfile::hasSection(std::string_view section) const {
   return false;
 }
 
+std::vector<std::pair<std::string, std::string>> IniProfile::entries(std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  bool inSection = false;
+  for (const Line& line : lines_) {
+    if (line.kind == Line::Section)
+      inSection = equalsNoCase(line.section, section);
+    else if (inSection && line.kind == Line::Key)
+      out.emplace_back(line.key, line.value);
+  }
+  return out;
+}
+
 std::vector<std::string> IniProfile::keys(std::string_view section) const {
   std::vector<std::string> out;
   bool inSection = false;

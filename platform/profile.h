@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/text_codec.h"
@@ -36,6 +37,9 @@ class IniProfile {
   void set(std::string_view section, std::string_view key, std::string_view value);
   bool hasSection(std::string_view section) const;
   std::vector<std::string> keys(std::string_view section) const;
+  // Every key line of the section, in file order, repeated keys included (the first one is
+  // what `get` answers); one pass, for sections of many keys.
+  std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
   // Text of the whole profile, lines ended by CR LF, UTF-8.
   std::string text() const;

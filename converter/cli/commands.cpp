@@ -106,10 +106,21 @@ int commandInit(const std::vector<std::string>& args, std::ostream& out, std::os
   settings::DrawingSettings s;
   platform::PrinterCatalogue printers;
   if (!startUp(s, printers, err, std::nullopt, false)) return kFailed;
-  if (fs::exists(path, ec)) fs::remove(path, ec);
+  // Defaults only, none of the old file's keys: written as a new file beside it and put in
+  // its place when complete, so that a failed write leaves the old file as it was.
+  fs::path fresh = path;
+  fresh += ".init";
+  fs::remove(fresh, ec);
   std::string error;
-  if (!settings::saveSettings(path, s, &error)) {
+  if (!settings::saveSettings(fresh, s, &error)) {
     err << "terralinea: cannot write " << file << ": " << error << "\n";
+    return kFailed;
+  }
+  fs::rename(fresh, path, ec);
+  if (ec) {
+    const std::string reason = ec.message();
+    fs::remove(fresh, ec);
+    err << "terralinea: cannot write " << file << ": " << reason << "\n";
     return kFailed;
   }
   out << "wrote " << file << "\n";

@@ -51,8 +51,12 @@ const TypeLines& typeLines() {
 struct DemExtent {
   bool lower = false, upper = false, tupleList = false;
   double south = 0, west = 0, north = 0, east = 0;
-  std::int64_t fileColumns = 225;
+  std::int64_t fileColumns = 225, fileRows = 150;
   std::int64_t sx = 0, sy = 0;
+  // Corners that can place a grid: finite degrees on the globe, south of north, west of east.
+  bool cornersAgree() const {
+    return south >= -90 && north <= 90 && west >= -180 && east <= 180 && south < north && west < east;
+  }
 };
 
 class DemFile {
@@ -90,7 +94,24 @@ void DemFile::read() {
     report("標高データに範囲(gml:lowerCorner, gml:upperCorner)がありません");
     return;
   }
+  if (!e.cornersAgree()) {
+    report("標高データの範囲(gml:lowerCorner, gml:upperCorner)が矛盾しています");
+    return;
+  }
+  if (e.sx >= e.fileColumns || e.sy >= e.fileRows) {
+    report("標高データのgml:startPointがgml:highの格子の外です");
+    return;
+  }
   const auto& g = ctx_.elevationGrid;
+  // The corners must span the grid's cells at the source's cell size, or every value lands
+  // in a cell of another place.
+  auto fits = [](double span, std::int64_t count, double cell) {
+    return std::abs(span / static_cast<double>(count) - cell) <= 0.01 * cell;
+  };
+  if (!fits(e.east - e.west, e.fileColumns, g.cellWidth) || !fits(e.north - e.south, e.fileRows, g.cellHeight)) {
+    report("標高データの範囲とgml:highの格子が合いません");
+    return;
+  }
   if (g.gridWest > e.east || g.gridSouth > e.north || g.gridEast < e.west || g.gridNorth < e.south) return;
   if (!e.tupleList) {
     report("標高データにgml:tupleListがありません");
@@ -154,12 +175,16 @@ bool DemFile::scanExtentLine(std::string_view line, DemExtent& e) {
       e.east = lon;
     }
   } else if (gml::take(line, kHigh)) {
-    std::int64_t high;
-    if (!gml::splitPosition(line, a, b) || !parseWhole(a, high) || high < 0 || high >= (std::int64_t{1} << 31)) {
+    // Both dimensions: the rows bound the cells the tuples may fill.
+    std::int64_t high, highRow;
+    constexpr std::int64_t limit = std::int64_t{1} << 31;
+    if (!gml::splitPosition(line, a, b) || !parseWhole(a, high) || !parseWhole(b, highRow) || high < 0 ||
+        highRow < 0 || high >= limit || highRow >= limit) {
       reportLine("標高データのgml:highの数値が異常です");
       return false;
     }
     e.fileColumns = high + 1;
+    e.fileRows = highRow + 1;
   } else if (gml::take(line, kStartPoint)) {
     std::int64_t sx, sy;
     constexpr std::int64_t limit = std::int64_t{1} << 31;
@@ -205,8 +230,13 @@ void DemFile::readTuples(const DemExtent& e) {
 
   // The cell of the next value, file row and column, stepped without dividing.
   const std::int64_t first = e.sy * columns + e.sx;
+  // Published files may end before the last cell; values beyond it would land in the
+  // neighbouring mesh's cells.
+  const std::int64_t cells = columns * e.fileRows;
   std::int64_t fileRow = first / columns, fileColumn = first % columns;
+  std::int64_t index = first;
   auto step = [&] {
+    ++index;
     if (++fileColumn == columns) {
       fileColumn = 0;
       ++fileRow;
@@ -222,6 +252,10 @@ void DemFile::readTuples(const DemExtent& e) {
           closed = true;
           line = line.substr(0, end);
         }
+      }
+      if (index >= cells && !platform::isBlank(line)) {
+        reportLine("標高データの値の数がgml:highの格子を超えています");
+        return;
       }
       const char* comma = static_cast<const char*>(std::memchr(line.data(), ',', line.size()));
       std::string_view value;

@@ -8,8 +8,7 @@ namespace fgd {
 
 // Scans the features of an area file; `featureEnd` sees each one with its lists (count
 // slot, then pairs, list after list) in the point buffer.
-void GmlReaders::areaScan(const std::filesystem::path& file, AreaFeature& f, bool readName, auto featureEnd) {
-  LineScanner in(file);
+void GmlReaders::areaScan(gml::LineScanner& in, AreaFeature& f, bool readName, auto featureEnd) {
   gml::ListCollector list(ctx_.pointBuffer, true);
   long long lists = 0;
   auto fields = [&](std::string_view& line) {
@@ -69,11 +68,11 @@ void forEachHole(const geo::PointPair* buf, std::size_t outer, std::size_t used,
 
 void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
-  guarded("GML512HatchEdge", file, true, [&] {
+  guarded("GML512HatchEdge", file, true, [&](LineScanner& in) {
     AreaFeature f;
     const double minPerimeter = (group_.featureStartMarker == "<BldL" ? ctx_.settings.minBuildingPerimeter : 0) * u_;
     const geo::PointPair* buf = ctx_.pointBuffer.data();
-    areaScan(file, f, false, [&] {
+    areaScan(in, f, false, [&] {
       const int k = outerRing(f, minPerimeter);
       if (k < 0) return;
       const std::size_t v = ring_.size();
@@ -94,13 +93,13 @@ void GmlReaders::GML512HatchEdge(const std::filesystem::path& file) {
 
 void GmlReaders::GML1024Hatch(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
-  guarded("GML1024Hatch", file, true, [&] {
+  guarded("GML1024Hatch", file, true, [&](LineScanner& in) {
     AreaFeature f;
     const double minPerimeter = (group_.featureStartMarker == "<BldA" ? ctx_.settings.minBuildingPerimeter : 0) * u_;
     // Administrative areas take a colour of their own name.
     const bool administrative = settings::pathText(file).find("AdmArea") != std::string::npos;
     const geo::PointPair* buf = ctx_.pointBuffer.data();
-    areaScan(file, f, true, [&] {
+    areaScan(in, f, true, [&] {
       const int k = outerRing(f, minPerimeter);
       if (k < 0) return;
       const std::size_t v = ring_.size();

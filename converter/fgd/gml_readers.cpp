@@ -1,6 +1,7 @@
 #include "converter/fgd/gml_readers.h"
 
 #include <cmath>
+#include <limits>
 
 #include "converter/fgd/reader_common.h"
 #include "converter/settings/choice_lists.h"
@@ -62,6 +63,10 @@ const std::string& GmlReaders::option(std::size_t item) const {
 }
 
 void GmlReaders::position(double latitude, double longitude, double& x, double& y) {
+  if (!onMesh(latitude, longitude)) {
+    x = y = std::numeric_limits<double>::quiet_NaN();
+    return;
+  }
   ctx_.coordinates.bltoxy(longitude, latitude);
   x = ctx_.coordinates.planeX;
   y = ctx_.coordinates.planeY;
@@ -79,8 +84,25 @@ bool GmlReaders::insideSheet(double x, double y) const {
   return x >= ctx_.sheetSouth && x <= ctx_.sheetNorth && y >= ctx_.sheetWest && y <= ctx_.sheetEast;
 }
 
+bool GmlReaders::onMesh(double latitude, double longitude) {
+  if (!mesh_) return true;
+  // Half a second-level mesh: published features overhang their mesh by far less.
+  constexpr double kLatitudeSlack = 5.0 / 60 / 2, kLongitudeSlack = 7.5 / 60 / 2;
+  const geo::GeoBox& m = *mesh_;
+  if (latitude >= m.south - kLatitudeSlack && latitude <= m.north + kLatitudeSlack &&
+      longitude >= m.west - kLongitudeSlack && longitude <= m.east + kLongitudeSlack)
+    return true;
+  if (!offMeshTold_) {
+    offMeshTold_ = true;
+    ctx_.reportOnce("ファイルの区画から外れた座標の図形を描画しません " + settings::pathText(*file_) +
+                (in_ ? " " + std::to_string(in_->lineNumber()) + "行目" : std::string()));
+  }
+  return false;
+}
+
 bool GmlReaders::boxOverlaps(const gml::Box& box) {
   if (box.empty()) return false;
+  if (!onMesh(box.minLat, box.minLon) || !onMesh(box.maxLat, box.maxLon)) return false;
   auto& c = ctx_.coordinates;
   c.bltoxy(box.minLon, box.minLat);
   const double south = c.planeX, west = c.planeY;

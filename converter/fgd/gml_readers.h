@@ -7,12 +7,14 @@
 // point_readers.cpp (names, elevation and control points), annotation_reader.cpp,
 // symbol_reader.cpp, line_readers.cpp, area_readers.cpp.
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "converter/geo/flavour.h"
+#include "converter/geo/geo_box.h"
 #include "converter/gml/coordinate_lists.h"
 #include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
@@ -89,7 +91,11 @@ class GmlReaders {
   double sizeFactor(std::size_t item) const;
   const std::string& layer(std::size_t item) const;
   const std::string& option(std::size_t item) const;
+  // Plane x, y of a position; NaN (outside every sheet) for one off the file's mesh.
   void position(double latitude, double longitude, double& x, double& y);
+  // False, told once per file, for a position farther off the mesh named by the file's
+  // name than the published data ever overhangs (a latitude that lost a digit, 0, 400).
+  bool onMesh(double latitude, double longitude);
   // A "<gml:pos>" on the line: taken off it and converted to plane x (northing), y.
   bool takePosition(std::string_view& line, double& x, double& y);
   bool insideSheet(double x, double y) const;
@@ -121,7 +127,7 @@ class GmlReaders {
   // The item of an area feature that passes the item, rank and window tests and whose outer
   // ring, converted into ring_, is longer than minPerimeter; -1 when it is not drawn.
   int outerRing(const AreaFeature& f, double minPerimeter);
-  void areaScan(const std::filesystem::path& file, AreaFeature& f, bool readName, auto featureEnd);
+  void areaScan(gml::LineScanner& in, AreaFeature& f, bool readName, auto featureEnd);
 
   sheet::RunContext& ctx_;
   const GroupState& group_;
@@ -134,6 +140,10 @@ class GmlReaders {
   long long entities_ = 0, vertices_ = 0, lineFeatures_ = 0;
   long long lists_ = 0;  // coordinate lists of the current file, for "posi="
   std::string dataName_;
+  const std::filesystem::path* file_ = nullptr;
+  const gml::LineScanner* in_ = nullptr;  // of the file being read, for line numbers
+  std::optional<geo::GeoBox> mesh_;
+  bool offMeshTold_ = false;
   std::vector<dxfio::Vertex> ring_, scratch_;
 };
 

@@ -21,8 +21,7 @@ constexpr WidthClass kRoadWidths[] = {
 
 void GmlReaders::GML32Poly(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
-  guarded("GML32Poly", file, true, [&] {
-    LineScanner in(file);
+  guarded("GML32Poly", file, true, [&](LineScanner& in) {
     gml::ListCollector list(ctx_.pointBuffer, true);
     const geo::PointPair* buf = list.data();
     std::string type;
@@ -68,8 +67,7 @@ void GmlReaders::GML32Poly(const std::filesystem::path& file) {
 
 void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
-  guarded("GML64Poly_Road", file, true, [&] {
-    LineScanner in(file);
+  guarded("GML64Poly_Road", file, true, [&](LineScanner& in) {
     gml::ListCollector list(ctx_.pointBuffer, false);
     const geo::PointPair* buf = list.data();
     bool overlaps = false;
@@ -113,8 +111,7 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
 void GmlReaders::GML128Poly_Rail(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
   // The rail reader reports under the road reader's name.
-  guarded("GML64Poly_Road", file, true, [&] {
-    LineScanner in(file);
+  guarded("GML64Poly_Road", file, true, [&](LineScanner& in) {
     gml::ListCollector list(ctx_.pointBuffer, false);
     const geo::PointPair* buf = list.data();
     std::string type, single, state;
@@ -148,8 +145,7 @@ void GmlReaders::GML128Poly_Rail(const std::filesystem::path& file) {
 
 void GmlReaders::GML256Poly(const std::filesystem::path& file) {
   if (!ctx_.runContinue) return;
-  guarded("GML256Poly", file, true, [&] {
-    LineScanner in(file);
+  guarded("GML256Poly", file, true, [&](LineScanner& in) {
     gml::ListCollector list(ctx_.pointBuffer, false);
     const geo::PointPair* buf = list.data();
     std::string type, visibility = "0";

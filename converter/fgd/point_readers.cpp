@@ -7,8 +7,7 @@
 namespace fgd {
 
 void GmlReaders::GML1Name(const std::filesystem::path& file) {
-  guarded("GML1Name", file, false, [&] {
-    LineScanner in(file);
+  guarded("GML1Name", file, false, [&](LineScanner& in) {
     std::string_view line;
     double x = 0, y = 0;
     int level = kStartLevel;
@@ -79,8 +78,7 @@ void GmlReaders::heightMText(std::string_view lay, double y, double x, double z,
 }
 
 void GmlReaders::GML2Elv(const std::filesystem::path& file) {
-  guarded("GML2Elv", file, false, [&] {
-    LineScanner in(file);
+  guarded("GML2Elv", file, false, [&](LineScanner& in) {
     std::string_view line;
     double x = 0, y = 0, z = -9999;
     int level = kStartLevel;
@@ -110,8 +108,7 @@ void GmlReaders::GML2Elv(const std::filesystem::path& file) {
 }
 
 void GmlReaders::GML4GCP(const std::filesystem::path& file) {
-  guarded("GML4GCP", file, false, [&] {
-    LineScanner in(file);
+  guarded("GML4GCP", file, false, [&](LineScanner& in) {
     std::string_view line;
     double x = 0, y = 0, z = -9999, latitude = 0;
     std::string block, category;

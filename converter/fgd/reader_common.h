@@ -2,9 +2,12 @@
 // What the reader families of GmlReaders share inside this folder: the start level, the
 // scanner's helpers and the guard around each file.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "converter/fgd/gml_readers.h"
+#include "converter/geo/mesh_codes.h"
+#include "converter/gml/feature_tail.h"
 #include "converter/gml/line_scanner.h"
 #include "converter/gml/reader_guard.h"
 #include "converter/settings/sheet_labels.h"
@@ -32,11 +35,28 @@ template <typename Body>
 void GmlReaders::guarded(const char* name, const std::filesystem::path& file, bool withLists, Body body) {
   lists_ = 0;
   dataName_ = file.filename().string();
+  file_ = &file;
+  mesh_ = geo::meshBoxOfFileName(dataName_);
+  offMeshTold_ = false;
   const long long before = out_.entityCount();
-  const gml::ReadEnd end = gml::guardRead(body);
+  std::optional<LineScanner> in;
+  const gml::ReadEnd end = gml::guardRead([&] {
+    in.emplace(file);
+    in_ = &*in;
+    body(*in);
+  });
+  in_ = nullptr;
   entities_ += out_.entityCount() - before;
   switch (end) {
     case gml::ReadEnd::completed:
+      // A cut download reads to its end like a whole file: inside a feature it loses that
+      // feature, between two the ones after the cut.
+      if (const char* cut = gml::endsInsideFeature(file, group_.featureStartMarker, group_.featureEndMarker)
+                                ? "GMLファイルが図形の途中で終わっています "
+                            : gml::endsBeforeRootEnd(file) ? "GMLファイルが途中で終わっています "
+                                                           : nullptr)
+        ctx_.reportOnce(cut + settings::pathText(file) + " " + std::to_string(in->lineNumber()) + "行目");
+      return;
     case gml::ReadEnd::cancelled: return;
     case gml::ReadEnd::bufferFull: ctx_.report(dataName_ + " でxylimitを超えました"); return;
     case gml::ReadEnd::failed:

@@ -47,8 +47,7 @@ constexpr ImpliedType kImpliedTypes[] = {
 }  // namespace
 
 void GmlReaders::GML16Symbol(const std::filesystem::path& file) {
-  guarded("GML16Symbol", file, false, [&] {
-    LineScanner in(file);
+  guarded("GML16Symbol", file, false, [&](LineScanner& in) {
     // Every entity goes to the first item of the group.
     const std::string& lay = layer(0);
     const double s = sizeFactor(0);

@@ -1,6 +1,7 @@
 #pragma once
 // The standard area mesh codes that cover a box, spelled as data file names spell them,
 // so that a reader can keep a file by a slice of its name.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,10 @@ enum class MeshCodeKind {
 void listMeshCodes(std::vector<std::string>& list, MeshCodeKind kind, const GeoBox& box);
 // True for the kinds whose listing empties the list first.
 bool clearsList(MeshCodeKind kind);
+
+// The box of the standard area mesh a data file's name starts with ("FG-GML-533946-...",
+// "FG-GML-5339-45-...", "5339"); nothing when the name holds no mesh code.
+std::optional<GeoBox> meshBoxOfFileName(std::string_view name);
 
 inline bool inMeshCodeList(const std::vector<std::string>& list, std::string_view code) {
   for (const auto& entry : list)

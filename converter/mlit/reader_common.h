@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "converter/gml/feature_tail.h"
 #include "converter/gml/reader_guard.h"
 #include "converter/mlit/mlit_readers.h"
 #include "converter/settings/sheet_labels.h"
@@ -32,6 +33,11 @@ void MlitReaders::guarded(const std::filesystem::path& file, Failure& failure, B
   });
   switch (end) {
     case gml::ReadEnd::completed:
+      // A cut download reads to its end like a whole file: what it lost is said.
+      if (gml::endsBeforeRootEnd(file))
+        ctx_.reportOnce("GMLファイルが途中で終わっています " + settings::pathText(file) + " " +
+                        std::to_string(gml::lineCount(file)) + "行目");
+      return;
     case gml::ReadEnd::cancelled: return;
     case gml::ReadEnd::bufferFull: ctx_.reportOnce(name() + " でxylimitを超えました"); return;
     case gml::ReadEnd::failed:

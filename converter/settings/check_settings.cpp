@@ -11,6 +11,7 @@
 #include "converter/settings/sheet_labels.h"
 #include "platform/printer_catalogue.h"
 #include "platform/text.h"
+#include "platform/text_codec.h"
 
 namespace settings {
 
@@ -19,6 +20,7 @@ namespace {
 using platform::isBlank;
 
 constexpr const char* kEol = "\r\n";
+constexpr long long kMaxSheets = 256 * 256;
 
 bool folderExists(const std::string& text) {
   if (text.empty()) return false;
@@ -218,12 +220,28 @@ void checkFolders(const DrawingSettings& s, Report& report) {
   if (!folderExists(s.basicInfoFolder)) report.add("国土基本情報フォルダが見つかりません");
 }
 
+// Sheets, scripts and links are written in CP932: a name they cannot spell would point at
+// no file. Each such character is told once.
+void checkCp932Characters(std::string_view text, const char* what, Report& report) {
+  std::string told;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t n = platform::characterLength(text, at);
+    const std::string_view ch = text.substr(at, n);
+    at += n;
+    if (n > 1 && !platform::representableInCp932(ch) && told.find(ch) == std::string::npos) {
+      told += ch;
+      report.add(std::string(what) + "に " + std::string(ch) + " は使えません(シフトJISにない文字)");
+    }
+  }
+}
+
 // The map name becomes a file name.
 void checkMapName(const std::string& mapName, Report& report) {
   for (char ch : mapName) {
     if (std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos)
       report.add(std::string("地図名に ") + ch + " は使えません");
   }
+  checkCp932Characters(mapName, "地図名", report);
   if (mapName.empty()) report.add("地図名を設定してください");
 }
 
@@ -317,6 +335,12 @@ bool readSheetCounts(const DrawingSettings& s, RunValues& v, Report& report) {
     report.add("縦分割数は18277以下に");
     return false;
   }
+  // Each sheet is a file and a pass over the data: more than a full grid of 256 columns
+  // by 256 rows is no drawing anyone can run.
+  if (rows * cols > kMaxSheets) {
+    report.add("分割数が多すぎます(横分割数×縦分割数は" + std::to_string(kMaxSheets) + "以下に)");
+    return false;
+  }
   v.sheetRows = static_cast<int>(rows);
   v.sheetColumns = static_cast<int>(cols);
   return true;
@@ -407,6 +431,7 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
   Report report;
   checkFolders(s, report);
   checkMapName(s.mapName, report);
+  checkCp932Characters(s.writeFolder, "書込フォルダ名", report);
   const auto geometry = chosenPaper(s, printers, report);
   if (!setDrawingUnit(s, coords, v, report)) return report.text;
   if (s.fileFormat < 0 || s.fileFormat > 3) report.add("ファイル形式を選択してください");
@@ -431,14 +456,17 @@ std::string checkSettings(DrawingSettings& s, const platform::PrinterCatalogue& 
   v.cellHeight = cell.height;
   elevationCells(s, v);
   if (geometry) paperGeometry(s, *geometry, v);
+  // Margins that leave no paper give a sheet of no size, and no scale can follow from it.
+  const bool paperLeft = geometry && v.usableWidthMm > 0 && v.usableHeightMm > 0;
+  if (geometry && !paperLeft) report.add("余白が大きすぎて描画する幅がありません");
   if (s.scaleChoice < 0 || s.scaleChoice >= static_cast<int>(kScaleDenominators.size()))
     report.add("縮尺を選択してください");
-  sheetLayout(s, v);
+  if (paperLeft) sheetLayout(s, v);
   checkElevationSources(s, report);
 
   // Grid of the first sheet, with the cell size set above.
   v.columnCount = v.rowCount = 0;
-  if (zoneSelected && std::isfinite(v.sheetWidth) && std::isfinite(v.sheetHeight)) {
+  if (zoneSelected && paperLeft && std::isfinite(v.sheetWidth) && std::isfinite(v.sheetHeight)) {
     if (!firstSheetGrid(coords, v)) report.add("描画範囲値が異常です");
   }
 

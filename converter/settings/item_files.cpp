@@ -2,9 +2,11 @@
 
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
+#include "platform/text.h"
 #include "platform/text_codec.h"
 
 namespace settings {
@@ -82,11 +84,36 @@ class LineReader {
 
 std::string missingText(const char* name) { return std::string(name) + "が見つかりません"; }
 
+// Where a name first had a character that layer names cannot hold ("kibanchizu-tree.txt
+// 5行目"); empty while every name was fine.
+struct NameFixes {
+  std::string first;
+};
+
+// A caption made fit to be a DXF layer name: the characters CAD programs refuse in layer
+// names and those CP932 cannot hold become "_".
+std::string layerName(const std::string& text, const char* file, std::size_t lineNumber, NameFixes& fixes) {
+  static constexpr std::string_view kForbidden = "<>/\\\":;?*|=`";
+  std::string out;
+  bool changed = false;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t n = platform::characterLength(text, at);
+    const std::string_view ch = std::string_view(text).substr(at, n);
+    at += n;
+    const bool bad = n == 1 ? kForbidden.find(ch[0]) != std::string_view::npos || static_cast<unsigned char>(ch[0]) < 0x20
+                            : !platform::representableInCp932(ch);
+    changed = changed || bad;
+    out += bad ? std::string_view("_") : ch;
+  }
+  if (changed && fixes.first.empty()) fixes.first = std::string(file) + " " + std::to_string(lineNumber) + "行目";
+  return out;
+}
+
 // Item lines of a tree file, from the line after the header up to (not including) the
 // first line for which `isEnd` holds. Returns the index of that line, or 0 on error.
 template <typename IsEnd>
 bool readTree(const TextFile& file, const char* name, bool readFlag, IsEnd isEnd, LayerTree& tree, int& runningNumber,
-              std::size_t& endLine, std::string& error) {
+              std::size_t& endLine, std::string& error, NameFixes& fixes) {
   tree.groups.clear();
   std::string groupName;
   bool first = true;
@@ -112,7 +139,7 @@ bool readTree(const TextFile& file, const char* name, bool readFlag, IsEnd isEnd
       endLine = i;
       return false;
     }
-    std::string group = r.text(1);
+    std::string group = layerName(r.text(1), name, i + 1, fixes);
     if (first || group != groupName) {
       LayerGroup g;
       g.entry = entry;
@@ -140,10 +167,15 @@ bool readTree(const TextFile& file, const char* name, bool readFlag, IsEnd isEnd
     if (!readFlag) item.entry.flag = 0;
     item.on = offColumn != "1";
     item.runningNumber = runningNumber++;
-    item.caption = runningNumberText(item.runningNumber) + group + r.text(2);
+    item.caption = runningNumberText(item.runningNumber) + group + layerName(r.text(2), name, i + 1, fixes);
     tree.groups.back().items.push_back(std::move(item));
   }
   endLine = i;
+  // A tree without items would let every layer vanish while the run reports success.
+  if (tree.groups.empty()) {
+    error = std::string(name) + " に項目がありません";
+    return false;
+  }
   return true;
 }
 
@@ -154,7 +186,8 @@ namespace {
 constexpr const char* kWarning = "警告";
 
 // The vector tree and, after it, the captions of the elevation sources.
-bool loadFgdTree(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber, ItemFileResult& result) {
+bool loadFgdTree(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber, ItemFileResult& result,
+                 NameFixes& fixes) {
   TextFile fgd = readLines(folder / kFgdTreeFile);
   if (!fgd.found) {
     result.messages.push_back({kWarning, missingText(kFgdTreeFile)});
@@ -165,7 +198,7 @@ bool loadFgdTree(const std::filesystem::path& folder, DrawingSettings& s, int& r
   auto fgdEnd = [](const std::string&, const std::vector<std::string>& cols) {
     return cols.size() > 1 && cols[1] == kElevationCaptionMarker;
   };
-  if (!readTree(fgd, kFgdTreeFile, true, fgdEnd, s.fgdLayers, runningNumber, end, error)) {
+  if (!readTree(fgd, kFgdTreeFile, true, fgdEnd, s.fgdLayers, runningNumber, end, error, fixes)) {
     result.messages.push_back({"起動時に障害発生", error});
     return false;
   }
@@ -185,8 +218,8 @@ bool loadFgdTree(const std::filesystem::path& folder, DrawingSettings& s, int& r
 }
 
 // The National Land Numerical Information data sets, one a line.
-bool loadMlitItems(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber,
-                   ItemFileResult& result) {
+bool loadMlitItems(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber, ItemFileResult& result,
+                   NameFixes& fixes) {
   TextFile mlit = readLines(folder / kMlitItemFile);
   if (!mlit.found) {
     result.messages.push_back({kWarning, missingText(kMlitItemFile)});
@@ -204,7 +237,7 @@ bool loadMlitItems(const std::filesystem::path& folder, DrawingSettings& s, int&
     LineReader r(cols, kMlitItemFile, i + 1);
     MlitLayerEntry e;
     e.key = r.text(0);
-    e.name = r.text(1);
+    e.name = layerName(r.text(1), kMlitItemFile, i + 1, fixes);
     e.colour = static_cast<std::uint32_t>(r.number(2));
     e.readerMask = static_cast<int>(r.number(3));
     e.geometryMarker = r.text(4);
@@ -225,7 +258,7 @@ bool loadMlitItems(const std::filesystem::path& folder, DrawingSettings& s, int&
 
 // The Basic National Geographic Information tree.
 bool loadBasicInfoTree(const std::filesystem::path& folder, DrawingSettings& s, int& runningNumber,
-                       ItemFileResult& result) {
+                       ItemFileResult& result, NameFixes& fixes) {
   std::size_t end = 0;
   std::string error;
   TextFile kkj = readLines(folder / kBasicInfoTreeFile);
@@ -236,7 +269,7 @@ bool loadBasicInfoTree(const std::filesystem::path& folder, DrawingSettings& s, 
   auto kkjEnd = [](const std::string& line, const std::vector<std::string>&) {
     return line.find("eod") != std::string::npos;
   };
-  if (!readTree(kkj, kBasicInfoTreeFile, false, kkjEnd, s.basicInfoLayers, runningNumber, end, error)) {
+  if (!readTree(kkj, kBasicInfoTreeFile, false, kkjEnd, s.basicInfoLayers, runningNumber, end, error, fixes)) {
     result.messages.push_back({"起動時に障害発生", error});
     return false;
   }
@@ -252,8 +285,12 @@ ItemFileResult loadItemFiles(const std::filesystem::path& folder, DrawingSetting
   int runningNumber = 2;  // 1 is the mesh grid
   s.meshGridCaption = runningNumberText(1) + "標準地域メッシュ";
   s.meshGridStyle = 3073;
-  result.complete = loadFgdTree(folder, s, runningNumber, result) && loadMlitItems(folder, s, runningNumber, result) &&
-                    loadBasicInfoTree(folder, s, runningNumber, result);
+  NameFixes fixes;
+  result.complete = loadFgdTree(folder, s, runningNumber, result, fixes) &&
+                    loadMlitItems(folder, s, runningNumber, result, fixes) &&
+                    loadBasicInfoTree(folder, s, runningNumber, result, fixes);
+  if (result.complete && !fixes.first.empty())
+    result.messages.push_back({kWarning, "画層名に使えない文字を _ に置き換えました (" + fixes.first + " ほか)"});
   return result;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Per-sheet legend values (interval or bottom), one text cell per sheet, as typed.
+#include <map>
 #include <string>
-#include <vector>
+#include <utility>
 
 namespace settings {
 
@@ -16,7 +17,8 @@ class LegendTable {
 
  private:
   int rows_ = 1, columns_ = 1;
-  std::vector<std::string> cells_ = std::vector<std::string>(1);
+  // Only the cells typed: a grid of 18277 x 256 sheets costs nothing until filled.
+  std::map<std::pair<int, int>, std::string> cells_;
 };
 
 }  // namespace settings

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <unordered_map>
 
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
+#include "platform/numbers.h"
 #include "platform/printer_catalogue.h"
 #include "platform/profile.h"
 #include "platform/text.h"
@@ -473,15 +476,29 @@ void loadMeshGrid(const Reader& r, DrawingSettings& s, int v, bool pvk) {
 }
 
 // The legend tables of the grid the loaded settings name.
-void loadLegendTables(const Reader& r, DrawingSettings& s) {
+void loadLegendTables(const IniProfile& ini, DrawingSettings& s) {
   s.resizeLegendTables();
-  int rows = s.typedRows(), cols = s.typedColumns();
-  for (int row = 0; row < rows; ++row)
-    for (int c = 0; c < cols; ++c) {
-      std::string key = legendKey(row, c, rows);
-      s.legendIntervals.setCell(row, c, r.text("kankaku", key, s.legendIntervals.cell(row, c)));
-      s.legendBottoms.setCell(row, c, r.text("kamen", key, s.legendBottoms.cell(row, c)));
+  const int rows = s.typedRows(), cols = s.typedColumns();
+  // Only the keys the file holds: looking up every cell of a large grid takes minutes.
+  std::unordered_map<std::string, int> rowOfLabel;
+  for (int row = 0; row < rows; ++row) rowOfLabel.emplace(rowst(row, "", rows), row);
+  auto load = [&](const char* section, LegendTable& table) {
+    const auto entries = ini.entries(section);
+    // Backwards, so that the first of a repeated key wins as in a lookup.
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+      std::string key = e->first;
+      const auto digits = key.find_first_of("0123456789");
+      if (digits == std::string::npos || digits == 0) continue;
+      int column;
+      if (!platform::parseWhole(std::string_view(key).substr(digits), column) || column < 0 || column >= cols) continue;
+      for (auto& ch : key) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      const auto row = rowOfLabel.find(key.substr(0, digits));
+      if (row != rowOfLabel.end() && legendKey(row->second, column, rows) == key)
+        table.setCell(row->second, column, e->second);
     }
+  };
+  load("kankaku", s.legendIntervals);
+  load("kamen", s.legendBottoms);
 }
 
 }  // namespace
@@ -498,7 +515,7 @@ void loadSettings(const std::filesystem::path& file, DrawingSettings& s, const p
   loadMlit(r, s.mlitLayers, v, pvk);
   loadBasicInfoTree(r, s, v);
   loadMeshGrid(r, s, v, pvk);
-  loadLegendTables(r, s);
+  loadLegendTables(ini, s);
   s.applyFileFormatRules();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <csignal>
 #include <sstream>
@@ -32,15 +33,16 @@ class CliTest : public ::testing::Test {
   std::string file(const char* name) const { return (temp / name).string(); }
 
   // Sets keys of a settings file (each key name is unique in the files init writes).
-  static void edit(const std::string& path, const std::vector<std::pair<std::string, std::string>>& values) {
-    std::string text = platform::cp932ToUtf8(readBytes(path));
+  static void edit(const std::string& path, const std::vector<std::pair<std::string, std::string>>& values,
+                   platform::TextEncoding encoding = platform::TextEncoding::Cp932) {
+    std::string text = platform::decodeText(readBytes(path));
     for (const auto& [key, value] : values) {
       auto at = text.find("\r\n" + key + "=");
       ASSERT_NE(at, std::string::npos) << key;
       auto end = text.find("\r\n", at + 2);
       text.replace(at + 2, end - at - 2, key + "=" + value);
     }
-    writeBytes(path, platform::utf8ToCp932(text));
+    writeBytes(path, platform::encodeText(text, encoding));
   }
 
   // A settings file made by init and edited into a valid 3 x 2 area.
@@ -305,13 +307,28 @@ TEST_F(CliTest, MemoryFlagsWithinTheDialogsLimits) {
 }
 
 TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
-  // A railway file of the island's mesh with a coordinate that is not a number.
-  std::string text =
+  // A railway file of the island's mesh, damaged in each way a run must not pass as success.
+  const std::string rail =
       readBytes(std::filesystem::path(TERRALINEA_TEST_DATA) / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml");
-  auto at = text.find("33.689200000 130.233400000");
-  ASSERT_NE(at, std::string::npos);
-  text.replace(at, 26, "33.689200000 130.2x3400000");
-  writeBytes(temp / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml", text);
+  const std::string pair = "33.689200000 130.233400000";
+  auto replaced = [&](const std::string& by) {
+    std::string text = rail;
+    text.replace(text.find(pair), pair.size(), by);
+    return text;
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string message;  // the start of the report line
+  };
+  const Case cases[] = {
+      // The rail reader reports under the road reader's name.
+      {"not a number", replaced("33.689200000 130.2x3400000"), "障害発生: GML64Poly_Road("},
+      {"cut inside a feature", rail.substr(0, rail.find("\n", rail.find(pair)) + 1),
+       "障害発生: GMLファイルが図形の途中で終わっています "},
+      {"latitude lost a digit", replaced("3.689200000 130.233400000"),
+       "障害発生: ファイルの区画から外れた座標の図形を描画しません "},
+  };
   std::string path = validFile();
   edit(path, {{"readfolder", (temp / "fgd").string()},
               {"zahyokei", "6"},  // system II
@@ -321,12 +338,58 @@ TEST_F(CliTest, RunWithProblemsInTheDataEndsWithThree) {
               {"higasi", "-69912844"},
               {"yokodiv", "1"},
               {"tatediv", "1"}});
-  auto r = run({"run", path, "--quiet"});
-  EXPECT_EQ(r.status, 3) << r.err;
-  // The rail reader reports under the road reader's name.
-  EXPECT_NE(r.err.find("障害発生: GML64Poly_Road("), std::string::npos) << r.err;
-  EXPECT_TRUE(std::filesystem::exists(temp / "M.dxf"));
-  EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));  // not after problems
+  ASSERT_NE(rail.find(pair), std::string::npos);
+  for (const auto& c : cases) {
+    writeBytes(temp / "fgd" / "FG-GML-503041-RailCL-20181001-0001.xml", c.bytes);
+    auto r = run({"run", path, "--quiet", "--yes"});
+    EXPECT_EQ(r.status, 3) << c.what << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+    EXPECT_TRUE(std::filesystem::exists(temp / "M.dxf")) << c.what;
+    EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));  // not after problems
+  }
+}
+
+// What cannot be drawn is refused before anything is written, and quickly.
+TEST_F(CliTest, CheckRefusesWhatCannotBeDrawn) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> keys;
+    const char* message;
+    platform::TextEncoding encoding = platform::TextEncoding::Cp932;
+  };
+  const Case cases[] = {
+      {"every sheet the counts allow", {{"yokodiv", "256"}, {"tatediv", "18277"}},
+       "分割数が多すぎます(横分割数×縦分割数は65536以下に)"},
+      {"margins", {{"yohakul", "500"}}, "余白が大きすぎて描画する幅がありません"},
+      // Only a Unicode settings file can hold it.
+      {"map name outside CP932", {{"namae", "地図🗾"}}, "地図名に 🗾 は使えません(シフトJISにない文字)",
+       platform::TextEncoding::Utf16Le},
+  };
+  const std::string valid = validFile();
+  for (const auto& c : cases) {
+    const std::string path = file("c.trl");
+    std::filesystem::copy_file(valid, path, std::filesystem::copy_options::overwrite_existing);
+    edit(path, c.keys, c.encoding);
+    auto r = run({"check", path});
+    EXPECT_EQ(r.status, 1) << c.what;
+    EXPECT_EQ(r.out, std::string(c.message) + "\n") << c.what;
+  }
+}
+
+// Japanese characters and blanks in the map name and the folder: the sheets, the script
+// and the index links name the same files.
+TEST_F(CliTest, JapaneseNamesWithBlanksWorkEndToEnd) {
+  std::string path = validFile();
+  const auto out = temp / "出力 フォルダ";
+  std::filesystem::create_directories(out);
+  edit(path, {{"namae", "地図 東京"}});
+  auto r = run({"run", path, "--write-folder", out.string(), "--quiet", "--yes"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(out / "地図 東京A0.dxf"));
+  const std::string script = platform::cp932ToUtf8(readBytes(out / "dxftodwg.scr"));
+  EXPECT_NE(script.find("\"" + (out / "地図 東京A0.dxf").string() + "\""), std::string::npos) << script;
+  const std::string index = platform::cp932ToUtf8(readBytes(out / "地図 東京#index.dxf"));
+  EXPECT_NE(index.find("地図 東京A0.dxf"), std::string::npos);
 }
 
 TEST_F(CliTest, InterruptAsksTheRunToStop) {
@@ -347,4 +410,66 @@ TEST_F(CliTest, ExecutableExitStatus) {
   std::string path = validFile();
   EXPECT_EQ(std::system((bin + " check '" + path + "' > /dev/null").c_str()), 0);
   EXPECT_NE(std::system((bin + " check '" + file("none.trl") + "' 2> /dev/null").c_str()), 0);
+}
+
+// A disk that fills up (a file size limit, its signal ignored so that writes fail instead)
+// while a sheet or a settings file is written leaves no cut file under a real name, and an
+// older settings file as it was.
+TEST_F(CliTest, FullDiskLeavesNoFileThatLooksComplete) {
+  const std::string bin = std::string(TERRALINEA_BIN_DIR) + "/terralinea";
+  auto limited = [&](const std::string& args) {
+    const std::string command = "bash -c 'trap \"\" XFSZ; ulimit -f 16; exec \"$0\" \"$@\"' " + bin + " " + args +
+                                " > /dev/null 2> '" + file("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const std::string path = validFile();
+  std::filesystem::create_directories(temp / "out");
+  EXPECT_EQ(limited("run '" + path + "' --write-folder '" + file("out") + "' --quiet --yes"), 2);
+  EXPECT_NE(readBytes(temp / "err.txt").find("ファイル"), std::string::npos) << readBytes(temp / "err.txt");
+  for (const auto& e : std::filesystem::directory_iterator(temp / "out"))
+    ADD_FAILURE() << "left behind: " << e.path();
+
+  // Settings: a new file is not made, an old one keeps every byte.
+  std::string big = readBytes(path);
+  big += "[future]\r\n" + std::string(20000, 'x') + "=1\r\n";
+  writeBytes(temp / "old.trl", big);
+  EXPECT_NE(limited("init '" + file("old.trl") + "' --force"), 0);
+  EXPECT_EQ(readBytes(temp / "old.trl"), big);
+  std::size_t entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(temp.path()))
+    entries += e.path().filename().string().find(".trl") != std::string::npos;
+  EXPECT_EQ(entries, 2u);  // v.trl and old.trl, no partial file beside them
+}
+
+// An item file that would let every layer vanish stops the start with its message; names
+// no layer may carry are mended and the run goes on.
+TEST_F(CliTest, ItemFilesThatCannotMakeLayers) {
+  const std::string path = validFile();
+  const char* const shipped = std::getenv("TERRALINEA_DATA");
+  ASSERT_NE(shipped, nullptr);
+  const auto data = temp / "data";
+  std::filesystem::copy(shipped, data, std::filesystem::copy_options::recursive);
+  const std::string tree = readBytes(data / "kibanchizu-tree.txt");
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int status;
+    const char* message;
+  };
+  std::string forbidden = tree;
+  const std::string building = platform::utf8ToCp932("\t建物\t");
+  forbidden.replace(forbidden.find(building), building.size(), "\t" + platform::utf8ToCp932("建物<A>") + "\t");
+  const Case cases[] = {
+      {"empty tree", "", 2, "起動時に障害発生: kibanchizu-tree.txt に項目がありません"},
+      {"forbidden characters", forbidden, 0, "警告: 画層名に使えない文字を _ に置き換えました (kibanchizu-tree.txt "},
+  };
+  setenv("TERRALINEA_DATA", data.c_str(), 1);
+  for (const auto& c : cases) {
+    writeBytes(data / "kibanchizu-tree.txt", c.bytes);
+    auto r = run({"check", path});
+    EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+  }
+  setenv("TERRALINEA_DATA", shipped, 1);
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "converter/settings/sheet_labels.h"
 #include "platform/text_codec.h"
@@ -148,6 +150,51 @@ TEST_F(DemReader, FaultsAreReportedAndReadingGoesOn) {
     readFgdDemFile(one.ctx, elevationFixtures() / "FG-GML-5235-40-DEM10B-overlap.xml");
     EXPECT_EQ(one.ctx.anomalyMessage, text);
     EXPECT_DOUBLE_EQ(one.grid().cell(0, 7), 114.0);
+  }
+}
+
+// A grid that contradicts itself places nothing, and values beyond the file's own cells
+// never reach the neighbouring mesh.
+TEST(DemReaderFaults, GridThatDoesNotFitIsReported) {
+  struct Case {
+    const char* name;
+    const char* from;
+    const char* to;
+    const char* report;
+    const char* lineOf;  // the line the report names, or nullptr for none
+    int cellsKept;
+  };
+  const Case cases[] = {
+      // Three more values: two fill the file's last row, the third would start a fourth.
+      {"surplus", "地表面,32.0\r\n", "地表面,32.0\r\n地表面,33.0\r\n地表面,34.0\r\n地表面,35.0\r\n",
+       "標高データの値の数がgml:highの格子を超えています ", "地表面,35.0", 14},
+      {"swapped", "<gml:lowerCorner>35.000777777778", "<gml:lowerCorner>35.2", 
+       "標高データの範囲(gml:lowerCorner, gml:upperCorner)が矛盾しています ", nullptr, 0},
+      {"huge", "<gml:lowerCorner>35.000777777778 135.000222222222", "<gml:lowerCorner>-1e308 -1e308",
+       "標高データの範囲(gml:lowerCorner, gml:upperCorner)が矛盾しています ", nullptr, 0},
+      {"cells", "<gml:upperCorner>35.001111111111 135.000777777778", "<gml:upperCorner>35.001111111111 135.001333333333",
+       "標高データの範囲とgml:highの格子が合いません ", nullptr, 0},
+      {"start", "<gml:startPoint>0 0", "<gml:startPoint>5 0", "標高データのgml:startPointがgml:highの格子の外です ",
+       nullptr, 0},
+  };
+  TempFolder temp;
+  const std::string placed = readBytes(elevationFixtures() / "FG-GML-5235-40-DEM10B-placed.xml");
+  for (const auto& c : cases) {
+    std::string bytes = placed;
+    bytes.replace(bytes.find(c.from), std::strlen(c.from), c.to);
+    const auto file = temp / (std::string(c.name) + "-DEM10B.xml");
+    writeBytes(file, bytes);
+    ElevationRun run;
+    run.layOut(kFixtureWest, fixtureNorth(), 10, 5);
+    readFgdDemFile(run.ctx, file);
+    std::string where = settings::pathText(file);
+    if (c.lineOf) {
+      const auto at = bytes.find(c.lineOf);
+      where += " " + std::to_string(std::count(bytes.begin(), bytes.begin() + static_cast<long>(at), '\n') + 1) + "行目";
+    }
+    EXPECT_EQ(run.ctx.anomalyMessage, c.report + where + "\r\n") << c.name;
+    EXPECT_EQ(run.storedCells(), c.cellsKept) << c.name;
+    EXPECT_EQ(run.grid().cell(3, 2), run.grid().missingElevation()) << c.name;  // the row below the file
   }
 }
 

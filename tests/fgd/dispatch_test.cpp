@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "converter/fgd/fgd_dispatch.h"
@@ -77,7 +78,7 @@ TEST(Dispatch, FilesOfTheSheetAndTheBoundaryException) {
   const auto folder = h.temp / "fgd";
   writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0001.xml", elevationPoint(33.70, 130.20));
   writeBytes(folder / "sub" / "FG-GML-503042-ElevPt-20181001-0001.xml", elevationPoint(33.70, 130.30));
-  writeBytes(folder / "FG-GML-493107-AdmBdry-20201001-0001.xml", boundary(33.0, 130.0));
+  writeBytes(folder / "FG-GML-493107-AdmBdry-20201001-0001.xml", boundary(32.7, 131.9));  // inside its mesh
   writeBytes(folder / "FG-GML-503041-ElevPt-20181001-0001.txt", "not read");
   h.ctx.meshCodeList = {"-503041", "-503042"};
   auto& tree = h.settings.fgdLayers;
@@ -196,6 +197,13 @@ TEST(Dispatch, ABrokenFileIsReportedAndTheOthersAreRead) {
   auto e = h.readFile([&](GmlReaders&) { drawFgdFiles(h.ctx, h.out, settings::pathText(folder), kPointPassMask); });
   EXPECT_EQ(e.size(), 2u);  // the good file's block and text
   EXPECT_EQ(h.ctx.fileCounter, 3);
-  EXPECT_EQ(h.ctx.anomalyMessage,
-            "GML2Elv(" + settings::pathText(folder / "FG-GML-503041-ElevPt-20181001-0001.xml") + ")で異常\r\n");
+  // The cut file's feature is lost, and said so.
+  const std::string cut = "GMLファイルが図形の途中で終わっています " +
+                          settings::pathText(folder / "FG-GML-503041-ElevPt-20181001-0003.xml") + " " +
+                          std::to_string(std::count(truncated.begin(), truncated.end(), '\n') + 1) + "行目\r\n";
+  const std::string broken =
+      "GML2Elv(" + settings::pathText(folder / "FG-GML-503041-ElevPt-20181001-0001.xml") + ")で異常\r\n";
+  EXPECT_EQ(h.ctx.anomalyMessage.size(), cut.size() + broken.size()) << h.ctx.anomalyMessage;
+  EXPECT_NE(h.ctx.anomalyMessage.find(cut), std::string::npos) << h.ctx.anomalyMessage;
+  EXPECT_NE(h.ctx.anomalyMessage.find(broken), std::string::npos) << h.ctx.anomalyMessage;
 }

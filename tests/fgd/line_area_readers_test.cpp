@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/fgd/harness.h"
@@ -458,4 +459,61 @@ TEST(ReaderFailures, CancelAtTheProgressStepEveryTenThousandLists) {
   EXPECT_EQ(host.details, (std::vector<std::string>{"10000"}));
   EXPECT_FALSE(ctx.runContinue);
   EXPECT_EQ(ctx.anomalyMessage, "");
+}
+
+// Damage that used to pass as success: a cut download and vertices far off the file's mesh
+// (503041: 33.667-33.75 N, 130.125-130.25 E). The good feature before the damage stays.
+TEST(ReaderFailures, DamageIsReportedWithFileAndLine) {
+  Harness h;
+  h.group("BldA", {{"001建物", "", ""}});
+  const Points good = square(33.70, 130.20, 0.001);
+  auto area = [](const Points& p) { return surfaceFeature("BldA", p, {}, "", "<type>普通建物</type>\r\n"); };
+  auto line = [](const Points& p) { return curveFeature("BldA", p, "", "<type>普通建物</type>\r\n"); };
+  auto point = [](double lat, double lon) { return pointFeature("BldA", lat, lon, "", "<alti>12.5</alti>\r\n"); };
+  const std::string two = dataset(area(good) + area(good));
+  // Cut after a whole pair line of the second feature's list.
+  const std::string cut = two.substr(0, two.find("\r\n", two.rfind("<gml:posList>") + 15) + 2);
+  // The overhang of published data (a few seconds past the edge) is no damage.
+  const Points overhang = {{33.6660, 130.1245}, {33.7505, 130.2505}, {33.70, 130.2}};
+  const char* const offMesh = "ファイルの区画から外れた座標の図形を描画しません ";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    void (GmlReaders::*reader)(const std::filesystem::path&);
+    std::size_t written;
+    const char* message;  // before the path; nullptr for none
+    const char* lineOf;   // the report names the line of this text's last occurrence
+  };
+  const std::vector<Case> cases = {
+      {"cut inside a feature", cut, &GmlReaders::GML1024Hatch, 1, "GMLファイルが図形の途中で終わっています ", nullptr},
+      {"cut, outline reader", cut, &GmlReaders::GML512HatchEdge, 1, "GMLファイルが図形の途中で終わっています ",
+       nullptr},
+      {"cut between features", two.substr(0, two.find("</BldA>\r\n") + 9), &GmlReaders::GML1024Hatch, 1,
+       "GMLファイルが途中で終わっています ", nullptr},
+      {"latitude lost a digit", dataset(area(good) + area({{33.70, 130.2}, {3.37, 130.2}, {33.70, 130.2001}})),
+       &GmlReaders::GML1024Hatch, 1, offMesh, "</BldA>"},
+      {"latitude 0 in a line", dataset(line(good) + line({{33.70, 130.2}, {0, 130.2}})), &GmlReaders::GML256Poly, 1,
+       offMesh, "</BldA>"},
+      {"latitude 90 at a point", dataset(point(33.7, 130.2) + point(90, 130.2)), &GmlReaders::GML2Elv, 2, offMesh,
+       "<gml:pos>"},
+      {"latitude 400 at a point", dataset(point(33.7, 130.2) + point(400, 130.2)), &GmlReaders::GML2Elv, 2, offMesh,
+       "<gml:pos>"},
+      {"longitude lost a digit", dataset(line(good) + line({{33.70, 13.02}, {33.70, 13.021}})),
+       &GmlReaders::GML32Poly, 1, offMesh, "</BldA>"},
+      {"overhang", dataset(area(overhang)), &GmlReaders::GML1024Hatch, 1, nullptr, nullptr},
+  };
+  const std::string name = "FG-GML-503041-BldA-20181001-0001.xml";
+  for (const auto& c : cases) {
+    h.ctx.anomalyMessage.clear();
+    auto e = h.read(c.bytes, c.reader, name);
+    EXPECT_EQ(e.size(), c.written) << c.what;
+    std::string expected;
+    if (c.message) {
+      // The cut file is reported at its last line, the others where the damage was seen.
+      const std::size_t end = c.lineOf ? c.bytes.rfind(c.lineOf) : c.bytes.size() - 1;
+      const auto number = std::count(c.bytes.begin(), c.bytes.begin() + static_cast<long>(end), '\n') + 1;
+      expected = c.message + (h.temp / name).string() + " " + std::to_string(number) + "行目\r\n";
+    }
+    EXPECT_EQ(h.ctx.anomalyMessage, expected) << c.what;
+  }
 }

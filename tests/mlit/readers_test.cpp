@@ -1,6 +1,8 @@
 // The eight readers on fixtures in the published layout and on small broken files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/mlit/harness.h"
 
 namespace {
@@ -61,6 +63,16 @@ TEST(MlitLines, BrokenFilesAreReportedAndTheRunGoesOn) {
   MlitHarness h;
   h.readBytes("N02-", "N02-x.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + cases[1].body, kLines);
   EXPECT_TRUE(reported(h, "N02-x.xml1:33.1 abc)で異常")) << h.ctx.anomalyMessage;
+
+  // A cut download reads without a fault: its missing end is reported with its last line.
+  const std::string whole = readBytes(fixture("N02-20.xml"));
+  const std::string cut = whole.substr(0, whole.rfind("</ksj:RailroadSection>"));
+  MlitHarness g;
+  g.readBytes("N02-", "N02-cut.xml", cut, kLines);
+  const auto lines = std::count(cut.begin(), cut.end(), '\n') + (cut.ends_with('\n') ? 0 : 1);
+  EXPECT_TRUE(reported(g, "GMLファイルが途中で終わっています ")) << g.ctx.anomalyMessage;
+  EXPECT_TRUE(g.ctx.anomalyMessage.ends_with("N02-cut.xml " + std::to_string(lines) + "行目\r\n"))
+      << g.ctx.anomalyMessage;
 }
 
 TEST(MlitLines, AListLargerThanTheBufferIsReported) {

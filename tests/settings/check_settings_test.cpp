@@ -66,6 +66,9 @@ TEST(CheckSettings, ReportLines) {
       {"map name", [](DrawingSettings& s) { s.mapName = "a/b/c|d"; },
        "地図名に / は使えません\r\n地図名に / は使えません\r\n地図名に | は使えません\r\n"},
       {"empty name", [](DrawingSettings& s) { s.mapName.clear(); }, "地図名を設定してください\r\n"},
+      // Blanks and Japanese are file names like any other; what CP932 cannot spell is not.
+      {"name outside CP932", [](DrawingSettings& s) { s.mapName = "東京 1😀😀"; },
+       "地図名に 😀 は使えません(シフトJISにない文字)\r\n"},
       {"printer",
        [](DrawingSettings& s) {
          s.printerName = "Nowhere";
@@ -102,6 +105,20 @@ TEST(CheckSettings, ReportLines) {
        },
        "横分割数は256以下に\r\n"},
       {"18278 rows", [](DrawingSettings& s) { s.sheetRows = "18278"; }, "縦分割数は18277以下に\r\n"},
+      {"every sheet the counts allow",
+       [](DrawingSettings& s) {
+         s.sheetRows = "18277";
+         s.sheetColumns = "256";
+       },
+       "分割数が多すぎます(横分割数×縦分割数は65536以下に)\r\n"},
+      {"margins leave no paper",
+       [](DrawingSettings& s) {
+         s.marginLeft = 500;
+         s.marginRight = 500;
+       },
+       "余白が大きすぎて描画する幅がありません\r\n"},
+      {"margins leave no height", [](DrawingSettings& s) { s.marginTop = 1000; },
+       "余白が大きすぎて描画する幅がありません\r\n"},
       {"corrections",
        [](DrawingSettings& s) {
          s.eastWestCorrection = "a";
@@ -162,6 +179,14 @@ TEST(CheckSettings, ReportLines) {
     TempFolder temp;
     EXPECT_EQ(check(temp, c.edit).report, c.expected) << c.what;
   }
+}
+
+TEST(CheckSettings, WriteFolderMustBeSpeltInCp932) {
+  TempFolder temp;
+  const auto folder = temp / "地図 🗾";
+  std::filesystem::create_directories(folder);
+  auto c = check(temp, [&](DrawingSettings& s) { s.writeFolder = folder.string(); });
+  EXPECT_EQ(c.report, "書込フォルダ名に 🗾 は使えません(シフトJISにない文字)\r\n");
 }
 
 TEST(CheckSettings, BothTenMetreSourcesPassOnlyWithAllContours) {

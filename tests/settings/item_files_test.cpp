@@ -89,6 +89,51 @@ TEST(ItemFiles, BadNumberNamesFileAndLine) {
   EXPECT_NE(result.messages[0].text.find("red"), std::string::npos);
 }
 
+// A tree without items is refused at start; names that no layer may carry are mended and
+// told once.
+TEST(ItemFiles, EmptyTreesAndNamesNoLayerMayCarry) {
+  struct Case {
+    const char* what;
+    const char* file;
+    std::string bytes;  // as written
+    bool complete;
+    std::string message;  // caption, a tab, text
+  };
+  const std::string mending = "警告\t画層名に使えない文字を _ に置き換えました (";
+  const std::vector<Case> cases = {
+      {"empty vector tree", kFgdTreeFile, "", false, "起動時に障害発生\tkibanchizu-tree.txt に項目がありません"},
+      {"header only", kBasicInfoTreeFile, "header\r\neod\r\n", false,
+       "起動時に障害発生\tkokudokihon-tree.txt に項目がありません"},
+      {"forbidden characters", kFgdTreeFile,
+       platform::utf8ToCp932("header\r\nA-1\tG<1>\tI/J:K\t255\t12\t2\t1\t\t\t\t0\r\n\t標高Mesh   5m\r\n"), true,
+       mending + "kibanchizu-tree.txt 2行目 ほか)"},
+      {"not CP932 (UTF-8 with BOM)", kMlitItemFile, "\xEF\xBB\xBFK1\t\xF0\x9F\x98\x80名\t0\t1\t<a\t</a>\tx\t<v\r\n", true,
+       mending + "mlit-GML.txt 1行目 ほか)"},
+      {"bytes that are not CP932", kMlitItemFile, "K1\t\x81\x7F\x82\xA0\t0\t1\t<a\t</a>\tx\t<v\r\n", true,
+       mending + "mlit-GML.txt 1行目 ほか)"},
+  };
+  for (const auto& c : cases) {
+    TempFolder temp;
+    copyFixtures(temp);
+    writeBytes(temp / c.file, c.bytes);
+    DrawingSettings s;
+    auto result = loadItemFiles(temp.path(), s);
+    EXPECT_EQ(result.complete, c.complete) << c.what;
+    ASSERT_EQ(result.messages.size(), 1u) << c.what;
+    EXPECT_EQ(result.messages[0].caption + "\t" + result.messages[0].text, c.message) << c.what;
+    if (!c.complete) continue;
+    // Every caption is now a name the layer table can write as it stands.
+    std::vector<std::string> captions;
+    for (const auto& g : s.fgdLayers.groups)
+      for (const auto& item : g.items) captions.push_back(item.caption);
+    for (const auto& m : s.mlitLayers) captions.push_back(m.caption);
+    for (const auto& caption : captions) {
+      EXPECT_EQ(caption.find_first_of("<>/\\\":;?*|=`"), std::string::npos) << caption;
+      EXPECT_TRUE(platform::representableInCp932(caption)) << caption;
+    }
+  }
+}
+
 TEST(ItemFiles, TooManyNationalLandItemsEndTheProgram) {
   TempFolder temp;
   copyFixtures(temp);

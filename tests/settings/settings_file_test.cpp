@@ -2,6 +2,7 @@
 
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/settings_file.h"
+#include "converter/settings/sheet_labels.h"
 #include "platform/printer_catalogue.h"
 #include "platform/profile.h"
 #include "platform/text_codec.h"
@@ -115,6 +116,22 @@ TEST(SettingsFile, SavingKeepsOtherKeysAndSmallerGridsUseTheirOwnKeys) {
   loadSettings(temp / "x.trl", t, printers());
   EXPECT_EQ(t.legendIntervals.rows(), 1);
   EXPECT_EQ(t.legendIntervals.cell(2, 1), "");
+}
+
+// The largest grid the counts allow loads in bounded time and memory: only the legend
+// keys present are read, in either letter case, the first of a repeated key winning.
+TEST(SettingsFile, LegendKeysOfTheLargestGridAreReadAsPresent) {
+  TempFolder temp;
+  const std::string last = settings::legendKey(18276, 255, 18277);
+  writeCp932(temp / "huge.trl", "[kihon]\r\nver=13\r\n[area]\r\ntatediv=18277\r\nyokodiv=256\r\n[kankaku]\r\nA0=5\r\n" +
+                                    last + "=7\r\na0=6\r\nB01=9\r\nA256=1\r\n[kamen]\r\nc2=-3\r\n");
+  auto s = loadedSettings();
+  loadSettings(temp / "huge.trl", s, printers());
+  EXPECT_EQ(s.legendIntervals.rows(), 18277);
+  EXPECT_EQ(s.legendIntervals.cell(0, 0), "5");
+  EXPECT_EQ(s.legendIntervals.cell(18276, 255), "7");
+  EXPECT_EQ(s.legendIntervals.cell(1, 1), "");  // "B01" names no cell
+  EXPECT_EQ(s.legendBottoms.cell(2, 2), "-3");
 }
 
 TEST(SettingsFile, MissingFileAndGsiOnlyFileChangeNothingElse) {
