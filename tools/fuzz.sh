@@ -53,8 +53,10 @@ run() {
   local t=$1 dir=$runs/$1
   mkdir -p "$dir/faults"
   seed "$t"
+  local dict=()
+  [ -f "fuzz/$t.dict" ] && dict=(-dict="fuzz/$t.dict")
   # Seeds longer than max_len are read cut short, which is a fault worth trying too.
-  nice -n 15 "build-fuzz/bin/$t" "$dir/corpus" -max_total_time="$seconds" -max_len=65536 -timeout=30 \
+  nice -n 15 "build-fuzz/bin/$t" "$dir/corpus" "${dict[@]}" -max_total_time="$seconds" -max_len=65536 -timeout=30 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$dir/faults/" >"$dir/log" 2>&1 || true
 }
 
