@@ -38,19 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   lowerCorner(bytes, lat, lon);
   for (int source = 0; source < 4; ++source) {
     fuzz::ReaderRun run(settings::DrawingSettings{}, kCells * kCells);
-    run.settings.meshSource = run.settings.contourSource = source;
     const auto cell = settings::elevationCellSize(source);
-    auto& g = run.ctx.elevationGrid;
-    g.cellWidth = cell.width;
-    g.cellHeight = cell.height;
-    g.gridWest = lon - 2 * cell.width;
-    g.gridSouth = lat - 2 * cell.height;
-    g.gridEast = g.gridWest + kCells * cell.width;
-    g.gridNorth = g.gridSouth + kCells * cell.height;
-    g.demBox = {g.gridWest, g.gridEast, g.gridSouth, g.gridNorth};
-    g.columnCount = g.rowCount = kCells;
-    g.bind(run.ctx.pointBuffer);
-    g.fill(g.missingElevation());
+    run.elevationGrid(source, lon - 2 * cell.width, lat + (kCells - 2) * cell.height, kCells, kCells);
     elevation::readFgdDemFile(run.ctx, file);
   }
   return 0;

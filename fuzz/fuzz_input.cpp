@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "converter/settings/check_settings.h"
 #include "converter/settings/item_files.h"
 
 namespace fuzz {
@@ -72,6 +73,17 @@ ReaderRun::ReaderRun(const settings::DrawingSettings& prototype, std::size_t buf
   ctx.pointBuffer.assign(bufferPairs, geo::PointPair{0, 0});
   ctx.sheetWest = ctx.sheetSouth = -1e12;
   ctx.sheetEast = ctx.sheetNorth = 1e12;
+}
+
+void ReaderRun::elevationGrid(int source, double west, double north, int columns, int rows) {
+  settings.meshSource = settings.contourSource = source;
+  const auto cell = settings::elevationCellSize(source);
+  auto& g = ctx.elevationGrid;
+  g.cellWidth = cell.width;
+  g.cellHeight = cell.height;
+  g.place(west, north, columns, rows);
+  g.bind(ctx.pointBuffer);
+  g.fill(g.missingElevation());
 }
 
 }  // namespace fuzz

@@ -52,6 +52,9 @@ class NullSink final : public dxfio::Sink {
 // that writes nowhere, and a host that shows nothing.
 struct ReaderRun {
   explicit ReaderRun(const settings::DrawingSettings& prototype, std::size_t bufferPairs = 1 << 16);
+  // Makes `source` the active elevation source and binds a grid of its cells, every cell
+  // missing, from the north-west corner (west, north).
+  void elevationGrid(int source, double west, double north, int columns, int rows);
   settings::DrawingSettings settings;
   settings::RunValues values;
   geo::PlaneCoordinates coords;
