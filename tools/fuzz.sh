@@ -41,10 +41,10 @@ seed() {
     fgd_gml_fuzz) named "$corpus" tests/data/fgd/*.xml "$real"/fgd-vector/**/*.xml ;;
     mlit_fuzz) named "$corpus" tests/data/mlit/*.xml ;;
     fgd_dem_fuzz) plain "$corpus" tests/data/elevation/*.xml "$real"/fgd-dem/**/*.xml ;;
-    etopo_fuzz) python3 -c 'import struct,sys; sys.stdout.buffer.write(struct.pack("<8f", 12.5, -4.9, -5, 3776, -10994, float("nan"), float("inf"), 1e30) * 128)' >"$corpus/rows" ;;
+    etopo_fuzz) /usr/bin/python3 -c 'import struct,sys; sys.stdout.buffer.write(struct.pack("<8f", 12.5, -4.9, -5, 3776, -10994, float("nan"), float("inf"), 1e30) * 128)' >"$corpus/rows" ;;
     settings_file_fuzz) plain "$corpus" data/*.trl ;;
     item_files_fuzz) plain "$corpus" data/*.txt tests/data/items/*.txt ;;
-    viewer_dxf_fuzz) python3 tests/viewer/ezdxf_drawings.py "$corpus" >/dev/null ;;
+    viewer_dxf_fuzz) /usr/bin/python3 tests/viewer/ezdxf_drawings.py "$corpus" >/dev/null ;;
   esac
   shopt -u nullglob globstar
 }
