@@ -41,13 +41,7 @@ struct SyntheticRun {
     auto& g = ctx.elevationGrid;
     g.cellWidth = v.cellWidth;
     g.cellHeight = v.cellHeight;
-    g.gridWest = 137.5;
-    g.gridNorth = 36.5;
-    g.gridEast = g.gridWest + columns * g.cellWidth;
-    g.gridSouth = g.gridNorth - rows * g.cellHeight;
-    g.demBox = {g.gridWest, g.gridEast, g.gridSouth, g.gridNorth};
-    g.columnCount = columns;
-    g.rowCount = rows;
+    g.place(137.5, 36.5, columns, rows);
     bound = g.bind(ctx.pointBuffer);
     if (!bound) return;
     g.zMax = -1e308;

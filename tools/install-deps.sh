@@ -3,7 +3,7 @@
 # nothing is fetched when everything is already there.
 set -euo pipefail
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libopengl-dev
   libfreetype-dev libfontconfig-dev libpng-dev

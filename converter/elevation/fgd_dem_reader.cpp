@@ -161,7 +161,9 @@ bool DemFile::scanExtentLine(std::string_view line, DemExtent& e) {
     const bool lower = gml::take(line, kLowerCorner);
     if (!lower) gml::take(line, kUpperCorner);
     double lat, lon;
-    if (!gml::splitPosition(line, a, b) || !parseDecimal(a, lat) || !parseDecimal(b, lon)) {
+    // A corner off the globe would place the file's cells beyond any integer count.
+    if (!gml::splitPosition(line, a, b) || !parseDecimal(a, lat) || !parseDecimal(b, lon) || std::fabs(lat) > 90 ||
+        std::fabs(lon) > 180) {
       reportLine("標高データの範囲の数値が異常です");
       return false;
     }

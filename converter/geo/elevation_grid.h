@@ -34,6 +34,18 @@ struct ElevationGrid {
 
   double missingElevation() const { return datumOffset - 9999; }
 
+  // Edges, demBox and counts of `columns` x `rows` cells from the north-west corner
+  // (west, north), at the cell size already set.
+  void place(double west, double north, int columns, int rows) {
+    gridWest = west;
+    gridNorth = north;
+    gridEast = west + columns * cellWidth;
+    gridSouth = north - rows * cellHeight;
+    demBox = {gridWest, gridEast, gridSouth, gridNorth};
+    columnCount = columns;
+    rowCount = rows;
+  }
+
   // Takes the first columnCount x rowCount pairs of the buffer; false (no cells) when
   // they do not fit.
   bool bind(std::vector<PointPair>& buffer) {

@@ -190,8 +190,10 @@ SnappedBox snapElevationBox(double west, double east, double south, double north
   box.east = std::trunc(east / cw + 2) * cw;
   box.south = std::trunc(south / ch - 1) * ch;
   box.north = std::trunc(north / ch + 2) * ch;
-  box.columnCount = static_cast<std::int64_t>(std::floor((box.east - box.west) / cw + 0.999));
-  box.rowCount = static_cast<std::int64_t>(std::floor((box.north - box.south) / ch + 0.999));
+  // A box off the globe (no latitude, inf) has no countable cells: 0, which callers refuse.
+  auto cells = [](double n) { return std::fabs(n) < 9e18 ? static_cast<std::int64_t>(n) : 0; };
+  box.columnCount = cells(std::floor((box.east - box.west) / cw + 0.999));
+  box.rowCount = cells(std::floor((box.north - box.south) / ch + 0.999));
   return box;
 }
 

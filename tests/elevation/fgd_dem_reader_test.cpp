@@ -135,6 +135,9 @@ TEST_F(DemReader, FaultsAreReportedAndReadingGoesOn) {
       {"no-corners-DEM10B.xml", "標高データに範囲(gml:lowerCorner, gml:upperCorner)がありません ",
        "no-corners-DEM10B.xml", 0},
       {"absent-DEM10B.xml", "標高データファイルを開けません ", "absent-DEM10B.xml", 0},
+      // A corner of 1e300 was cast to a cell count (undefined behaviour).
+      {"corner-off-the-globe-DEM10B.xml", "標高データの範囲の数値が異常です ", "corner-off-the-globe-DEM10B.xml 14行目",
+       0},
   };
   for (const auto& c : cases) {
     ElevationRun one;

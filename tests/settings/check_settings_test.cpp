@@ -344,3 +344,26 @@ TEST(CheckSettings, ElevationCellsAndFirstSheetGrid) {
   EXPECT_LT(v.gridWest, v.gridEast);
   EXPECT_NEAR(std::remainder(v.gridWest, v.cellWidth), 0, 1e-12);
 }
+
+// A box off the globe has no cells to count: its counts are 0 and never an integer cast
+// of an infinite or undefined number of cells.
+TEST(CheckSettings, BoxWithoutFiniteEdgesHasNoCells) {
+  const double inf = HUGE_VAL, cell = 0.4 / 3600;
+  struct Case {
+    const char* what;
+    double west, east, south, north;
+  };
+  const Case cases[] = {
+      {"no latitude", 139, 139.1, -inf, inf},
+      {"not a number", NAN, 139.1, 36, 36.1},
+      {"beyond the counts", -1e300, 1e300, 36, 36.1},
+  };
+  for (const auto& c : cases) {
+    const auto box = settings::snapElevationBox(c.west, c.east, c.south, c.north, cell, cell);
+    EXPECT_EQ(box.columnCount * box.rowCount, 0) << c.what;
+  }
+  const auto sound = settings::snapElevationBox(139, 139 + 100 * cell, 36, 36 + 50 * cell, cell, cell);
+  // The snapping adds a cell or two on each side, as rounding falls.
+  EXPECT_NEAR(static_cast<double>(sound.columnCount), 103, 1);
+  EXPECT_NEAR(static_cast<double>(sound.rowCount), 53, 1);
+}
