@@ -6,7 +6,7 @@
 
 #include "converter/ui/main_window.h"
 #include "converter/ui/map_view.h"
-#include "converter/ui/system_printers.h"
+#include "guikit/system_printers.h"
 #include "converter/ui/window_host.h"
 #include "platform/user_folders.h"
 
@@ -31,7 +31,7 @@ int runMainWindow(int& argc, char** argv, const std::optional<std::filesystem::p
   prepareApplication(app);
   DesktopHost host;
   platform::PrinterCatalogue printers;
-  addSystemPrinters(printers);
+  guikit::addSystemPrinters(printers);
   MainWindow window(host, std::move(printers));
   host.setParent(&window);
   if (!window.startUp(platform::dataFolder(), settingsFile)) return 1;

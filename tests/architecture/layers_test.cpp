@@ -38,6 +38,7 @@ const std::vector<Layer>& layers() {
     return std::vector<Layer>{
         {"platform", {}},
         {"dxfio", {"platform"}},
+        {"guikit", {"platform"}, true},
         {"converter/geo", {"platform"}},
         {"converter/settings", {"platform", "converter/geo"}},
         {"converter/gml", {"platform", "converter/geo"}},
@@ -52,7 +53,7 @@ const std::vector<Layer>& layers() {
         {"converter/picker/gl",
          {"platform", "converter/geo", "converter/settings", "converter/gml", "converter/picker"}},
         {"converter/cli", with(runBase, {"converter/run"})},
-        {"converter/ui", with(runBase, {"converter/run", "converter/picker", "converter/picker/gl"}), true},
+        {"converter/ui", with(runBase, {"converter/run", "converter/picker", "converter/picker/gl", "guikit"}), true},
         // The program's entry: the window or a sub-command.
         {"converter",
          with(runBase, {"converter/run", "converter/picker", "converter/picker/gl", "converter/cli", "converter/ui"}),
@@ -60,14 +61,14 @@ const std::vector<Layer>& layers() {
         {"viewer/dxf", {"platform", "dxfio"}},
         {"viewer/draw", {"platform", "dxfio", "viewer/dxf"}},
         {"viewer/gl", {"platform", "dxfio", "viewer/dxf", "viewer/draw"}},
-        {"viewer/ui", {"platform", "dxfio", "viewer/dxf", "viewer/draw", "viewer/gl"}, true},
+        {"viewer/ui", {"platform", "dxfio", "guikit", "viewer/dxf", "viewer/draw", "viewer/gl"}, true},
         {"viewer", {"platform", "dxfio", "viewer/dxf", "viewer/draw", "viewer/gl", "viewer/ui"}},
     };
   }();
   return table;
 }
 
-const std::vector<std::string_view> kSourceRoots = {"platform", "dxfio", "converter", "viewer"};
+const std::vector<std::string_view> kSourceRoots = {"platform", "dxfio", "guikit", "converter", "viewer"};
 
 // The layer a path lies in: the longest folder of the table that holds it.
 const Layer* layerOf(std::string_view path) {

@@ -13,8 +13,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPageSize>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -22,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "viewer/gl/export.h"
+#include "guikit/system_printers.h"
 #include "viewer/gl/image_file.h"
 #include "viewer/ui/drawing_view.h"
 #include "viewer/ui/page_setup_dialog.h"
@@ -30,33 +29,13 @@
 
 namespace viewer {
 
-namespace {
-
-// The system's printers beside the built-in one, with the papers their drivers offer.
-void addSystemPrinters(platform::PrinterCatalogue& catalogue) {
-  for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
-    const std::string name = info.printerName().toStdString();
-    if (name.empty() || catalogue.hasPrinter(name)) continue;
-    platform::PrinterDescription printer;
-    printer.name = name;
-    for (const QPageSize& size : info.supportedPageSizes()) {
-      const QSizeF mm = size.size(QPageSize::Millimeter);
-      if (mm.isEmpty()) continue;
-      printer.papers.push_back({size.name().toStdString(), static_cast<int>(size.id()), mm.width(), mm.height()});
-    }
-    if (!printer.papers.empty()) catalogue.addPrinter(std::move(printer));
-  }
-}
-
-}  // namespace
-
 MainWindow::MainWindow() {
   showMessage = [this](const QString& caption, const QString& text) { QMessageBox::warning(this, caption, text); };
   askSavePath = [this](const QString& caption, const QString& suggested, const QString& filter) {
     return QFileDialog::getSaveFileName(this, caption, suggested, filter);
   };
   runDialog = [](QDialog& dialog) { return dialog.exec(); };
-  addSystemPrinters(printers_);
+  guikit::addSystemPrinters(printers_);
   setWindowTitle("Orbiscope");
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);

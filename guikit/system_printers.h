@@ -2,8 +2,8 @@
 // The system's printers (CUPS through Qt) beside the built-in printer of the catalogue.
 #include "platform/printer_catalogue.h"
 
-namespace ui {
+namespace guikit {
 
 void addSystemPrinters(platform::PrinterCatalogue& catalogue);
 
-}  // namespace ui
+}  // namespace guikit

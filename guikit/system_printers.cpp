@@ -1,9 +1,9 @@
-#include "converter/ui/system_printers.h"
+#include "guikit/system_printers.h"
 
 #include <QPageSize>
 #include <QPrinterInfo>
 
-namespace ui {
+namespace guikit {
 
 void addSystemPrinters(platform::PrinterCatalogue& catalogue) {
   for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
@@ -20,4 +20,4 @@ void addSystemPrinters(platform::PrinterCatalogue& catalogue) {
   }
 }
 
-}  // namespace ui
+}  // namespace guikit
