@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "converter/settings/drawing_settings.h"
+#include "converter/ui/form_widgets.h"
 
 namespace ui {
 
@@ -55,12 +56,7 @@ void AngleSpinBox::contextMenuEvent(QContextMenuEvent* event) { event->accept();
 std::uint32_t captionColour(std::uint32_t colour) { return colour == 0x808080 ? 0xFFFFFF : 0xFFFFFF - colour; }
 
 namespace {
-QString cssColour(std::uint32_t bgr) {
-  return QString("#%1%2%3")
-      .arg(bgr & 0xFF, 2, 16, QChar('0'))
-      .arg((bgr >> 8) & 0xFF, 2, 16, QChar('0'))
-      .arg((bgr >> 16) & 0xFF, 2, 16, QChar('0'));
-}
+QString cssColour(std::uint32_t bgr) { return bgrColour(bgr).name(); }
 }  // namespace
 
 void paintInColour(QCheckBox* box, std::uint32_t colour) {

@@ -1,6 +1,7 @@
 #pragma once
 // Small builders and show helpers of the main window's controls, shared by the files that
 // build the tabs and show the settings record.
+#include <QColor>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QSlider>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,10 @@ namespace ui {
 
 inline QString q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 inline std::string s8(const QString& text) { return text.toStdString(); }
+// A colour as the settings hold it (0x00BBGGRR).
+inline QColor bgrColour(std::uint32_t bgr) {
+  return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
 
 template <typename Items>
 QComboBox* choiceBox(const Items& items, const char* name) {

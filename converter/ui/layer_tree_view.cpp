@@ -40,10 +40,6 @@ const QIcon& checkImage(bool on) {
   return images[on ? 1 : 0];
 }
 
-QColor captionColour(std::uint32_t bgr) {
-  return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
-
 EntryStyle styleOf(const settings::LayerEntry& e) { return {e.colour, e.weightIndex, e.sizeIndex}; }
 
 }  // namespace
@@ -76,13 +72,13 @@ void LayerTreeView::refreshNodes() {
     QTreeWidgetItem* node = topLevelItem(g);
     node->setText(0, q(group.caption));
     node->setIcon(0, checkImage(group.on));
-    node->setForeground(0, captionColour(group.entry.colour));
+    node->setForeground(0, bgrColour(group.entry.colour));
     for (int i = 0; i < node->childCount() && std::size_t(i) < group.items.size(); ++i) {
       const auto& item = group.items[std::size_t(i)];
       QTreeWidgetItem* child = node->child(i);
       child->setText(0, q(item.caption));
       child->setIcon(0, checkImage(item.on));
-      child->setForeground(0, captionColour(item.entry.colour));
+      child->setForeground(0, bgrColour(item.entry.colour));
     }
   }
 }

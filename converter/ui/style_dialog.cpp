@@ -26,8 +26,6 @@ namespace {
 
 constexpr QRgb kBackground = 0xF0F0F0;
 
-QColor fromBgr(std::uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
-
 std::uint32_t entryBgr(int entry) {
   if (entry == 0) return 0x000001;
   const std::uint32_t rgb = geo::paletteRgb()[static_cast<std::size_t>(entry)];
@@ -115,8 +113,8 @@ void StyleDialog::refresh() {
 void StyleDialog::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   QPainter painter(this);
-  for (const Swatch& s : swatches_) painter.fillRect(s.rect, fromBgr(entryBgr(s.entry)));
-  painter.fillRect(preview_, fromBgr(colour_));
+  for (const Swatch& s : swatches_) painter.fillRect(s.rect, bgrColour(entryBgr(s.entry)));
+  painter.fillRect(preview_, bgrColour(colour_));
   painter.setPen(Qt::black);
   painter.drawRect(preview_.adjusted(0, 0, -1, -1));
 }
@@ -153,7 +151,7 @@ void StyleDialog::showEvent(QShowEvent* event) {
 }
 
 void StyleDialog::chooseTrueColour() {
-  const QColor picked = QColorDialog::getColor(fromBgr(colour_), this, QStringLiteral("TrueColor"));
+  const QColor picked = QColorDialog::getColor(bgrColour(colour_), this, QStringLiteral("TrueColor"));
   if (!picked.isValid()) return;
   colour_ = std::uint32_t(picked.red()) | (std::uint32_t(picked.green()) << 8) | (std::uint32_t(picked.blue()) << 16);
   refresh();
