@@ -5,10 +5,12 @@ usage: dense_fgd.py ARCHIVE OUT_FOLDER [MB]
 
 The published mesh 503041 is sparse (a few hundred KB a class). Each family's file is made
 of the published features of that class repeated until the file reaches MB megabytes
-(ids made unique, positions as published). Classes the archive lacks (annotations,
+(ids made unique, positions of the n-th copy moved n × 0.1 microdegrees, so no two copies
+share a vertex while the features of one copy share theirs as published). Classes the archive lacks (annotations,
 symbols, road centre lines) are written in the published layout around the mesh's
 positions. One folder per family: OUT_FOLDER/<family>/, plus OUT_FOLDER/families.txt with
-"family element tree" lines (tree: fgd or basic, the settings tree whose folder reads it).
+"family element tree items" lines (tree: fgd or basic, the settings tree whose folder reads
+it; items: the prefix of the settings keys to switch on, the other items of the class off).
 """
 import os
 import random
@@ -37,7 +39,7 @@ PUBLISHED = [
     ("cut-line", "Cntr", "fgd"),
     ("rail", "RailCL", "fgd"),
     ("line", "RdEdg", "fgd"),
-    ("area-edge-and-fill", "AdmArea", "fgd"),
+    ("area-edge", "AdmArea", "fgd", "AdmArea-2"),
     ("area-fill", "BldA", "fgd"),
 ]
 
@@ -46,17 +48,18 @@ def features(text, element):
     return re.findall(r"<%s gml:id=.*?</%s>\r?\n" % (element, element), text, re.S)
 
 
-def unique_ids(feature, n):
-    return re.sub(r'gml:id="([^"]*)"', lambda m: 'gml:id="%s_r%d"' % (m.group(1), n), feature)
+def copy(text, n):
+    text = re.sub(r'gml:id="([^"]*)"', lambda m: 'gml:id="%s_r%d"' % (m.group(1), n), text)
+    return re.sub(r"\d+\.\d{9}", lambda m: "%.9f" % (float(m.group(0)) + n * 1e-7), text)
 
 
 def write_repeated(path, pieces, size):
     with open(path, "w", encoding="utf-8", newline="") as out:
         out.write(HEAD)
+        text = "".join(pieces)
         n = 0
         while out.tell() < size:
-            for p in pieces:
-                out.write(unique_ids(p, n))
+            out.write(copy(text, n))
             n += 1
         out.write("</Dataset>\r\n")
 
@@ -111,17 +114,17 @@ def main():
     size = int(float(sys.argv[3]) * 1e6) if len(sys.argv) > 3 else 24_000_000
     lines = []
     with zipfile.ZipFile(archive) as z:
-        for family, element, tree in PUBLISHED:
+        for family, element, tree, *items in PUBLISHED:
             name = next(n for n in z.namelist() if "-%s-" % element in n)
             pieces = features(z.read(name).decode("utf-8"), element)
             os.makedirs(os.path.join(folder, family), exist_ok=True)
             write_repeated(os.path.join(folder, family, os.path.basename(name)), pieces, size)
-            lines.append("%s %s %s" % (family, element, tree))
+            lines.append("%s %s %s %s" % (family, element, tree, items[0] if items else element))
     for family, element, tree in [("annotation", "Anno", "basic"), ("symbol", "BldSbl", "fgd"),
                                   ("road", "RdCL", "basic")]:
         os.makedirs(os.path.join(folder, family), exist_ok=True)
         synthesized(element, size, os.path.join(folder, family, "FG-GML-%s-%s-20181001-0001.xml" % (MESH, element)))
-        lines.append("%s %s %s" % (family, element, tree))
+        lines.append("%s %s %s %s" % (family, element, tree, element))
     with open(os.path.join(folder, "families.txt"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

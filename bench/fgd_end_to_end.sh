@@ -19,24 +19,25 @@ mkdir -p "$work/out" "$work/empty"
 
 echo "cores: $(nproc); best of $rounds runs, --jobs 1, one sheet"
 printf "%-20s %-8s %8s %8s %9s %9s\n" family element "GML MB" seconds "MB/s" "sheet MB"
-while read -r family element tree; do
+while read -r family element tree items; do
   data=$work/data/$family
   fgd=$work/empty basic=$work/empty
   if [ "$tree" = fgd ]; then fgd=$data; else basic=$data; fi
   settings=$work/$family.trl
   "$bin" init "$settings" --force >/dev/null
-  /usr/bin/python3 - "$settings" "$fgd" "$basic" "$work" "$family" "$element" <<'EOF'
+  /usr/bin/python3 - "$settings" "$fgd" "$basic" "$work" "$family" "$items" <<'EOF'
 import re, sys
 sys.path.insert(0, "tools")
 from settings_values import set_values
-path, fgd, basic, work, name, element = sys.argv[1:]
+path, fgd, basic, work, name, items = sys.argv[1:]
 empty = work + "/empty"
-# Every item of the family's class on, in both trees: the file decides what is drawn.
+# The family's items on and the other items of its class off, in both trees.
 text = open(path, encoding="cp932").read()
 on = {}
 for section in ("GSI-OnOff", "KKJ-OnOff"):
     body = text.split("[%s]" % section, 1)[1].split("\n[", 1)[0]
-    on[section] = {k: "1" for k in re.findall(r"^(%s-[^=]*)=" % element, body, re.M)}
+    keys = re.findall(r"^(%s-[^=]*)=" % items.split("-")[0], body, re.M)
+    on[section] = {k: "1" if k.startswith(items) else "0" for k in keys}
 set_values(path, {**on,
     "kihon": {"readfolder": fgd, "kkjfolder": basic, "meshfolder": empty, "syoufolder": empty,
               "writefolder": work + "/out", "printer": "Terralinea Paper", "yousi": "A3"},

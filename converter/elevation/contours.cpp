@@ -306,7 +306,7 @@ class Tracer {
   const geo::PointPair* cells_;
   const int C_, R_;
   const double level_;
-  std::vector<PointPair>& buf_;
+  geo::PointBuffer& buf_;
   const std::size_t storeStart_;
   std::size_t end_;
   std::size_t written_ = 0;

@@ -8,7 +8,7 @@ namespace fgd {
 
 void GmlReaders::GML8LayoutStr(const std::filesystem::path& file) {
   guarded("GML8LayoutStr", file, false, [&](LineScanner& in) {
-    std::string_view line;
+    TagLine line;
     double x = 0, y = 0, a = 0;
     int level = kStartLevel, arrangement = 1;
     std::string category, text;

@@ -11,7 +11,7 @@ namespace fgd {
 void GmlReaders::areaScan(gml::LineScanner& in, AreaFeature& f, bool readName, auto featureEnd) {
   gml::ListCollector list(ctx_.pointBuffer, true);
   long long lists = 0;
-  auto fields = [&](std::string_view& line) {
+  auto fields = [&](TagLine& line) {
     if (take(line, "<type>")) f.type = valueUpTo(line);
     if (take(line, "<orgGILvl>")) f.level = parseWhole(valueUpTo(line));
     if (readName && take(line, "<name>")) f.name = valueUpTo(line);
@@ -35,12 +35,19 @@ int GmlReaders::outerRing(const AreaFeature& f, double minPerimeter) {
   const geo::PointPair* ring = buf + 1;
   auto& c = ctx_.coordinates;
   ring_.resize(v);
-  double perimeter = 0;
   for (std::size_t i = 0; i < v; ++i) {
     c.bltoxy(ring[i].x, ring[i].y);
     ring_[i] = {c.planeY, c.planeX};
-    if (i > 0) perimeter += std::hypot(ring_[i].y - ring_[i - 1].y, ring_[i].x - ring_[i - 1].x);
   }
+  if (minPerimeter <= 0) {
+    // Without a length limit only a ring of one repeated point has no perimeter to pass.
+    if (minPerimeter < 0) return k;
+    for (std::size_t i = 1; i < v; ++i)
+      if (ring_[i].x != ring_[0].x || ring_[i].y != ring_[0].y) return k;
+    return -1;
+  }
+  double perimeter = 0;
+  for (std::size_t i = 1; i < v; ++i) perimeter += std::hypot(ring_[i].y - ring_[i - 1].y, ring_[i].x - ring_[i - 1].x);
   if (v > 0) perimeter += std::hypot(ring_[0].y - ring_[v - 1].y, ring_[0].x - ring_[v - 1].x);
   if (!(perimeter > minPerimeter)) return -1;
   return k;

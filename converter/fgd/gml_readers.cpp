@@ -72,7 +72,7 @@ void GmlReaders::position(double latitude, double longitude, double& x, double& 
   y = ctx_.coordinates.planeY;
 }
 
-bool GmlReaders::takePosition(std::string_view& line, double& x, double& y) {
+bool GmlReaders::takePosition(gml::TagLine& line, double& x, double& y) {
   if (!gml::take(line, "<gml:pos>")) return false;
   double la, lo;
   gml::parsePosition(line, la, lo);

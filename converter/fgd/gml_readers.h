@@ -97,7 +97,7 @@ class GmlReaders {
   // name than the published data ever overhangs (a latitude that lost a digit, 0, 400).
   bool onMesh(double latitude, double longitude);
   // A "<gml:pos>" on the line: taken off it and converted to plane x (northing), y.
-  bool takePosition(std::string_view& line, double& x, double& y);
+  bool takePosition(gml::TagLine& line, double& x, double& y);
   bool insideSheet(double x, double y) const;
   bool boxOverlaps(const gml::Box& box);
   // The MTEXT font code that starts a text ("{\\fMS Gothic|b0|i0|c128|p18;").

@@ -27,7 +27,7 @@ void GmlReaders::GML32Poly(const std::filesystem::path& file) {
     std::string type;
     int level = kStartLevel;
     long long lists = 0;
-    auto fields = [&](std::string_view& line) {
+    auto fields = [&](TagLine& line) {
       if (take(line, "<type>")) type = valueUpTo(line);
       if (take(line, "<orgGILvl>")) level = parseWhole(valueUpTo(line));
     };
@@ -76,7 +76,7 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
     const double startWidth = 2.5 * u_;
     double width = startWidth;
     long long lists = 0;
-    std::string_view line;
+    TagLine line;
     while (in.next(line)) {
       if (list.takeCoordinateLine(line)) continue;
       if (take(line, "<rdCtg>")) category = valueUpTo(line, "</");
@@ -117,7 +117,7 @@ void GmlReaders::GML128Poly_Rail(const std::filesystem::path& file) {
     std::string type, single, state;
     int level = kStartLevel;
     long long lists = 0;
-    std::string_view line;
+    TagLine line;
     while (in.next(line)) {
       if (list.takeCoordinateLine(line)) continue;
       if (list.closeIfEnd(line)) listDone(lists);
@@ -152,7 +152,7 @@ void GmlReaders::GML256Poly(const std::filesystem::path& file) {
     int level = kStartLevel;
     long long lists = 0;
     const bool power = group_.featureStartMarker == "<PwrTrnsmL";
-    std::string_view line;
+    TagLine line;
     while (in.next(line)) {
       if (list.takeCoordinateLine(line)) continue;
       if (take(line, "<vis>")) visibility = valueUpTo(line);

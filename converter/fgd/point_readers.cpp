@@ -8,7 +8,7 @@ namespace fgd {
 
 void GmlReaders::GML1Name(const std::filesystem::path& file) {
   guarded("GML1Name", file, false, [&](LineScanner& in) {
-    std::string_view line;
+    TagLine line;
     double x = 0, y = 0;
     int level = kStartLevel;
     std::string name, category;
@@ -79,7 +79,7 @@ void GmlReaders::heightMText(std::string_view lay, double y, double x, double z,
 
 void GmlReaders::GML2Elv(const std::filesystem::path& file) {
   guarded("GML2Elv", file, false, [&](LineScanner& in) {
-    std::string_view line;
+    TagLine line;
     double x = 0, y = 0, z = -9999;
     int level = kStartLevel;
     std::string category;
@@ -109,7 +109,7 @@ void GmlReaders::GML2Elv(const std::filesystem::path& file) {
 
 void GmlReaders::GML4GCP(const std::filesystem::path& file) {
   guarded("GML4GCP", file, false, [&](LineScanner& in) {
-    std::string_view line;
+    TagLine line;
     double x = 0, y = 0, z = -9999, latitude = 0;
     std::string block, category;
     while (in.next(line)) {

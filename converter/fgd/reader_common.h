@@ -22,6 +22,7 @@ using gml::LineScanner;
 using gml::parsePosition;
 using gml::parseReal;
 using gml::parseWhole;
+using gml::TagLine;
 using gml::take;
 using gml::valueUpTo;
 

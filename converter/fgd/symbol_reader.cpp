@@ -54,12 +54,15 @@ void GmlReaders::GML16Symbol(const std::filesystem::path& file) {
     std::string_view implied;
     for (const auto& t : kImpliedTypes)
       if (group_.featureStartMarker == t.startMarker) implied = t.typeLine;
-    std::string_view line;
+    TagLine line;
     double x = 0, y = 0;
     int level = kStartLevel;
     std::string type, routeNumber;
     while (in.next(line)) {
-      if (takePosition(line, x, y) && !implied.empty()) line = implied;
+      if (takePosition(line, x, y) && !implied.empty()) {
+        line.text = implied;
+        line.noteTags();
+      }
       if (take(line, "<type>")) {
         type = valueUpTo(line);
         for (const auto& r : kSymbolRenamings)

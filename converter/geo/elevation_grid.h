@@ -48,7 +48,7 @@ struct ElevationGrid {
 
   // Takes the first columnCount x rowCount pairs of the buffer; false (no cells) when
   // they do not fit.
-  bool bind(std::vector<PointPair>& buffer) {
+  bool bind(PointBuffer& buffer) {
     const std::int64_t count = static_cast<std::int64_t>(columnCount) * rowCount;
     if (count <= 0 || static_cast<std::size_t>(count) > buffer.size()) {
       cells_ = {};

@@ -46,12 +46,13 @@ inline bool onTileEdge(const geo::PointPair& p) {
 // only. Throws BufferFull when a pair does not fit.
 class ListCollector {
  public:
-  ListCollector(std::vector<geo::PointPair>& buffer, bool counted)
-      : buf_(buffer.data()), capacity_(buffer.size()), counted_(counted) {}
+  template <typename Buffer>
+  ListCollector(Buffer& buffer, bool counted) : buf_(buffer.data()), capacity_(buffer.size()), counted_(counted) {}
 
   bool open() const { return open_; }
   // A line of an open list that holds no tag: its pair is stored.
-  bool takeCoordinateLine(std::string_view line) {
+  template <typename Line>
+  bool takeCoordinateLine(const Line& line) {
     if (!open_ || !tagFree(line)) return false;
     pair(line);
     return true;
@@ -66,7 +67,8 @@ class ListCollector {
     box.reset();
   }
   // "<gml:posList>" opens a list.
-  void openIfStart(std::string_view line) {
+  template <typename Line>
+  void openIfStart(const Line& line) {
     if (!contains(line, kPosListStart)) return;
     if (counted_) {
       if (used >= capacity_) throw BufferFull();
@@ -79,7 +81,8 @@ class ListCollector {
     open_ = true;
   }
   // "</gml:posList>" (taken off the line) closes an open list; true when it did.
-  bool closeIfEnd(std::string_view& line) {
+  template <typename Line>
+  bool closeIfEnd(Line& line) {
     if (!(take(line, kPosListEnd) && open_)) return false;
     close();
     return true;
@@ -120,7 +123,7 @@ inline std::size_t countedListSize(const geo::PointPair* buffer, std::size_t at,
 template <typename Fields, typename ListClosed, typename FeatureEnd>
 void scanFeatures(LineScanner& in, ListCollector& list, std::string_view start, std::string_view end, Fields fields,
                   ListClosed listClosed, FeatureEnd featureEnd) {
-  std::string_view line;
+  TagLine line;
   while (in.next(line)) {
     if (list.takeCoordinateLine(line)) continue;
     if (contains(line, start)) list.startFeature();

@@ -36,6 +36,33 @@ struct ScanOptions {
   enum class Cp932Lines { converted, asRead } cp932Lines = Cp932Lines::converted;
 };
 
+// A line with a note of the characters that follow its "<"s (each as bit c % 64): most
+// tag tests of a reader then fail on one bit instead of a search of the line. The note
+// covers the line as read; taking a tag leaves it a superset of what is left, which
+// keeps the tests sound.
+struct TagLine {
+  std::string_view text;
+  std::uint64_t afterOpen = 0;
+  bool hasOpen = false;  // a "<" anywhere in the line as read
+
+  operator std::string_view() const { return text; }
+  void noteTags() {
+    afterOpen = 0;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    hasOpen = false;
+    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p))))) {
+      hasOpen = true;
+      if (++p == end) break;
+      afterOpen |= std::uint64_t{1} << (static_cast<unsigned char>(*p) & 63);
+    }
+  }
+  // False when the line cannot hold `tag` (a tag of "<" and at least one more character).
+  bool mayHold(std::string_view tag) const {
+    return tag.size() < 2 || tag[0] != '<' || (afterOpen >> (static_cast<unsigned char>(tag[1]) & 63) & 1);
+  }
+};
+
 class LineScanner {
  public:
   // Opens the file and reads its first line: a first line naming "utf-8" keeps the file
@@ -50,6 +77,11 @@ class LineScanner {
   // The next line without its line end; false at the end of the file. The view lives
   // until the next call. Throws ReadError on a read failure or a runaway line.
   bool next(std::string_view& line) { return direct_ ? rawLine(line) : cp932Line(line); }
+  bool next(TagLine& line) {
+    if (!next(line.text)) return false;
+    line.noteTags();
+    return true;
+  }
   // Back to the start of the file: from there every line is handed out, the first one
   // included, in the encoding found at opening. False when the file cannot be read again.
   bool rewind();
@@ -90,8 +122,13 @@ inline bool take(std::string_view& line, std::string_view tag) {
   line.remove_prefix(at + tag.size());
   return true;
 }
+inline bool take(TagLine& line, std::string_view tag) { return line.mayHold(tag) && take(line.text, tag); }
+inline bool contains(const TagLine& line, std::string_view part) {
+  return line.mayHold(part) && line.text.find(part) != std::string_view::npos;
+}
 // True when the line can hold no tag at all (coordinate lines).
 inline bool tagFree(std::string_view line) { return line.empty() || !std::memchr(line.data(), '<', line.size()); }
+inline bool tagFree(const TagLine& line) { return !line.hasOpen; }
 
 // The text of an element after its tag was taken: up to the next "<" (or `stop`).
 inline std::string_view valueUpTo(std::string_view rest, std::string_view stop = "<") {
@@ -119,7 +156,7 @@ void parsePair(std::string_view line, double& latitude, double& longitude);
 
 // The readers name these text helpers through the scanner.
 using platform::characterCount;
-using platform::contains;
+using platform::contains;  // and the TagLine form above
 using platform::equalsNoCase;
 
 }  // namespace gml

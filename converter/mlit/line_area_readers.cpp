@@ -33,8 +33,8 @@ bool samePoint(const geo::PointPair& a, const geo::PointPair& b) { return a.x ==
 // its pairs follow, "</gml:posList>" fills the header (point count, ring number) after
 // dropping a closing point that repeats the first.
 struct RingCollector {
-  explicit RingCollector(std::vector<geo::PointPair>& b) : buffer(b) {}
-  std::vector<geo::PointPair>& buffer;
+  explicit RingCollector(geo::PointBuffer& b) : buffer(b) {}
+  geo::PointBuffer& buffer;
   std::size_t from = 0, used = 0, ringStart = 0;
   long long count = 0;
   bool open = false;

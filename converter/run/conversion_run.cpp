@@ -303,8 +303,8 @@ RunResult ConversionRun::execute() {
   decor::placeFurniture(ctx_);
   ctx_.layerCount = sheet::layerCount(s, v);
 
-  ctx_.pointBuffer.assign(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)),
-                          geo::PointPair{0, 0});
+  // A fresh buffer each run: zero where read before written, paid for where used.
+  ctx_.pointBuffer = geo::PointBuffer(static_cast<std::size_t>(std::max<std::int64_t>(s.elevationBufferCells, 1)));
 
   // The legend tables hold one entry per sheet of this run.
   const std::size_t sheets = static_cast<std::size_t>(v.sheetRows) * v.sheetColumns;

@@ -186,7 +186,7 @@ bool ConversionRun::sheetsInParallel(int workers) {
     run.runTotal_ = runTotal_;
     run.abandonCutSheets_ = true;
     try {
-      if (me.ctx.pointBuffer.size() != bufferSize) me.ctx.pointBuffer.assign(bufferSize, geo::PointPair{0, 0});
+      if (me.ctx.pointBuffer.size() != bufferSize) me.ctx.pointBuffer = geo::PointBuffer(bufferSize);
       // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
       for (int k; !relay.stop && (k = next++) < sheets;) {
         SheetResult& result = results[static_cast<std::size_t>(k)];

@@ -89,7 +89,7 @@ struct RunContext : RunState, SheetState, RunLayout {
 
   // The one buffer of elevationBufferCells pairs, allocated by the run and shared in turn
   // by the elevation grid, contour tracing and the vector readers.
-  std::vector<geo::PointPair> pointBuffer;
+  geo::PointBuffer pointBuffer;
 
   // Ends the run with a message to the user.
   void stop(const std::string& caption, const std::string& text) {
