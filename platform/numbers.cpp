@@ -38,32 +38,12 @@ bool parseAll(std::string_view text, T& value, Format... format) {
 
 namespace {
 
-// Short plain decimals ("1234.56", "-0.5"), the bulk of every grid file: with at most 15
-// digits the digits and the power of ten are exact doubles, so one division rounds
-// correctly, as from_chars would. nullopt sends other texts to from_chars.
+// Short plain decimals ("1234.56", "-0.5"), the bulk of every grid file; nullopt sends
+// other texts to from_chars.
 std::optional<double> shortDecimal(std::string_view text) {
-  static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::size_t i = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (negative) ++i;
-  std::uint64_t digits = 0;
-  int count = 0, fraction = -1;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      if (++count > 15) return std::nullopt;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      if (fraction >= 0) ++fraction;
-    } else if (c == '.' && fraction < 0) {
-      fraction = 0;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (count == 0) return std::nullopt;
-  const double v = static_cast<double>(digits) / kTens[std::max(fraction, 0)];
-  return negative ? -v : v;
+  double v = 0;
+  if (text.empty() || leadingDecimal(text, v) != text.size()) return std::nullopt;
+  return v;
 }
 
 }  // namespace

@@ -13,6 +13,37 @@ bool parseDecimal(std::string_view text, double& value);
 bool parseWhole(std::string_view text, std::int64_t& value);
 bool parseWhole(std::string_view text, int& value);
 
+// The plain decimal that starts `text` ("-12.5": a minus sign, at most 15 digits and one
+// full stop, no exponent): its value, the same as parseDecimal gives, and the number of
+// characters it took; 0 when the text does not start with one. For readers of long lists.
+inline std::size_t leadingDecimal(std::string_view text, double& value) {
+  // With at most 15 digits the digits and the power of ten are exact doubles, so one
+  // division rounds correctly.
+  static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  std::uint64_t digits = 0;
+  int count = 0, fraction = -1;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      if (++count > 15) return 0;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      if (fraction >= 0) ++fraction;
+    } else if (c == '.' && fraction < 0) {
+      fraction = 0;
+    } else {
+      break;
+    }
+  }
+  if (count == 0) return 0;
+  const double v = static_cast<double>(digits) / kTens[fraction > 0 ? fraction : 0];
+  value = negative ? -v : v;
+  return i;
+}
+
 // `value` in a printf format of one double ("%0.2f", "%5.1f"), however long the result.
 std::string formatNumber(const char* format, double value);
 // `value` rounded to a whole number (halves away from zero) with a comma between groups of

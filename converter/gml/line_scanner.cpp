@@ -88,6 +88,17 @@ void parsePosition(std::string_view rest, double& latitude, double& longitude) {
 
 void parsePair(std::string_view line, double& latitude, double& longitude) {
   line = platform::trimStart(line, " ");
+  // The published layout, "lat lon" and at most blanks or a CR after it, read in place.
+  double la, lo;
+  if (const std::size_t a = platform::leadingDecimal(line, la); a > 0 && a < line.size() && line[a] == ' ') {
+    const std::string_view rest = line.substr(a + 1);
+    const std::size_t b = platform::leadingDecimal(rest, lo);
+    if (b > 0 && rest.find_first_not_of(" \t\r", b) == std::string_view::npos) {
+      latitude = la;
+      longitude = lo;
+      return;
+    }
+  }
   const auto blank = line.find(' ');
   if (blank == std::string_view::npos) throw ReadError("coordinate pair without longitude");
   latitude = parseReal(line.substr(0, blank));

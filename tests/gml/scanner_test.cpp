@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "converter/gml/line_scanner.h"
+#include "platform/text.h"
 #include "platform/text_codec.h"
 #include "tests/common/temp_folder.h"
 
@@ -99,6 +100,87 @@ TEST(LineScanner, TagsShortenTheLineAndPairsSplitAtTheBlank) {
   EXPECT_EQ(characterCount("玄界島ab"), 5u);
   EXPECT_TRUE(equalsNoCase("outOfData", "OUTOFDATA"));
   EXPECT_FALSE(equalsNoCase("普通建物", "堅ろう建物"));
+}
+
+TEST(LineScanner, TagLineTestsAgreeWithASearchOfTheLine) {
+  // The note of what follows each "<" may only skip searches that would fail: every tag
+  // test on a noted line, before and after taking tags, gives what a search gives.
+  const std::vector<std::string> lines = {
+      "<type>普通建物</type><orgGILvl>2500</orgGILvl>",
+      "<gml:posList>",
+      "</gml:posList>",
+      "<gml:pos>33.689604306 130.231637361</gml:pos>",
+      "33.684691954 130.237279665",
+      "",
+      "<",
+      "a<b",
+      "<gml:p",
+      "</Anno>",
+      "<annoCtg>110</annoCtg><knj>玄界島</knj></Anno>",
+      "text <vis>表示</vis> and <type>x</type>",
+  };
+  const std::vector<std::string_view> tags = {"<type>", "<orgGILvl>", "<gml:posList>", "</gml:posList>",
+                                              "<gml:pos>", "</Anno>", "<Anno", "<knj>", "<vis>", "<", "<b",
+                                              "<gml:p", "</", "type>", "<gml:Point"};
+  for (const auto& text : lines) {
+    for (const auto first : tags) {
+      for (const auto second : tags) {
+        std::string_view plain = text;
+        TagLine noted{text};
+        noted.noteTags();
+        EXPECT_EQ(tagFree(noted), tagFree(plain)) << text;
+        EXPECT_EQ(take(noted, first), take(plain, first)) << text << " " << first;
+        EXPECT_EQ(noted.text, plain) << text << " " << first;
+        EXPECT_EQ(contains(noted, second), contains(plain, second)) << text << " " << first << " " << second;
+        EXPECT_EQ(take(noted, second), take(plain, second)) << text << " " << first << " " << second;
+      }
+    }
+  }
+}
+
+TEST(LineScanner, PairsReadInPlaceGiveTheBitsOfTheFieldByFieldReading) {
+  // A pair in the published layout is read without splitting it; anything else goes the
+  // way of parseReal on each half. Both must give the same doubles, or fail alike.
+  struct Case {
+    const char* name;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"published", "33.684691954 130.237279665"},
+      {"CR left", "33.684691954 130.237279665\r"},
+      {"leading and trailing blanks", "   33.5 130.25 \t "},
+      {"negative and whole", "-0.000000001 -130"},
+      {"sixteen digits go to from_chars", "33.6846919541234 130.2372796651234"},
+      {"exponent", "3.3E1 1.3e2"},
+      {"plus sign", "+33.5 +130.5"},
+      {"two blanks between", "33.5  130.5"},
+      {"text after the pair", "33.5 130.5 x"},
+      {"no longitude", "33.5"},
+      {"comma", "33,5 130,5"},
+  };
+  for (const auto& c : cases) {
+    double lat = 0, lon = 0, expectLat = 0, expectLon = 0;
+    bool ok = true, expectOk = true;
+    try {
+      parsePair(c.line, lat, lon);
+    } catch (const ReadError&) {
+      ok = false;
+    }
+    // The reference: the pair split at its first blank, each half through parseReal.
+    try {
+      const std::string_view line = platform::trimStart(c.line, " ");
+      const auto blank = line.find(' ');
+      if (blank == std::string_view::npos) throw ReadError("no blank");
+      expectLat = parseReal(line.substr(0, blank));
+      expectLon = parseReal(line.substr(blank + 1, 99));
+    } catch (const ReadError&) {
+      expectOk = false;
+    }
+    ASSERT_EQ(ok, expectOk) << c.name;
+    if (!ok) continue;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(lat), std::bit_cast<std::uint64_t>(expectLat)) << c.name;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(lon), std::bit_cast<std::uint64_t>(expectLon)) << c.name;
+  }
 }
 
 TEST(LineScanner, LineNumbersCountTheDeclarationAndRewindStartsThere) {
