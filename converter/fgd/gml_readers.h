@@ -6,6 +6,7 @@
 // One class, one file per reader family: gml_readers.cpp (routing, windows, the guard),
 // point_readers.cpp (names, elevation and control points), annotation_reader.cpp,
 // symbol_reader.cpp, line_readers.cpp, area_readers.cpp.
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -100,6 +101,10 @@ class GmlReaders {
   bool takePosition(gml::TagLine& line, double& x, double& y);
   bool insideSheet(double x, double y) const;
   bool boxOverlaps(const gml::Box& box);
+  // A longitude/latitude box whose every point lies inside the sheet (empty when none
+  // could be found), for the sheet bounds it was made for: a feature box within it passes
+  // boxOverlaps without converting its corners.
+  void prepareInnerBox();
   // The MTEXT font code that starts a text ("{\\fMS Gothic|b0|i0|c128|p18;").
   std::string inlineFont(std::string_view pitch, bool vertical = false) const;
   // Counts a finished coordinate list; every 10 000 lists lets the user stop the run.
@@ -145,6 +150,8 @@ class GmlReaders {
   std::optional<geo::GeoBox> mesh_;
   bool offMeshTold_ = false;
   std::vector<dxfio::Vertex> ring_, scratch_;
+  gml::Box innerBox_;
+  std::optional<std::array<double, 4>> innerBoxSheet_;  // south, north, west, east
 };
 
 }  // namespace fgd
