@@ -1,6 +1,5 @@
 #include "converter/fgd/gml_readers.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -101,45 +100,20 @@ bool GmlReaders::onMesh(double latitude, double longitude) {
   return false;
 }
 
-void GmlReaders::prepareInnerBox() {
-  const double south = ctx_.sheetSouth, north = ctx_.sheetNorth, west = ctx_.sheetWest, east = ctx_.sheetEast;
-  innerBoxSheet_ = {south, north, west, east};
-  innerBox_.reset();
-  const double height = north - south, width = east - west;
-  if (!(height > 0 && width > 0 && std::isfinite(height) && std::isfinite(width))) return;
-  // The sheet's edges, drawn in by a margin far wider than their bend between two of the
-  // samples, taken back to latitude and longitude; the box lies inside all four. A copy of
-  // the coordinates: the inverse iteration starts where the last one ended.
-  const double margin = 0.05 * std::min(height, width);
-  geo::PlaneCoordinates c = ctx_.coordinates;
-  double latLo = -1e300, latHi = 1e300, lonLo = -1e300, lonHi = 1e300;
-  constexpr int kSamples = 32;
-  for (int i = 0; i <= kSamples; ++i) {
-    const double t = static_cast<double>(i) / kSamples;
-    const double y = west + margin + t * (width - 2 * margin), x = south + margin + t * (height - 2 * margin);
-    if (!c.xytobl(y, south + margin)) return;
-    latLo = std::max(latLo, c.lastLatitude);
-    if (!c.xytobl(y, north - margin)) return;
-    latHi = std::min(latHi, c.lastLatitude);
-    if (!c.xytobl(west + margin, x)) return;
-    lonLo = std::max(lonLo, c.lastLongitude);
-    if (!c.xytobl(east - margin, x)) return;
-    lonHi = std::min(lonHi, c.lastLongitude);
-  }
-  if (latLo < latHi && lonLo < lonHi) {
-    innerBox_.add(lonLo, latLo);
-    innerBox_.add(lonHi, latHi);
-  }
-}
-
 bool GmlReaders::boxOverlaps(const gml::Box& box) {
   if (box.empty()) return false;
   if (!onMesh(box.minLat, box.minLon) || !onMesh(box.maxLat, box.maxLon)) return false;
-  if (!innerBoxSheet_ || *innerBoxSheet_ != std::array{ctx_.sheetSouth, ctx_.sheetNorth, ctx_.sheetWest, ctx_.sheetEast})
-    prepareInnerBox();
+  const std::array sheet{ctx_.sheetWest, ctx_.sheetEast, ctx_.sheetSouth, ctx_.sheetNorth};
+  if (innerBoxSheet_ != sheet) {
+    innerBoxSheet_ = sheet;
+    geo::GeoBox inner;
+    innerBox_ = geo::innerGeoBox(ctx_.coordinates, sheet[0], sheet[1], sheet[2], sheet[3], inner)
+                    ? std::optional(inner)
+                    : std::nullopt;
+  }
   // Both corners inside the sheet pass the test below.
-  if (!innerBox_.empty() && box.minLon >= innerBox_.minLon && box.maxLon <= innerBox_.maxLon &&
-      box.minLat >= innerBox_.minLat && box.maxLat <= innerBox_.maxLat)
+  if (innerBox_ && box.minLon >= innerBox_->west && box.maxLon <= innerBox_->east && box.minLat >= innerBox_->south &&
+      box.maxLat <= innerBox_->north)
     return true;
   auto& c = ctx_.coordinates;
   c.bltoxy(box.minLon, box.minLat);

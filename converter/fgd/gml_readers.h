@@ -101,10 +101,6 @@ class GmlReaders {
   bool takePosition(gml::TagLine& line, double& x, double& y);
   bool insideSheet(double x, double y) const;
   bool boxOverlaps(const gml::Box& box);
-  // A longitude/latitude box whose every point lies inside the sheet (empty when none
-  // could be found), for the sheet bounds it was made for: a feature box within it passes
-  // boxOverlaps without converting its corners.
-  void prepareInnerBox();
   // The MTEXT font code that starts a text ("{\\fMS Gothic|b0|i0|c128|p18;").
   std::string inlineFont(std::string_view pitch, bool vertical = false) const;
   // Counts a finished coordinate list; every 10 000 lists lets the user stop the run.
@@ -150,8 +146,10 @@ class GmlReaders {
   std::optional<geo::GeoBox> mesh_;
   bool offMeshTold_ = false;
   std::vector<dxfio::Vertex> ring_, scratch_;
-  gml::Box innerBox_;
-  std::optional<std::array<double, 4>> innerBoxSheet_;  // south, north, west, east
+  // A longitude/latitude box inside the sheet whose bounds (west, east, south, north) it
+  // was made for: a feature box within it passes boxOverlaps without converting corners.
+  std::optional<geo::GeoBox> innerBox_;
+  std::array<double, 4> innerBoxSheet_{0, 0, 0, 0};
 };
 
 }  // namespace fgd

@@ -1,6 +1,7 @@
 #include "converter/geo/geo_box.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "converter/geo/plane_coordinates.h"
 
@@ -55,6 +56,33 @@ bool sheetGeoBox(geo::PlaneCoordinates& coords, double y0, double y1, double x0,
       break;
   }
   return converted;
+}
+
+bool innerGeoBox(const geo::PlaneCoordinates& coordinates, double west, double east, double south, double north,
+                 GeoBox& box) {
+  const double height = north - south, width = east - west;
+  if (!(height > 0 && width > 0 && std::isfinite(height) && std::isfinite(width))) return false;
+  // The rectangle's edges, drawn in by a margin far wider than their bend between two of
+  // the samples, taken back to latitude and longitude; the box lies inside all four.
+  const double margin = 0.05 * std::min(height, width);
+  geo::PlaneCoordinates c = coordinates;
+  double latLo = -1e300, latHi = 1e300, lonLo = -1e300, lonHi = 1e300;
+  constexpr int kSamples = 32;
+  for (int i = 0; i <= kSamples; ++i) {
+    const double t = static_cast<double>(i) / kSamples;
+    const double y = west + margin + t * (width - 2 * margin), x = south + margin + t * (height - 2 * margin);
+    if (!c.xytobl(y, south + margin)) return false;
+    latLo = std::max(latLo, c.lastLatitude);
+    if (!c.xytobl(y, north - margin)) return false;
+    latHi = std::min(latHi, c.lastLatitude);
+    if (!c.xytobl(west + margin, x)) return false;
+    lonLo = std::max(lonLo, c.lastLongitude);
+    if (!c.xytobl(east - margin, x)) return false;
+    lonHi = std::min(lonHi, c.lastLongitude);
+  }
+  if (!(latLo < latHi && lonLo < lonHi)) return false;
+  box = {lonLo, lonHi, latLo, latHi};
+  return true;
 }
 
 }  // namespace geo

@@ -35,4 +35,11 @@ struct BoxSampling {
 bool sheetGeoBox(geo::PlaneCoordinates& coordinates, double west, double east, double south, double north, GeoBox& box,
                  const BoxSampling& sampling = {});
 
+// A latitude/longitude box every point of which converts to a point inside the plane
+// rectangle (drawing units), with room to spare; false when the rectangle is empty or its
+// edges do not convert back. `coordinates` is not changed (the inverse conversion starts
+// where the last one ended, so it works on a copy).
+bool innerGeoBox(const geo::PlaneCoordinates& coordinates, double west, double east, double south, double north,
+                 GeoBox& box);
+
 }  // namespace geo

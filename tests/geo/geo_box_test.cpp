@@ -92,3 +92,46 @@ TEST(GeoBox, PointOutsideTheSystem) {
     }
   }
 }
+
+// Every point of the inner box, corners and a grid over it, converts into the rectangle:
+// the readers let features inside it pass the sheet test unconverted.
+TEST(GeoBox, InnerBoxConvertsInsideTheRectangle) {
+  struct Case {
+    const char* name;
+    Rectangle r;
+    bool found;
+  };
+  const Case cases[] = {
+      {"A3 sheet at 1:25000, system 9", {9, 1000, -9000e3, 2300e3, -37000e3, -27700e3}, true},
+      {"whole mesh at 1:2500 units, system 6", {6, 1000, -81000e3, -69600e3, 74300e3, 83400e3}, true},
+      {"100 km far from the origin, system 2", {2, 1000, 150000e3, 250000e3, -120000e3, -20000e3}, true},
+      {"one metre", {9, 1000, 1000, 2000, 3000, 4000}, true},
+      {"metre units", {13, 1, -40000, 10000, 5000, 60000}, true},
+      {"empty", {9, 1000, 10, 10, 0, 100}, false},
+      {"beyond the globe", {9, 1000, -1e15, 20000e3, -50000e3, -40000e3}, false},
+  };
+  for (const auto& c : cases) {
+    geo::PlaneCoordinates coords;
+    coords.unitsPerMetre = static_cast<int>(c.r.unitsPerMetre);
+    ASSERT_TRUE(coords.selectSystem(c.r.zone));
+    const double lastLat = coords.lastLatitude, lastLon = coords.lastLongitude;
+    geo::GeoBox box;
+    ASSERT_EQ(geo::innerGeoBox(coords, c.r.west, c.r.east, c.r.south, c.r.north, box), c.found) << c.name;
+    EXPECT_EQ(coords.lastLatitude, lastLat) << c.name;  // the caller's iteration start is kept
+    EXPECT_EQ(coords.lastLongitude, lastLon) << c.name;
+    if (!c.found) continue;
+    EXPECT_LT(box.west, box.east) << c.name;
+    EXPECT_LT(box.south, box.north) << c.name;
+    constexpr int kSteps = 20;
+    for (int i = 0; i <= kSteps; ++i) {
+      for (int j = 0; j <= kSteps; ++j) {
+        const double lon = box.west + (box.east - box.west) * i / kSteps;
+        const double lat = box.south + (box.north - box.south) * j / kSteps;
+        coords.bltoxy(lon, lat);
+        EXPECT_TRUE(coords.planeX >= c.r.south && coords.planeX <= c.r.north && coords.planeY >= c.r.west &&
+                    coords.planeY <= c.r.east)
+            << c.name << " at " << lon << " " << lat;
+      }
+    }
+  }
+}
