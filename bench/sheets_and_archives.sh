@@ -96,6 +96,6 @@ echo "cores: $(nproc); best of $rounds rounds, wall seconds"
 for c in "${cases[@]}"; do
   e1=${best["$c extracted jobs1"]} e2=${best["$c extracted jobs2"]} a1=${best["$c archive jobs1"]}
   awk -v c="$c" -v e1="$e1" -v e2="$e2" -v a1="$a1" 'BEGIN {
-    printf "%-7s jobs 1 %6.2f s  jobs 2 %6.2f s  speed-up %4.2f x (target >= 1.7)\n", c, e1, e2, e1 / e2
-    printf "%-7s extracted %6.2f s  archive %6.2f s  ratio %4.2f (target <= 1.3)\n", c, e1, a1, a1 / e1 }'
+    printf "%-7s jobs 1 %6.3f s  jobs 2 %6.3f s  speed-up %4.2f x (target >= 1.7)\n", c, e1, e2, e1 / e2
+    printf "%-7s extracted %6.3f s  archive %6.3f s  ratio %4.2f (target <= 1.3)\n", c, e1, a1, a1 / e1 }'
 done
