@@ -103,17 +103,20 @@ bool GmlReaders::onMesh(double latitude, double longitude) {
 bool GmlReaders::boxOverlaps(const gml::Box& box) {
   if (box.empty()) return false;
   if (!onMesh(box.minLat, box.minLon) || !onMesh(box.maxLat, box.maxLon)) return false;
-  const std::array sheet{ctx_.sheetWest, ctx_.sheetEast, ctx_.sheetSouth, ctx_.sheetNorth};
-  if (innerBoxSheet_ != sheet) {
-    innerBoxSheet_ = sheet;
-    geo::GeoBox inner;
-    innerBox_ = geo::innerGeoBox(ctx_.coordinates, sheet[0], sheet[1], sheet[2], sheet[3], inner)
-                    ? std::optional(inner)
-                    : std::nullopt;
+  auto& inner = ctx_.innerBox;
+  const auto& plane = ctx_.coordinates;
+  const std::array madeFor{ctx_.sheetWest,      ctx_.sheetEast,  ctx_.sheetSouth,
+                           ctx_.sheetNorth,     plane.originLongitude,    plane.originLatitude,
+                           double(plane.unitsPerMetre), plane.eastWestCorrection, plane.northSouthCorrection};
+  if (inner.madeFor != madeFor) {
+    inner.madeFor = madeFor;
+    geo::GeoBox b;
+    inner.box = geo::innerGeoBox(plane, madeFor[0], madeFor[1], madeFor[2], madeFor[3], b) ? std::optional(b)
+                                                                                       : std::nullopt;
   }
   // Both corners inside the sheet pass the test below.
-  if (innerBox_ && box.minLon >= innerBox_->west && box.maxLon <= innerBox_->east && box.minLat >= innerBox_->south &&
-      box.maxLat <= innerBox_->north)
+  if (const auto& b = inner.box;
+      b && box.minLon >= b->west && box.maxLon <= b->east && box.minLat >= b->south && box.maxLat <= b->north)
     return true;
   auto& c = ctx_.coordinates;
   c.bltoxy(box.minLon, box.minLat);

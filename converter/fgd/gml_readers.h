@@ -6,7 +6,6 @@
 // One class, one file per reader family: gml_readers.cpp (routing, windows, the guard),
 // point_readers.cpp (names, elevation and control points), annotation_reader.cpp,
 // symbol_reader.cpp, line_readers.cpp, area_readers.cpp.
-#include <array>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -146,10 +145,6 @@ class GmlReaders {
   std::optional<geo::GeoBox> mesh_;
   bool offMeshTold_ = false;
   std::vector<dxfio::Vertex> ring_, scratch_;
-  // A longitude/latitude box inside the sheet whose bounds (west, east, south, north) it
-  // was made for: a feature box within it passes boxOverlaps without converting corners.
-  std::optional<geo::GeoBox> innerBox_;
-  std::array<double, 4> innerBoxSheet_{0, 0, 0, 0};
 };
 
 }  // namespace fgd

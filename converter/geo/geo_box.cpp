@@ -67,7 +67,7 @@ bool innerGeoBox(const geo::PlaneCoordinates& coordinates, double west, double e
   const double margin = 0.05 * std::min(height, width);
   geo::PlaneCoordinates c = coordinates;
   double latLo = -1e300, latHi = 1e300, lonLo = -1e300, lonHi = 1e300;
-  constexpr int kSamples = 32;
+  constexpr int kSamples = 8;
   for (int i = 0; i <= kSamples; ++i) {
     const double t = static_cast<double>(i) / kSamples;
     const double y = west + margin + t * (width - 2 * margin), x = south + margin + t * (height - 2 * margin);

@@ -4,7 +4,9 @@
 // services of the run. Each run owns one context; two runs in one process share nothing.
 // The open sheet is not part of it: a producer that writes takes the sheet's
 // EntityWriter as an argument, so it cannot run without one.
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,6 +14,7 @@
 
 #include "converter/geo/colour_legend.h"
 #include "converter/geo/elevation_grid.h"
+#include "converter/geo/geo_box.h"
 #include "converter/geo/plane_coordinates.h"
 #include "converter/geo/point_pair.h"
 #include "converter/settings/drawing_settings.h"
@@ -58,6 +61,13 @@ struct SheetState {
   std::vector<std::string> meshCodeList;
   // Elevations of the current sheet; its cells live in the run's pointBuffer.
   geo::ElevationGrid elevationGrid;
+  // The vector readers' note of a longitude/latitude box inside the sheet, with what it
+  // was made for (sheet bounds west, east, south, north; the system's origin, units and
+  // corrections); made again when any of these differ.
+  struct InnerBox {
+    std::array<double, 9> madeFor{};
+    std::optional<geo::GeoBox> box;
+  } innerBox;
 
   geo::SheetLegend sheetLegend() const {
     return {sheetLegendInterval[static_cast<std::size_t>(sheetIndex)],
