@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build under a fresh prefix and checks what a desktop user gets there: both
-# programs answer --version and --help, the converter finds its data under the prefix,
-# the menu entries are valid and Orbiscope is offered for DXF files.
+# programs answer --version and --help, the converter finds its data and its main window
+# under the prefix, the menu entries are valid and Orbiscope is offered for DXF files.
 set -euo pipefail
 build="$1"
 prefix="$(mktemp -d)"
@@ -26,6 +26,15 @@ done
 # by `init` holds the layer keys of the shipped trees.
 env -u TERRALINEA_DATA XDG_CONFIG_HOME="$prefix/config" "$prefix/bin/terralinea" init "$prefix/x.trl" >/dev/null
 iconv -f CP932 -t UTF-8 "$prefix/x.trl" | grep -q "AdmArea" || fail "init did not see the installed item files"
+
+# The main window comes from a module under the prefix: the installed program loads it
+# and is still running its window when stopped (offscreen, no display needed).
+status=0
+env -u TERRALINEA_DATA XDG_CONFIG_HOME="$prefix/config" QT_QPA_PLATFORM=offscreen \
+  timeout 3 "$prefix/bin/terralinea" >"$prefix/window.log" 2>&1 || status=$?
+[[ $status -eq 124 ]] || fail "the installed main window did not stay open (status $status): $(cat "$prefix/window.log")"
+! grep -q "cannot be loaded" "$prefix/window.log" || fail "main window module not found"
+[[ -e "$prefix/lib/terralinea/terralinea-window.so" ]] || fail "missing lib/terralinea/terralinea-window.so"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/terralinea.desktop"
