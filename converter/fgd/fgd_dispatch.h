@@ -2,12 +2,14 @@
 // Finds the files of every selected group of the two vector layer trees, keeps those of
 // the sheet's meshes and calls the readers that the group and the drawing pass select.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "converter/fgd/gml_readers.h"
 #include "converter/settings/layer_tree.h"
 #include "converter/sheet/run_context.h"
+#include "converter/sheet/shared_conversions.h"
 
 namespace fgd {
 
@@ -21,6 +23,13 @@ void countBasicInfoFiles(sheet::RunContext& context, const std::string& folder);
 // Reads the sheet's files of every selected group with the readers the pass selects.
 void drawFgdFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder, int passMask);
 void drawBasicInfoFiles(sheet::RunContext& context, sheet::EntityWriter& out, const std::string& folder, int passMask);
+
+// The sheet's line and area files offered for conversion ahead (null when the sheet reads
+// no vector folder), and the helper's side: converts each from its end backwards until it
+// meets the sheet's thread, the table is full or `stop` is set. See
+// sheet/shared_conversions.h.
+std::shared_ptr<sheet::SharedConversions> offerConversions(const sheet::RunContext& context);
+void convertAhead(sheet::SharedConversions& shared);
 
 // The element name of a group key: the part before the first "-".
 std::string elementOfKey(std::string_view key);

@@ -151,6 +151,10 @@ bool GmlReaders::onMeshLine(const geo::PointPair& p) {
 std::span<const dxfio::Vertex> GmlReaders::planeVertices(const geo::PointPair* p, std::size_t m) {
   auto& c = ctx_.coordinates;
   scratch_.resize(m);
+  if (const bool lookUp = behindHelper()) {
+    for (std::size_t i = 0; i < m; ++i) listPair(lookUp, p[i].x, p[i].y, scratch_[i].y, scratch_[i].x);
+    return scratch_;
+  }
   for (std::size_t i = 0; i < m; ++i) {
     c.bltoxy(p[i].x, p[i].y);
     scratch_[i] = {c.planeY, c.planeX};

@@ -18,6 +18,7 @@
 #include "converter/gml/coordinate_lists.h"
 #include "converter/sheet/entity_writer.h"
 #include "converter/sheet/run_context.h"
+#include "converter/sheet/shared_conversions.h"
 #include "dxfio/dxf_writer.h"
 
 namespace fgd {
@@ -104,6 +105,26 @@ class GmlReaders {
   std::string inlineFont(std::string_view pitch, bool vertical = false) const;
   // Counts a finished coordinate list; every 10 000 lists lets the user stop the run.
   void listDone(long long& lists);
+  // Whether the feature just read lies in the part of the file a helper has converted
+  // (its lists reach back at most a few blocks from the line read last); tells the helper
+  // how far this thread has come.
+  bool behindHelper() {
+    if (!share_) return false;
+    const std::uint64_t at = in_->bytesRead();
+    if (at > share_->drawerAt.load(std::memory_order_relaxed)) share_->drawerAt.store(at, std::memory_order_relaxed);
+    const std::uint64_t from = share_->helperFrom.load(std::memory_order_acquire);
+    return at >= from && (from == 0 || at - from >= kFeatureReach);
+  }
+  static constexpr std::uint64_t kFeatureReach = 64 * 1024;
+  // Plane x (northing), y of a coordinate-list pair: looked up when `lookUp` and the helper
+  // stored it, converted otherwise.
+  void listPair(bool lookUp, double longitude, double latitude, double& x, double& y) {
+    if (lookUp && shared_->find(longitude, latitude, x, y)) return;
+    auto& c = ctx_.coordinates;
+    c.bltoxy(longitude, latitude);
+    x = c.planeX;
+    y = c.planeY;
+  }
   // Plane vertices of `m` longitude/latitude pairs, DXF x first.
   std::span<const dxfio::Vertex> planeVertices(const geo::PointPair* pairs, std::size_t m);
   void polyline(std::string_view layer, const geo::PointPair* pairs, std::size_t m,
@@ -145,6 +166,9 @@ class GmlReaders {
   std::optional<geo::GeoBox> mesh_;
   bool offMeshTold_ = false;
   std::vector<dxfio::Vertex> ring_, scratch_;
+  // A helper's conversions of the sheet, and its share of the file being read (null without).
+  sheet::SharedConversions* shared_ = nullptr;
+  sheet::SharedConversions::FileShare* share_ = nullptr;
 };
 
 }  // namespace fgd

@@ -11,6 +11,7 @@
 #include "converter/gml/line_scanner.h"
 #include "converter/gml/reader_guard.h"
 #include "converter/settings/sheet_labels.h"
+#include "converter/sheet/shared_conversions.h"
 #include "platform/numbers.h"
 
 namespace fgd {
@@ -35,6 +36,10 @@ inline constexpr double kDegree = 3.14159265358979323846 / 180.0;
 template <typename Body>
 void GmlReaders::guarded(const char* name, const std::filesystem::path& file, bool withLists, Body body) {
   lists_ = 0;
+  // Where a helper converts this file ahead, the part behind it is looked up.
+  shared_ = ctx_.sharedConversions && ctx_.sharedConversions->convertsLike(ctx_.coordinates) ? ctx_.sharedConversions
+                                                                                             : nullptr;
+  share_ = shared_ ? &shared_->file(file) : nullptr;
   dataName_ = file.filename().string();
   file_ = &file;
   mesh_ = geo::meshBoxOfFileName(dataName_);
@@ -47,6 +52,7 @@ void GmlReaders::guarded(const char* name, const std::filesystem::path& file, bo
     body(*in);
   });
   in_ = nullptr;
+  share_ = nullptr;
   entities_ += out_.entityCount() - before;
   switch (end) {
     case gml::ReadEnd::completed:

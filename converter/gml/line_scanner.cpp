@@ -86,9 +86,8 @@ void parsePosition(std::string_view rest, double& latitude, double& longitude) {
   longitude = parseReal(second);
 }
 
-void parsePair(std::string_view line, double& latitude, double& longitude) {
+bool readPlainPair(std::string_view line, double& latitude, double& longitude) {
   line = platform::trimStart(line, " ");
-  // The published layout, "lat lon" and at most blanks or a CR after it, read in place.
   double la, lo;
   if (const std::size_t a = platform::leadingDecimal(line, la); a > 0 && a < line.size() && line[a] == ' ') {
     const std::string_view rest = line.substr(a + 1);
@@ -96,9 +95,16 @@ void parsePair(std::string_view line, double& latitude, double& longitude) {
     if (b > 0 && rest.find_first_not_of(" \t\r", b) == std::string_view::npos) {
       latitude = la;
       longitude = lo;
-      return;
+      return true;
     }
   }
+  return false;
+}
+
+void parsePair(std::string_view line, double& latitude, double& longitude) {
+  // The published layout, "lat lon" and at most blanks or a CR after it, read in place.
+  if (readPlainPair(line, latitude, longitude)) return;
+  line = platform::trimStart(line, " ");
   const auto blank = line.find(' ');
   if (blank == std::string_view::npos) throw ReadError("coordinate pair without longitude");
   latitude = parseReal(line.substr(0, blank));

@@ -165,6 +165,9 @@ inline constexpr std::string_view kPosListEnd = "</gml:posList>";
 // One coordinate line of a "<gml:posList>": leading blanks skipped, latitude up to the
 // next blank, the rest (at most 99 characters) the longitude.
 void parsePair(std::string_view line, double& latitude, double& longitude);
+// The same for a pair in the published layout ("lat lon", plain decimals, at most blanks
+// or a CR after it), with the same values; false, without throwing, for any other line.
+bool readPlainPair(std::string_view line, double& latitude, double& longitude);
 
 // The readers name these text helpers through the scanner.
 using platform::characterCount;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <memory>
+#include <system_error>
 #include <thread>
 
 #include "converter/elevation/contours.h"
@@ -12,6 +14,7 @@
 #include "converter/elevation/mesh_output.h"
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/mlit/mlit_dispatch.h"
+#include "converter/run/help_board.h"
 #include "converter/run/scripts.h"
 #include "converter/settings/choice_lists.h"
 #include "converter/settings/sheet_labels.h"
@@ -71,6 +74,38 @@ void ConversionRun::writeElevationProducts(sheet::EntityWriter& out) {
   if (ctx_.settings.contourSource >= 0 && ctx_.runContinue) elevation::writeContours(ctx_, out);
   if (ctx_.settings.crossSectionsOn && ctx_.runContinue && (source >= 0 || ctx_.settings.contourSource >= 0))
     elevation::writeCrossSections(ctx_, out);
+}
+
+void ConversionRun::drawingPassesHelped(sheet::EntityWriter& out) {
+  std::shared_ptr<sheet::SharedConversions> offer;
+  if (helpBoard_ || options_.jobs > 1) offer = fgd::offerConversions(ctx_);
+  if (!offer) {
+    drawingPasses(out);
+    return;
+  }
+  std::thread helper;
+  if (helpBoard_) {
+    helpBoard_->post(offer);
+  } else {
+    try {
+      helper = std::thread([offer] { fgd::convertAhead(*offer); });
+    } catch (const std::system_error&) {  // no thread to be had: the sheet converts alone
+    }
+  }
+  ctx_.sharedConversions = offer.get();
+  auto end = [&] {
+    offer->stop = true;
+    if (helpBoard_) helpBoard_->withdraw(offer.get());
+    if (helper.joinable()) helper.join();
+    ctx_.sharedConversions = nullptr;
+  };
+  try {
+    drawingPasses(out);
+  } catch (...) {
+    end();
+    throw;
+  }
+  end();
 }
 
 void ConversionRun::drawingPasses(sheet::EntityWriter& out) {
@@ -223,7 +258,7 @@ bool ConversionRun::sheet(int row, int column) {
   ctx_.progress(ProgressLine::Detail, "");
   buildMeshCodeList();
   stage("図形データ");
-  drawingPasses(doc.entities());
+  drawingPassesHelped(doc.entities());
   if (s.meshGridOn) {
     stage("標準地域メッシュ");
     writeMeshGrid(doc.entities());

@@ -16,6 +16,8 @@
 
 namespace run {
 
+class HelpBoard;
+
 enum class RunResult {
   Completed = 1,  // every sheet written (problems, if any, in anomalyMessage)
   Stopped = 2,    // stopped by the user or by a producer
@@ -64,6 +66,9 @@ class ConversionRun {
     sheet::buildMeshCodeList(ctx_, geo::MeshCodeKind::secondLevelCompact, sheet::MeshBox::sheet);
   }
   void drawingPasses(sheet::EntityWriter& out);
+  // The drawing passes with a helper converting the sheet's vector files ahead: a worker
+  // of the help board, or with more than one job a thread of its own.
+  void drawingPassesHelped(sheet::EntityWriter& out);
   void writeMeshGrid(sheet::EntityWriter& out) { decor::writeMeshGrid(ctx_, out); }
   void writeIndexDrawing() { decor::writeIndexDrawing(ctx_, options_.title); }
 
@@ -72,6 +77,7 @@ class ConversionRun {
   std::int64_t runTotal_ = 0;
   bool failed_ = false;
   bool abandonCutSheets_ = false;  // a sheet cut by an abort is not kept (parallel sheets)
+  HelpBoard* helpBoard_ = nullptr;  // where a parallel run's sheets offer their files
 };
 
 }  // namespace run

@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/conversion_run.h"
+#include "converter/run/help_board.h"
 
 namespace run {
 
@@ -178,17 +180,24 @@ bool ConversionRun::sheetsInParallel(int workers) {
   crew[0]->ctx.pointBuffer = std::move(ctx_.pointBuffer);
 
   std::vector<SheetResult> results(static_cast<std::size_t>(sheets));
-  std::atomic<int> next{0}, running{workers};
+  std::atomic<int> next{0}, running{workers}, drawing{0};
+  // A worker past the last sheet helps the sheets still being drawn; the board closes
+  // when no sheet is left to start or draw.
+  HelpBoard board;
   std::vector<std::thread> threads;
   auto work = [&](int w) {
     Worker& me = *crew[static_cast<std::size_t>(w)];
     ConversionRun run(me.ctx, options_);
     run.runTotal_ = runTotal_;
     run.abandonCutSheets_ = true;
+    run.helpBoard_ = &board;
     try {
       if (me.ctx.pointBuffer.size() != bufferSize) me.ctx.pointBuffer = geo::PointBuffer(bufferSize);
       // Sheets are taken in order, so a worker's earlier sheets are earlier sheets.
-      for (int k; !relay.stop && (k = next++) < sheets;) {
+      for (;;) {
+        ++drawing;  // counted from before the take, so the board cannot close in between
+        const int k = relay.stop ? sheets : next++;
+        if (k >= sheets) break;
         SheetResult& result = results[static_cast<std::size_t>(k)];
         const int row = k / v.sheetColumns, column = k % v.sheetColumns;
         result.started = true;
@@ -202,10 +211,14 @@ bool ConversionRun::sheetsInParallel(int workers) {
                          me.ctx.sheetLegendBottom[static_cast<std::size_t>(k)],
                          me.ctx.sheetLegendDecimals[static_cast<std::size_t>(k)]};
         if (!result.completed) relay.stop = true;
+        --drawing;
       }
+      if (--drawing == 0 || relay.stop) board.close();
+      while (auto offer = board.take()) fgd::convertAhead(*offer);
     } catch (...) {
       me.error = std::current_exception();
       relay.stop = true;
+      board.close();
     }
     me.failed = run.failed_;
     --running;

@@ -23,6 +23,8 @@
 
 namespace sheet {
 
+class SharedConversions;
+
 // Whether the run goes on, and what went wrong on the way.
 struct RunState {
   bool runContinue = true;
@@ -68,6 +70,8 @@ struct SheetState {
     std::array<double, 9> madeFor{};
     std::optional<geo::GeoBox> box;
   } innerBox;
+  // Conversions a helper thread makes ahead for this sheet's vector files, while it runs.
+  SharedConversions* sharedConversions = nullptr;
 
   geo::SheetLegend sheetLegend() const {
     return {sheetLegendInterval[static_cast<std::size_t>(sheetIndex)],

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -137,4 +138,29 @@ inline std::string surfaceFeature(const std::string& element, const std::vector<
   for (const auto& h : holes) s += "<gml:interior>\r\n" + ring(h) + "</gml:interior>\r\n";
   return s + "</gml:PolygonPatch>\r\n</gml:patches>\r\n</gml:Surface>\r\n</area>\r\n" + after + "</" + element +
          ">\r\n";
+}
+
+// About `bytes` of road edges or buildings on mesh 503041 (Genkai island), a few to twenty
+// pairs a feature, one pair a line: enough for a helper to convert ahead.
+inline std::string denseFgdFile(bool areas, std::size_t bytes) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> lat(33.67, 33.745), lon(130.13, 130.245), step(-1e-4, 1e-4);
+  std::string features;
+  for (int i = 0; features.size() < bytes; ++i) {
+    std::vector<std::pair<double, double>> points;
+    double la = lat(random), lo = lon(random);
+    const int n = 3 + i % 17;
+    for (int k = 0; k < n; ++k) {
+      points.emplace_back(la, lo);
+      la += step(random);
+      lo += step(random);
+    }
+    if (areas) {
+      points.push_back(points.front());
+      features += surfaceFeature("BldA", points, {}, "<orgGILvl>2500</orgGILvl>\r\n", "<type>普通建物</type>\r\n");
+    } else {
+      features += curveFeature("RdEdg", points, "<orgGILvl>2500</orgGILvl>\r\n", "<type>真幅道路</type>\r\n");
+    }
+  }
+  return dataset(features);
 }

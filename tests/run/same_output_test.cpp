@@ -17,6 +17,7 @@
 #include "tests/common/zip_writer.h"
 #include "tests/elevation/elevation_fixture.h"
 #include "tests/fgd/genkai_settings.h"
+#include "tests/fgd/harness.h"
 #include "tests/settings/fixture.h"
 
 namespace {
@@ -200,6 +201,31 @@ TEST(SameOutput, TwoSheetsAtATimeWriteWhatOneAtATimeWrites) {
   }
   EXPECT_NE(convert(cases[0].settings, temp / "out", 2).run.anomalies.find("FG-GML-503041-BldA-cut.zip"),
             std::string::npos);
+}
+
+// With more than one job a spare thread converts a sheet's large vector files ahead (a
+// single sheet, or the last sheets of a run): the files stay those of one thread.
+TEST(SameOutput, ConversionsAheadChangeNoByte) {
+  if (!fs::exists(realVectorFolder() / kVectorArchive)) GTEST_SKIP() << "published archives not found";
+  TempFolder temp;
+  fs::create_directories(temp / "vector");
+  fs::copy_file(realVectorFolder() / kVectorArchive, temp / "vector" / kVectorArchive);
+  writeBytes(temp / "vector" / "FG-GML-503041-RdEdg-20181001-0002.xml", denseFgdFile(false, 2500000));
+  writeBytes(temp / "vector" / "FG-GML-503041-BldA-20181001-0002.xml", denseFgdFile(true, 1500000));
+  auto twoByTwoSheets = vectorSettings(temp, temp / "vector");
+  auto oneSheet = twoByTwoSheets;
+  oneSheet.sheetColumns = oneSheet.sheetRows = "1";
+  oneSheet.resizeLegendTables();
+  for (const auto* s : {&oneSheet, &twoByTwoSheets}) {
+    const std::string name = s == &oneSheet ? "one sheet" : "2 x 2 sheets";
+    const Converted one = convert(*s, temp / "out", 1);
+    ASSERT_EQ(one.run.report, "") << name;
+    for (int jobs : {2, 3}) {
+      const Converted more = convert(*s, temp / "out", jobs);
+      EXPECT_EQ(one.run.anomalies, more.run.anomalies) << name << " jobs " << jobs;
+      expectSameFiles(one, more, name + " jobs " + std::to_string(jobs));
+    }
+  }
 }
 
 TEST(SameOutput, AbortDuringParallelSheetsLeavesOnlyCompleteSheets) {

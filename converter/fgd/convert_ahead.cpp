@@ -1,0 +1,142 @@
+// The helper side of the shared conversions: the sheet's line and area files in reading
+// order, each from its end backwards in blocks, their coordinate lines converted into
+// the table.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "converter/fgd/fgd_dispatch.h"
+#include "converter/gml/line_scanner.h"
+#include "converter/settings/sheet_labels.h"
+#include "platform/dir_list.h"
+
+namespace fgd {
+
+namespace {
+
+// Readers that convert coordinate lists; the point readers convert one position a feature.
+constexpr int kListReaders = kMeshLine | kRoad | kRail | kVisibleLine | kAreaEdge | kAreaFill;
+
+struct TreeFiles {
+  std::filesystem::path root;
+  std::vector<std::string> elements;  // of the groups that are on, in reading order
+  bool admBdryEverywhere = false;
+};
+
+TreeFiles treeFiles(const settings::LayerTree& tree, const std::string& folder, bool admBdryEverywhere) {
+  TreeFiles t{settings::utf8Path(folder), {}, admBdryEverywhere};
+  for (auto g = tree.groups.rbegin(); g != tree.groups.rend(); ++g)
+    if (g->on && (g->entry.code & kListReaders)) t.elements.push_back(elementOfKey(g->entry.key));
+  return t;
+}
+
+}  // namespace
+
+std::shared_ptr<sheet::SharedConversions> offerConversions(const sheet::RunContext& ctx) {
+  const auto& s = ctx.settings;
+  std::vector<TreeFiles> trees;
+  // In the order of the drawing passes: the basic information tree, then the other.
+  if (!s.basicInfoFolder.empty()) trees.push_back(treeFiles(s.basicInfoLayers, s.basicInfoFolder, false));
+  if (!s.fgdFolder.empty()) trees.push_back(treeFiles(s.fgdLayers, s.fgdFolder, true));
+  if (trees.empty()) return nullptr;
+  auto list = [trees, meshCodes = ctx.meshCodeList, subfolders = s.processSubfolders] {
+    std::vector<std::filesystem::path> files;
+    std::vector<platform::ArchiveProblem> problems;  // the sheet's own listing reports them
+    for (const auto& t : trees) {
+      for (const auto& element : t.elements) {
+        for (auto& f : platform::listDataFiles(t.root, "*" + element + "*.xml", subfolders, problems)) {
+          const bool onSheet = std::find(meshCodes.begin(), meshCodes.end(),
+                                         meshCodeOfPath(settings::pathText(f), element)) != meshCodes.end();
+          if (onSheet || (t.admBdryEverywhere && element == "AdmBdry")) files.push_back(std::move(f));
+        }
+      }
+    }
+    return files;
+  };
+  return std::make_shared<sheet::SharedConversions>(list, ctx.coordinates);
+}
+
+namespace {
+
+// Blocks the helper converts from a file's end backwards; it leaves the last ones before
+// the sheet's thread to that thread.
+constexpr std::uint64_t kBlock = 256 * 1024;
+// A coordinate line longer than this is left to the sheet's thread.
+constexpr std::uint64_t kLongestPair = 512;
+
+// Converts the coordinate lines that start in [start, end) of an open file; false when the
+// run's helper is to stop (told to, or the table is full).
+bool convertBlock(std::FILE* f, std::uint64_t start, std::uint64_t end, std::uint64_t size, std::vector<char>& bytes,
+                  geo::PlaneCoordinates& c, sheet::SharedConversions& shared) {
+  // One byte before the block tells whether its first line starts there.
+  const std::uint64_t from = start > 0 ? start - 1 : 0, to = std::min(size, end + kLongestPair);
+  bytes.resize(to - from);
+  if (std::fseek(f, static_cast<long>(from), SEEK_SET) != 0 || std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size())
+    return true;  // unreadable here: the sheet's thread reads it anyway
+  const char* p = bytes.data();
+  const char* const blockEnd = bytes.data() + (end - from);
+  const char* const last = bytes.data() + bytes.size();
+  if (start > 0) {
+    p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(last - p)));
+    if (!p) return true;
+    ++p;
+  }
+  while (p < blockEnd) {
+    if (shared.stop.load(std::memory_order_relaxed)) return false;
+    const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(last - p)));
+    if (!eol) break;  // the file's last line, or too long: the sheet's thread converts it
+    const std::string_view line(p, static_cast<std::size_t>(eol - p));
+    p = eol + 1;
+    double latitude, longitude;
+    if (!gml::tagFree(line) || !gml::readPlainPair(line, latitude, longitude)) continue;
+    c.bltoxy(longitude, latitude);
+    if (!shared.insert(longitude, latitude, c.planeX, c.planeY)) return false;
+  }
+  return true;
+}
+
+void convertFiles(sheet::SharedConversions& shared) {
+  geo::PlaneCoordinates c = shared.coordinates;
+  const std::vector<std::filesystem::path> files = shared.listFiles();
+  // A coordinate line has some 28 bytes; the helper converts about half of each file.
+  std::uintmax_t total = 0;
+  for (const auto& f : files) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(f, ec);
+    if (!ec) total += size;
+  }
+  if (total < kBlock * 2 || !shared.prepare(static_cast<std::size_t>(total / 28 / 2))) return;
+  std::vector<char> bytes;
+  for (const auto& path : files) {
+    if (shared.stop.load(std::memory_order_relaxed)) return;
+    // Archive members are read as a stream, from their start only: the sheet's thread's.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) continue;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!f) continue;
+    auto& share = shared.file(path);
+    for (std::uint64_t end = size; end > 0;) {
+      const std::uint64_t start = end > kBlock ? end - kBlock : 0;
+      // Where the sheet's thread reads already, the block just ahead of it is left to it.
+      const std::uint64_t drawer = share.drawerAt.load(std::memory_order_relaxed);
+      if (drawer > 0 && start < drawer + kBlock) break;
+      if (!convertBlock(f.get(), start, end, size, bytes, c, shared)) return;
+      share.helperFrom.store(start, std::memory_order_release);
+      end = start;
+    }
+  }
+}
+
+}  // namespace
+
+void convertAhead(sheet::SharedConversions& shared) {
+  // Whatever stops the helper leaves the rest to the sheet's thread.
+  try {
+    convertFiles(shared);
+  } catch (...) {
+  }
+}
+
+}  // namespace fgd
