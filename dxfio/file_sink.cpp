@@ -55,6 +55,13 @@ void FileSink::fail(const char* what) {
   }
 }
 
+bool FileSink::handOver(Handover& to) {
+  if (failed_ || file_ || partial_.empty()) return false;
+  to = {partial_, path_};
+  committed_ = true;  // the destructor leaves the partial file to its new owner
+  return true;
+}
+
 bool FileSink::commit() {
   if (failed_ || file_ || partial_.empty()) return false;
   std::string reason;

@@ -38,6 +38,14 @@ class FileSink final : public Sink {
   bool close();
   // After close() (and the patch): the file takes its real name. False when it cannot.
   bool commit();
+  // A closed file whose commit is left to the caller (platform::commitFile, or
+  // discardPartial when it is not to stand): the partial file and the real name.
+  struct Handover {
+    std::filesystem::path partial, file;
+  };
+  // After close(): the sink lets go of the partial file instead of committing it. False
+  // (nothing handed over) when writing failed.
+  bool handOver(Handover& to);
   bool failed() const { return failed_; }
   const std::string& error() const { return error_; }
   int errorNumber() const { return errorNumber_; }

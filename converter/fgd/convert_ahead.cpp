@@ -2,6 +2,7 @@
 // order, each from its end backwards in blocks, their coordinate lines converted into
 // the table.
 #include <algorithm>
+#include <cfenv>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -97,6 +98,7 @@ bool convertBlock(std::FILE* f, std::uint64_t start, std::uint64_t end, std::uin
 }
 
 void convertFiles(sheet::SharedConversions& shared) {
+  std::fesetenv(&shared.environment);
   geo::PlaneCoordinates c = shared.coordinates;
   const std::vector<std::filesystem::path> files = shared.listFiles();
   // A coordinate line has some 28 bytes; the helper converts about half of each file.

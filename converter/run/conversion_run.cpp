@@ -273,7 +273,10 @@ bool ConversionRun::sheet(int row, int column) {
     doc.abandon();
     return false;
   }
-  if (!doc.finish()) {
+  // Sheets converted in parallel stand under their names in sheet order, after the run:
+  // a sheet after one that failed or stopped is not kept, as one after the other.
+  if (!doc.finish(abandonCutSheets_ ? &handedOver_.emplace() : nullptr)) {
+    handedOver_.reset();
     if (doc.writeFailed()) {
       stopOnWriteError(file, doc.error());
     } else {

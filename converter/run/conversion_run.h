@@ -2,6 +2,7 @@
 // One conversion run: the counting pass, the sheet loop with the producers in their fixed
 // order, and the run-level outputs.
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "converter/decor/decorations.h"
@@ -78,6 +79,8 @@ class ConversionRun {
   bool failed_ = false;
   bool abandonCutSheets_ = false;  // a sheet cut by an abort is not kept (parallel sheets)
   HelpBoard* helpBoard_ = nullptr;  // where a parallel run's sheets offer their files
+  // A parallel run's finished sheet, complete under its partial name until its turn.
+  std::optional<dxfio::FileSink::Handover> handedOver_;
 };
 
 }  // namespace run

@@ -8,6 +8,8 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/conversion_run.h"
 #include "converter/run/help_board.h"
+#include "platform/file_replace.h"
 
 namespace run {
 
@@ -159,6 +162,7 @@ struct Worker {
 // What a sheet leaves for the run: its problems and, from the automatic legend, its cells.
 struct SheetResult {
   bool started = false, completed = false;
+  std::optional<dxfio::FileSink::Handover> file;  // complete, not yet under its name
   Reports reports;
   std::string intervalCell, bottomCell;
   geo::SheetLegend legend{1, 0, 0};
@@ -203,6 +207,7 @@ bool ConversionRun::sheetsInParallel(int workers) {
         result.started = true;
         me.host.sheet = k;
         result.completed = run.sheet(row, column);
+        result.file = std::exchange(run.handedOver_, std::nullopt);
         relay.finished(k);
         result.reports = std::exchange(me.reports, {});
         result.intervalCell = me.settings.legendIntervals.cell(row, column);
@@ -249,10 +254,21 @@ bool ConversionRun::sheetsInParallel(int workers) {
     failed_ = failed_ || w->failed;
     ctx_.fileCounter += w->ctx.fileCounter;
   }
-  // Problems and legends in sheet order, as one sheet after the other would leave them.
+  // Problems, legends and files in sheet order, as one sheet after the other would leave
+  // them: the sheets up to the first that did not complete take their names, the later
+  // ones are removed.
   bool all = true;
   for (int k = 0; k < sheets; ++k) {
-    const SheetResult& result = results[static_cast<std::size_t>(k)];
+    SheetResult& result = results[static_cast<std::size_t>(k)];
+    if (result.file) {
+      std::string reason;
+      if (!all || !result.completed) {
+        platform::discardPartial(result.file->partial, result.file->file);
+      } else if (!platform::commitFile(result.file->partial, result.file->file, &reason)) {
+        stopOnWriteError(result.file->file, "cannot put the file in place: " + reason);
+        result.completed = false;
+      }
+    }
     all = all && result.completed;
     if (!result.started) continue;
     for (const auto& [line, once] : result.reports) once ? ctx_.reportOnce(line) : ctx_.report(line);

@@ -18,7 +18,9 @@ std::size_t slotOf(std::uint64_t longitude, std::uint64_t latitude) {
 
 SharedConversions::SharedConversions(std::function<std::vector<std::filesystem::path>()> list,
                                      const geo::PlaneCoordinates& c)
-    : listFiles(std::move(list)), coordinates(c) {}
+    : listFiles(std::move(list)), coordinates(c) {
+  std::fegetenv(&environment);
+}
 
 SharedConversions::~SharedConversions() {
   if (Slot* s = slots_.load()) ::munmap(s, bytes_);

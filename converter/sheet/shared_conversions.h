@@ -7,6 +7,7 @@
 // depend on how far the helper got.
 #include <atomic>
 #include <cstddef>
+#include <cfenv>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -55,6 +56,9 @@ class SharedConversions {
 
   const std::function<std::vector<std::filesystem::path>()> listFiles;
   const geo::PlaneCoordinates coordinates;
+  // The floating-point environment of the sheet's thread (precision and rounding), taken
+  // at construction: the helper converts under it, so that its values are that thread's.
+  std::fenv_t environment;
   // Set when the sheet's thread is past its files, or the run stops: the helper ends.
   std::atomic<bool> stop{false};
 

@@ -468,7 +468,7 @@ void SheetDocument::writeBorderAndViewports() {
   viewports();
 }
 
-bool SheetDocument::finish() {
+bool SheetDocument::finish(dxfio::FileSink::Handover* later) {
   writer_.pairs({{0, "ENDSEC"}});
   objects();
   writer_.pairs({{0, "EOF"}});
@@ -477,7 +477,7 @@ bool SheetDocument::finish() {
     error_ = sink_.error();
     return false;
   }
-  if (!sink_.patchHandleSeed(seed) || !sink_.commit()) {
+  if (!sink_.patchHandleSeed(seed) || !(later ? sink_.handOver(*later) : sink_.commit())) {
     error_ = sink_.error();
     return false;
   }

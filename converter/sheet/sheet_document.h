@@ -46,9 +46,10 @@ class SheetDocument {
   // The sheet border and the two viewports, between the true-north arrows and the
   // decorations on the paper.
   void writeBorderAndViewports();
-  // ENDSEC, OBJECTS, EOF, close and handle-seed patch. False when writing or patching
-  // failed (see error()).
-  bool finish();
+  // ENDSEC, OBJECTS, EOF, close and handle-seed patch, then the file under its real name
+  // or, with `later`, handed over complete for the caller to commit. False when writing or
+  // patching failed (see error()).
+  bool finish(dxfio::FileSink::Handover* later = nullptr);
   const std::string& error() const { return error_; }
   bool writeFailed() const { return sink_.failed(); }
   int errorNumber() const { return sink_.errorNumber(); }
