@@ -6,6 +6,8 @@
 // EntityWriter as an argument, so it cannot run without one.
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -104,6 +106,10 @@ struct RunContext : RunState, SheetState, RunLayout {
   // The one buffer of elevationBufferCells pairs, allocated by the run and shared in turn
   // by the elevation grid, contour tracing and the vector readers.
   geo::PointBuffer pointBuffer;
+  // The data files listed so far in this run (data_files.h), by folder, pattern and
+  // subfolder rule: the folders do not change while the run reads them, and every sheet
+  // and drawing pass lists them again.
+  std::map<std::string, std::vector<std::filesystem::path>> listedFiles;
 
   // Ends the run with a message to the user.
   void stop(const std::string& caption, const std::string& text) {
