@@ -149,6 +149,7 @@ struct Worker {
     ctx.sheetLegendBottom = run.sheetLegendBottom;
     ctx.sheetLegendDecimals = run.sheetLegendDecimals;
     ctx.reportLog = &reports;
+    ctx.listedFiles = run.listedFiles;  // the counting pass listed every folder already
   }
   settings::DrawingSettings settings;
   geo::PlaneCoordinates coordinates;
