@@ -20,13 +20,12 @@ bool LineFile::open(const std::filesystem::path& path) {
   if (buffer_.empty()) {
     // A small file gets a buffer of its size: the runs open hundreds of them, and zeroing
     // a full-size buffer for each cost more than reading them.
-    std::size_t size = std::min(kBufferSize, std::max<std::size_t>(maxLine_, 1));
+    const std::size_t most = std::min(kBufferSize, std::max<std::size_t>(maxLine_, 1));
+    std::size_t size = most;
     std::error_code ec;
-    if (file_) {
-      const auto bytes = std::filesystem::file_size(path, ec);
-      if (!ec && bytes < size) size = std::max<std::size_t>(static_cast<std::size_t>(bytes) + 1, 4096);
-    }
-    buffer_.resize(std::min(size, std::max<std::size_t>(maxLine_, 1)));
+    if (const auto bytes = file_ ? std::filesystem::file_size(path, ec) : most; !ec && bytes < most)
+      size = std::min(most, std::max<std::size_t>(static_cast<std::size_t>(bytes) + 1, 4096));
+    buffer_.resize(size);
   }
   return rewind();
 }

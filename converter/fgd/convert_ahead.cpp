@@ -21,14 +21,14 @@ constexpr int kListReaders = kMeshLine | kRoad | kRail | kVisibleLine | kAreaEdg
 
 struct TreeFiles {
   std::filesystem::path root;
-  std::vector<std::string> elements;  // of the groups that are on, in reading order
+  std::vector<std::string> groupKeys;  // of the groups that are on, in reading order
   bool admBdryEverywhere = false;
 };
 
 TreeFiles treeFiles(const settings::LayerTree& tree, const std::string& folder, bool admBdryEverywhere) {
   TreeFiles t{settings::utf8Path(folder), {}, admBdryEverywhere};
   for (auto g = tree.groups.rbegin(); g != tree.groups.rend(); ++g)
-    if (g->on && (g->entry.code & kListReaders)) t.elements.push_back(elementOfKey(g->entry.key));
+    if (g->on && (g->entry.code & kListReaders)) t.groupKeys.push_back(g->entry.key);
   return t;
 }
 
@@ -45,12 +45,9 @@ std::shared_ptr<sheet::SharedConversions> offerConversions(const sheet::RunConte
     std::vector<std::filesystem::path> files;
     std::vector<platform::ArchiveProblem> problems;  // the sheet's own listing reports them
     for (const auto& t : trees) {
-      for (const auto& element : t.elements) {
-        for (auto& f : platform::listDataFiles(t.root, "*" + element + "*.xml", subfolders, problems)) {
-          const bool onSheet = std::find(meshCodes.begin(), meshCodes.end(),
-                                         meshCodeOfPath(settings::pathText(f), element)) != meshCodes.end();
-          if (onSheet || (t.admBdryEverywhere && element == "AdmBdry")) files.push_back(std::move(f));
-        }
+      for (const auto& key : t.groupKeys) {
+        for (auto& f : platform::listDataFiles(t.root, "*" + elementOfKey(key) + "*.xml", subfolders, problems))
+          if (sheetReads(meshCodes, f, key, t.admBdryEverywhere)) files.push_back(std::move(f));
       }
     }
     return files;
@@ -100,22 +97,22 @@ bool convertBlock(std::FILE* f, std::uint64_t start, std::uint64_t end, std::uin
 void convertFiles(sheet::SharedConversions& shared) {
   std::fesetenv(&shared.environment);
   geo::PlaneCoordinates c = shared.coordinates;
-  const std::vector<std::filesystem::path> files = shared.listFiles();
-  // A coordinate line has some 28 bytes; the helper converts about half of each file.
-  std::uintmax_t total = 0;
-  for (const auto& f : files) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(f, ec);
-    if (!ec) total += size;
-  }
-  if (total < kBlock * 2 || !shared.prepare(static_cast<std::size_t>(total / 28 / 2))) return;
-  std::vector<char> bytes;
-  for (const auto& path : files) {
-    if (shared.stop.load(std::memory_order_relaxed)) return;
-    // Archive members are read as a stream, from their start only: the sheet's thread's.
+  // Plain files only: archive members are read as a stream, from their start, so they are
+  // the sheet thread's.
+  std::vector<std::pair<std::filesystem::path, std::uint64_t>> files;
+  std::uint64_t total = 0;
+  for (auto& path : shared.listFiles()) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) continue;
+    files.emplace_back(std::move(path), size);
+    total += size;
+  }
+  // A coordinate line has some 28 bytes; the helper converts about half of each file.
+  if (total < kBlock * 2 || !shared.prepare(static_cast<std::size_t>(total / 28 / 2))) return;
+  std::vector<char> bytes;
+  for (const auto& [path, size] : files) {
+    if (shared.stop.load(std::memory_order_relaxed)) return;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!f) continue;
     auto& share = shared.file(path);

@@ -38,10 +38,7 @@ void draw(sheet::RunContext& ctx, sheet::EntityWriter& out, const settings::Laye
       ctx.pump();
       if (!ctx.runContinue) return;
       if (bits) ++ctx.fileCounter;
-      const std::string path = settings::pathText(file);
-      const bool onSheet = std::find(ctx.meshCodeList.begin(), ctx.meshCodeList.end(), meshCodeOfPath(path, element)) !=
-                           ctx.meshCodeList.end();
-      if (!onSheet && !(readAdmBdryEverywhere && g->entry.key == "AdmBdry")) continue;
+      if (!sheetReads(ctx.meshCodeList, file, g->entry.key, readAdmBdryEverywhere)) continue;
       // A pass that selects none of the group's readers leaves its files alone.
       if (!bits) continue;
       ctx.progress(ProgressLine::Counter, std::to_string(ctx.fileCounter));
@@ -52,6 +49,13 @@ void draw(sheet::RunContext& ctx, sheet::EntityWriter& out, const settings::Laye
 }
 
 }  // namespace
+
+bool sheetReads(const std::vector<std::string>& meshCodes, const std::filesystem::path& file,
+                const std::string& groupKey, bool admBdryEverywhere) {
+  if (admBdryEverywhere && groupKey == "AdmBdry") return true;
+  const std::string code = meshCodeOfPath(settings::pathText(file), elementOfKey(groupKey));
+  return std::find(meshCodes.begin(), meshCodes.end(), code) != meshCodes.end();
+}
 
 std::string elementOfKey(std::string_view key) {
   const auto dash = key.find('-');

@@ -31,6 +31,12 @@ void drawBasicInfoFiles(sheet::RunContext& context, sheet::EntityWriter& out, co
 std::shared_ptr<sheet::SharedConversions> offerConversions(const sheet::RunContext& context);
 void convertAhead(sheet::SharedConversions& shared);
 
+// Whether a sheet of the standard area meshes `meshCodes` reads `file` of the group keyed
+// `groupKey`: a file of one of its meshes, or with `admBdryEverywhere` any file of the
+// group keyed "AdmBdry".
+bool sheetReads(const std::vector<std::string>& meshCodes, const std::filesystem::path& file,
+                const std::string& groupKey, bool admBdryEverywhere);
+
 // The element name of a group key: the part before the first "-".
 std::string elementOfKey(std::string_view key);
 // The seven characters that end eight characters before the first occurrence of the

@@ -104,15 +104,13 @@ bool GmlReaders::boxOverlaps(const gml::Box& box) {
   if (box.empty()) return false;
   if (!onMesh(box.minLat, box.minLon) || !onMesh(box.maxLat, box.maxLon)) return false;
   auto& inner = ctx_.innerBox;
-  const auto& plane = ctx_.coordinates;
-  const std::array madeFor{ctx_.sheetWest,      ctx_.sheetEast,  ctx_.sheetSouth,
-                           ctx_.sheetNorth,     plane.originLongitude,    plane.originLatitude,
-                           double(plane.unitsPerMetre), plane.eastWestCorrection, plane.northSouthCorrection};
-  if (inner.madeFor != madeFor) {
-    inner.madeFor = madeFor;
+  const std::array bounds{ctx_.sheetWest, ctx_.sheetEast, ctx_.sheetSouth, ctx_.sheetNorth};
+  if (inner.bounds != bounds || !inner.madeWith.convertsLike(ctx_.coordinates)) {
+    inner.bounds = bounds;
+    inner.madeWith = ctx_.coordinates;
     geo::GeoBox b;
-    inner.box = geo::innerGeoBox(plane, madeFor[0], madeFor[1], madeFor[2], madeFor[3], b) ? std::optional(b)
-                                                                                       : std::nullopt;
+    inner.box = geo::innerGeoBox(ctx_.coordinates, bounds[0], bounds[1], bounds[2], bounds[3], b) ? std::optional(b)
+                                                                                                   : std::nullopt;
   }
   // Both corners inside the sheet pass the test below.
   if (const auto& b = inner.box;

@@ -37,8 +37,9 @@ template <typename Body>
 void GmlReaders::guarded(const char* name, const std::filesystem::path& file, bool withLists, Body body) {
   lists_ = 0;
   // Where a helper converts this file ahead, the part behind it is looked up.
-  shared_ = ctx_.sharedConversions && ctx_.sharedConversions->convertsLike(ctx_.coordinates) ? ctx_.sharedConversions
-                                                                                             : nullptr;
+  shared_ = ctx_.sharedConversions && ctx_.sharedConversions->coordinates.convertsLike(ctx_.coordinates)
+                ? ctx_.sharedConversions
+                : nullptr;
   share_ = shared_ ? &shared_->file(file) : nullptr;
   dataName_ = file.filename().string();
   file_ = &file;

@@ -106,6 +106,14 @@ double PlaneCoordinates::meridianArc(double phi) const {
   return static_cast<double>(arcSeries(arcCoefficients, phi, sinP, cosP));
 }
 
+bool PlaneCoordinates::convertsLike(const PlaneCoordinates& o) const {
+  return scaleFactor == o.scaleFactor && semiMajorAxis == o.semiMajorAxis && flattening == o.flattening &&
+         eccentricity == o.eccentricity && secondEccentricity == o.secondEccentricity &&
+         arcCoefficients == o.arcCoefficients && polarRadius == o.polarRadius && originLatitude == o.originLatitude &&
+         originLongitude == o.originLongitude && originArc == o.originArc && unitsPerMetre == o.unitsPerMetre &&
+         eastWestCorrection == o.eastWestCorrection && northSouthCorrection == o.northSouthCorrection;
+}
+
 bool PlaneCoordinates::selectSystem(int systemNumber) {
   if (systemNumber < 1 || systemNumber > 19) return false;
   const SystemOrigin& o = kSystemOrigins[systemNumber];

@@ -43,6 +43,10 @@ class PlaneCoordinates {
 
   double meridianArc(double phi) const;  // S(phi), metres, phi in radians
 
+  // Whether `other` converts exactly as this (the same ellipsoid, system, units and
+  // corrections): values converted by one may stand for the other's.
+  bool convertsLike(const PlaneCoordinates& other) const;
+
   // Start-up constants.
   double scaleFactor = 0.9999;
   double semiMajorAxis = 6378137.0;

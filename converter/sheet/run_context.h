@@ -66,10 +66,11 @@ struct SheetState {
   // Elevations of the current sheet; its cells live in the run's pointBuffer.
   geo::ElevationGrid elevationGrid;
   // The vector readers' note of a longitude/latitude box inside the sheet, with what it
-  // was made for (sheet bounds west, east, south, north; the system's origin, units and
-  // corrections); made again when any of these differ.
+  // was made for (sheet bounds west, east, south, north, and the coordinates); made again
+  // when the bounds differ or the coordinates do not convert alike.
   struct InnerBox {
-    std::array<double, 9> madeFor{};
+    std::array<double, 4> bounds{};
+    geo::PlaneCoordinates madeWith;
     std::optional<geo::GeoBox> box;
   } innerBox;
   // Conversions a helper thread makes ahead for this sheet's vector files, while it runs.

@@ -42,16 +42,6 @@ bool SharedConversions::prepare(std::size_t pairs) {
   return true;
 }
 
-bool SharedConversions::convertsLike(const geo::PlaneCoordinates& c) const {
-  const auto& h = coordinates;
-  return c.scaleFactor == h.scaleFactor && c.semiMajorAxis == h.semiMajorAxis && c.flattening == h.flattening &&
-         c.eccentricity == h.eccentricity && c.secondEccentricity == h.secondEccentricity &&
-         c.arcCoefficients == h.arcCoefficients && c.polarRadius == h.polarRadius &&
-         c.originLatitude == h.originLatitude && c.originLongitude == h.originLongitude && c.originArc == h.originArc &&
-         c.unitsPerMetre == h.unitsPerMetre && c.eastWestCorrection == h.eastWestCorrection &&
-         c.northSouthCorrection == h.northSouthCorrection;
-}
-
 SharedConversions::FileShare& SharedConversions::file(const std::filesystem::path& path) {
   std::lock_guard lock(mutex_);
   auto& share = files_[path.string()];
@@ -67,12 +57,12 @@ bool SharedConversions::insert(double longitude, double latitude, double x, doub
   for (int probe = 0; probe < kProbes; ++probe) {
     Slot& s = slots[(first + static_cast<std::size_t>(probe)) & mask_];
     std::atomic_ref<std::uint32_t> state(s.state);
-    std::uint32_t empty = 0;
-    if (state.load(std::memory_order_acquire) != 0) {
-      if (state.load(std::memory_order_acquire) == 2 && s.longitude == lon && s.latitude == lat) return true;
+    // A slot already taken holds another pair, or this one.
+    std::uint32_t seen = 0;
+    if (!state.compare_exchange_strong(seen, 1, std::memory_order_acq_rel)) {
+      if (seen == 2 && s.longitude == lon && s.latitude == lat) return true;
       continue;
     }
-    if (!state.compare_exchange_strong(empty, 1, std::memory_order_acq_rel)) continue;
     s.longitude = lon;
     s.latitude = lat;
     s.x = x;

@@ -40,9 +40,6 @@ class SharedConversions {
   };
   FileShare& file(const std::filesystem::path& path);
 
-  // Whether `c` converts exactly as the coordinates the helper was given (the same
-  // ellipsoid, system, units and corrections): only then are stored pairs to be used.
-  bool convertsLike(const geo::PlaneCoordinates& c) const;
   // x northing, y easting of a pair the helper stored; false when it did not.
   bool find(double longitude, double latitude, double& x, double& y) const;
   // The helper, before its first pair: takes the table's memory for about `pairs` pairs
@@ -55,6 +52,8 @@ class SharedConversions {
   bool insert(double longitude, double latitude, double x, double y);
 
   const std::function<std::vector<std::filesystem::path>()> listFiles;
+  // Stored pairs stand in for a reader's own conversions only where its coordinates
+  // convert like these (PlaneCoordinates::convertsLike).
   const geo::PlaneCoordinates coordinates;
   // The floating-point environment of the sheet's thread (precision and rounding), taken
   // at construction: the helper converts under it, so that its values are that thread's.

@@ -74,13 +74,13 @@ TEST(SharedConversions, FoundPairsHoldWhatWasStoredWhileTheHelperStores) {
   EXPECT_FALSE(shared.find(pairs.back().first, pairs.back().second, x, y) &&
                x != fakeX(pairs.back().first, pairs.back().second));
 
-  EXPECT_TRUE(shared.convertsLike(c));
+  EXPECT_TRUE(shared.coordinates.convertsLike(c));
   geo::PlaneCoordinates other = c;
   other.unitsPerMetre = 1;
-  EXPECT_FALSE(shared.convertsLike(other));
+  EXPECT_FALSE(shared.coordinates.convertsLike(other));
   other = c;
   other.selectSystem(9);
-  EXPECT_FALSE(shared.convertsLike(other));
+  EXPECT_FALSE(shared.coordinates.convertsLike(other));
 }
 
 // A file the helper converted ahead, wholly before the sheet's thread reads it or while it
