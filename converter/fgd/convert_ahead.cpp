@@ -10,7 +10,7 @@
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/gml/line_scanner.h"
 #include "converter/settings/sheet_labels.h"
-#include "platform/dir_list.h"
+#include "converter/sheet/data_files.h"
 
 namespace fgd {
 
@@ -19,40 +19,24 @@ namespace {
 // Readers that convert coordinate lists; the point readers convert one position a feature.
 constexpr int kListReaders = kMeshLine | kRoad | kRail | kVisibleLine | kAreaEdge | kAreaFill;
 
-struct TreeFiles {
-  std::filesystem::path root;
-  std::vector<std::string> groupKeys;  // of the groups that are on, in reading order
-  bool admBdryEverywhere = false;
-};
-
-TreeFiles treeFiles(const settings::LayerTree& tree, const std::string& folder, bool admBdryEverywhere) {
-  TreeFiles t{settings::utf8Path(folder), {}, admBdryEverywhere};
-  for (auto g = tree.groups.rbegin(); g != tree.groups.rend(); ++g)
-    if (g->on && (g->entry.code & kListReaders)) t.groupKeys.push_back(g->entry.key);
-  return t;
-}
-
 }  // namespace
 
-std::shared_ptr<sheet::SharedConversions> offerConversions(const sheet::RunContext& ctx) {
+std::shared_ptr<sheet::SharedConversions> offerConversions(sheet::RunContext& ctx) {
   const auto& s = ctx.settings;
-  std::vector<TreeFiles> trees;
-  // In the order of the drawing passes: the basic information tree, then the other.
-  if (!s.basicInfoFolder.empty()) trees.push_back(treeFiles(s.basicInfoLayers, s.basicInfoFolder, false));
-  if (!s.fgdFolder.empty()) trees.push_back(treeFiles(s.fgdLayers, s.fgdFolder, true));
-  if (trees.empty()) return nullptr;
-  auto list = [trees, meshCodes = ctx.meshCodeList, subfolders = s.processSubfolders] {
-    std::vector<std::filesystem::path> files;
-    std::vector<platform::ArchiveProblem> problems;  // the sheet's own listing reports them
-    for (const auto& t : trees) {
-      for (const auto& key : t.groupKeys) {
-        for (auto& f : platform::listDataFiles(t.root, "*" + elementOfKey(key) + "*.xml", subfolders, problems))
-          if (sheetReads(meshCodes, f, key, t.admBdryEverywhere)) files.push_back(std::move(f));
-      }
-    }
-    return files;
+  std::vector<std::filesystem::path> files;
+  // The sheet's files as its drawing passes will take them (the run's listings).
+  auto add = [&](const settings::LayerTree& tree, const std::string& folder, bool admBdryEverywhere) {
+    if (folder.empty()) return;
+    const auto root = settings::utf8Path(folder);
+    for (auto g = tree.groups.rbegin(); g != tree.groups.rend(); ++g)
+      if (g->on && (g->entry.code & kListReaders))
+        for (auto& f : sheet::listDataFiles(ctx, root, "*" + elementOfKey(g->entry.key) + "*.xml"))
+          if (sheetReads(ctx.meshCodeList, f, g->entry.key, admBdryEverywhere)) files.push_back(std::move(f));
   };
-  return std::make_shared<sheet::SharedConversions>(list, ctx.coordinates);
+  add(s.basicInfoLayers, s.basicInfoFolder, false);
+  add(s.fgdLayers, s.fgdFolder, true);
+  if (files.empty()) return nullptr;
+  return std::make_shared<sheet::SharedConversions>(std::move(files), ctx.coordinates);
 }
 
 namespace {
@@ -101,11 +85,11 @@ void convertFiles(sheet::SharedConversions& shared) {
   // the sheet thread's.
   std::vector<std::pair<std::filesystem::path, std::uint64_t>> files;
   std::uint64_t total = 0;
-  for (auto& path : shared.listFiles()) {
+  for (const auto& path : shared.files) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) continue;
-    files.emplace_back(std::move(path), size);
+    files.emplace_back(path, size);
     total += size;
   }
   // A coordinate line has some 28 bytes; the helper converts about half of each file.

@@ -28,7 +28,7 @@ void drawBasicInfoFiles(sheet::RunContext& context, sheet::EntityWriter& out, co
 // no vector folder), and the helper's side: converts each from its end backwards until it
 // meets the sheet's thread, the table is full or `stop` is set. See
 // sheet/shared_conversions.h.
-std::shared_ptr<sheet::SharedConversions> offerConversions(const sheet::RunContext& context);
+std::shared_ptr<sheet::SharedConversions> offerConversions(sheet::RunContext& context);
 void convertAhead(sheet::SharedConversions& shared);
 
 // Whether a sheet of the standard area meshes `meshCodes` reads `file` of the group keyed

@@ -16,9 +16,8 @@ std::size_t slotOf(std::uint64_t longitude, std::uint64_t latitude) {
 
 }  // namespace
 
-SharedConversions::SharedConversions(std::function<std::vector<std::filesystem::path>()> list,
-                                     const geo::PlaneCoordinates& c)
-    : listFiles(std::move(list)), coordinates(c) {
+SharedConversions::SharedConversions(std::vector<std::filesystem::path> list, const geo::PlaneCoordinates& c)
+    : files(std::move(list)), coordinates(c) {
   std::fegetenv(&environment);
 }
 

@@ -10,7 +10,6 @@
 #include <cfenv>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,10 +22,8 @@ namespace sheet {
 
 class SharedConversions {
  public:
-  // `listFiles` gives the helper the sheet's files in the order the sheet reads them;
-  // `coordinates` are the sheet's.
-  SharedConversions(std::function<std::vector<std::filesystem::path>()> listFiles,
-                    const geo::PlaneCoordinates& coordinates);
+  // `files`: the sheet's files in the order the sheet reads them; `coordinates`: the sheet's.
+  SharedConversions(std::vector<std::filesystem::path> files, const geo::PlaneCoordinates& coordinates);
   ~SharedConversions();
   SharedConversions(const SharedConversions&) = delete;
   SharedConversions& operator=(const SharedConversions&) = delete;
@@ -51,7 +48,7 @@ class SharedConversions {
   // Stores a converted pair; false when the table is full enough for the helper to stop.
   bool insert(double longitude, double latitude, double x, double y);
 
-  const std::function<std::vector<std::filesystem::path>()> listFiles;
+  const std::vector<std::filesystem::path> files;
   // Stored pairs stand in for a reader's own conversions only where its coordinates
   // convert like these (PlaneCoordinates::convertsLike).
   const geo::PlaneCoordinates coordinates;

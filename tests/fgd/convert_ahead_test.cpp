@@ -31,7 +31,7 @@ std::vector<std::string> records(const std::vector<Entity>& entities) {
 TEST(SharedConversions, FoundPairsHoldWhatWasStoredWhileTheHelperStores) {
   geo::PlaneCoordinates c;
   c.selectSystem(2);
-  sheet::SharedConversions shared([] { return std::vector<std::filesystem::path>(); }, c);
+  sheet::SharedConversions shared({}, c);
   double x = 0, y = 0;
   EXPECT_FALSE(shared.find(130.2, 33.7, x, y));
   EXPECT_FALSE(shared.insert(130.2, 33.7, 1, 2));  // no memory yet
@@ -107,7 +107,7 @@ TEST(SharedConversions, ReadersWriteTheSameEntitiesWithAHelper) {
     ASSERT_GT(alone.size(), 1000u) << c.name;
 
     for (const bool concurrent : {false, true}) {
-      sheet::SharedConversions shared([&] { return std::vector<std::filesystem::path>{file}; }, h.ctx.coordinates);
+      sheet::SharedConversions shared({file}, h.ctx.coordinates);
       std::thread helper;
       if (concurrent) {
         helper = std::thread([&] { fgd::convertAhead(shared); });
