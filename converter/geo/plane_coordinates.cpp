@@ -1,7 +1,17 @@
 #include "converter/geo/plane_coordinates.h"
 
 #include <cmath>
+#include <cstddef>
 #include <numbers>
+
+// On x86-64 the forward series runs as generated x87 code that keeps every value in the
+// stack registers; the C++ series below is its reference and the other targets' code.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define PLANE_SERIES_IN_X87 1
+#include "converter/geo/plane_series_x87.inc"
+#else
+#define PLANE_SERIES_IN_X87 0
+#endif
 
 namespace geo {
 
@@ -144,7 +154,37 @@ LatitudeTerms PlaneCoordinates::latitudeTerms(double ido) const {
   return terms;
 }
 
+#if PLANE_SERIES_IN_X87
+namespace {
+// What the x87 series reads of one point, at the offsets the code is given.
+struct SeriesPoint {
+  long double sinP, cosP;
+  double phi, dl;
+  double scratch;  // S(φ) rounded to double, as latitudeTerms rounds it
+};
+}  // namespace
+
+void PlaneCoordinates::bltoxy(double kdo, double ido) {
+  SeriesPoint p;
+  p.phi = radians(ido);
+  sincosl(p.phi, &p.sinP, &p.cosP);
+  p.dl = radians(kdo) - originLongitude;
+  asm(PLANE_SERIES_X87
+      :
+      : [in] "r"(&p), [pc] "r"(this), [k] "r"(kSeriesConstants), [sinP] "i"(offsetof(SeriesPoint, sinP)),
+        [cosP] "i"(offsetof(SeriesPoint, cosP)), [phi] "i"(offsetof(SeriesPoint, phi)),
+        [dl] "i"(offsetof(SeriesPoint, dl)), [scratch] "i"(offsetof(SeriesPoint, scratch)),
+        [arc] "i"(offsetof(PlaneCoordinates, arcCoefficients)), [arc0] "i"(offsetof(PlaneCoordinates, originArc)),
+        [ep] "i"(offsetof(PlaneCoordinates, secondEccentricity)), [polar] "i"(offsetof(PlaneCoordinates, polarRadius)),
+        [scale] "i"(offsetof(PlaneCoordinates, scaleFactor)), [units] "i"(offsetof(PlaneCoordinates, unitsPerMetre)),
+        [north] "i"(offsetof(PlaneCoordinates, northSouthCorrection)),
+        [east] "i"(offsetof(PlaneCoordinates, eastWestCorrection)), [planeX] "i"(offsetof(PlaneCoordinates, planeX)),
+        [planeY] "i"(offsetof(PlaneCoordinates, planeY))
+      : "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
+}
+#else
 void PlaneCoordinates::bltoxy(double kdo, double ido) { bltoxy(kdo, latitudeTerms(ido)); }
+#endif
 
 void PlaneCoordinates::bltoxy(double kdo, const LatitudeTerms& terms) {
   using L = long double;

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -276,6 +279,58 @@ TEST(PlaneCoordinates, InverseIgnoresAStartThatIsNoPosition) {
     pc.lastLongitude = lon;
     ASSERT_TRUE(pc.xytobl(y, x));
     EXPECT_LT(groundDistance(pc.lastLatitude, pc.lastLongitude, 35.0, 134.0), 1.1e-3);
+  }
+}
+
+// A point converts to the same bits by the two-argument form (on x86-64 the generated x87
+// series) and by the latitude terms (the C++ series): every system, units, corrections, and
+// latitudes on both sides of 45 degrees, where the sine takes another argument reduction.
+TEST(PlaneCoordinates, BothSeriesGiveTheSameBits) {
+  struct Case {
+    const char* name;
+    int units;
+    double north, east;
+  };
+  const Case cases[] = {
+      {"millimetres", 1000, 0.0, 0.0},
+      {"metres, corrected", 1, -123.25, 4567.5},
+      {"sheet units", 400, 1.0e5, -2.5e4},
+  };
+  std::mt19937_64 random(20261211);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  for (const Case& c : cases) {
+    for (int system = 1; system <= 19; ++system) {
+      SCOPED_TRACE(testing::Message() << c.name << ", system " << system);
+      PlaneCoordinates pc;
+      pc.unitsPerMetre = c.units;
+      pc.northSouthCorrection = c.north;
+      pc.eastWestCorrection = c.east;
+      ASSERT_TRUE(pc.selectSystem(system));
+      const geo::SystemOrigin& o = kSystemOrigins[system];
+      int differing = 0;
+      for (int i = 0; i < 20000; ++i) {
+        const double lon = o.longitude + 3.0 * unit(random);
+        const double lat = i % 4 == 0 ? 44.0 + 2.5 * unit(random) : o.latitude + 4.0 * unit(random);
+        pc.bltoxy(lon, lat);
+        const double x = pc.planeX, y = pc.planeY;
+        pc.bltoxy(lon, pc.latitudeTerms(lat));
+        differing += std::bit_cast<std::uint64_t>(x) != std::bit_cast<std::uint64_t>(pc.planeX) ||
+                     std::bit_cast<std::uint64_t>(y) != std::bit_cast<std::uint64_t>(pc.planeY);
+      }
+      EXPECT_EQ(differing, 0);
+    }
+  }
+  // The origin itself, and values no sheet has but a file may hold.
+  PlaneCoordinates pc;
+  ASSERT_TRUE(pc.selectSystem(9));
+  for (auto [lon, lat] : {std::pair{139.8333333333333, 36.0}, std::pair{-179.9, -89.9}, std::pair{0.0, 0.0},
+                          std::pair{139.0, 1e-300}, std::pair{1e6, 36.0}}) {
+    SCOPED_TRACE(testing::Message() << lon << " " << lat);
+    pc.bltoxy(lon, lat);
+    const double x = pc.planeX, y = pc.planeY;
+    pc.bltoxy(lon, pc.latitudeTerms(lat));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(x), std::bit_cast<std::uint64_t>(pc.planeX));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(y), std::bit_cast<std::uint64_t>(pc.planeY));
   }
 }
 
