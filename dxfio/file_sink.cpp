@@ -94,18 +94,26 @@ void FileSink::line(std::string_view bytes) {
 }
 
 void FileSink::vertices(std::span<const Vertex> list) {
-  // Each vertex is spelled in a local buffer and appended once.
-  char text[2 * kRealChars + 16];
+  // Vertices are spelled into a local block that is appended when it is nearly full, not
+  // each on its own: a coordinate-dense sheet writes millions of them.
+  constexpr std::size_t kVertexRoom = 2 * kRealChars + 16;
+  char block[4096];
+  char* p = block;
+  auto append = [&] {
+    buffer_.append(block, p);
+    offset_ += static_cast<std::size_t>(p - block);
+    p = block;
+    flushIfFull();
+  };
   for (const auto& v : list) {
-    char* p = std::copy_n("10\r\n", 4, text);
+    if (p > block + sizeof block - kVertexRoom) append();
+    p = std::copy_n("10\r\n", 4, p);
     p = writeReal(p, v.x);
     p = std::copy_n("\r\n20\r\n", 6, p);
     p = writeReal(p, v.y);
     p = std::copy_n("\r\n", 2, p);
-    buffer_.append(text, p);
-    offset_ += static_cast<std::size_t>(p - text);
-    flushIfFull();
   }
+  append();
 }
 
 void FileSink::pair(int code, std::string_view value) {

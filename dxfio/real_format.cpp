@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace dxfio {
 
@@ -85,10 +86,15 @@ constexpr std::uint64_t kPow10[] = {1ull,
                                     1000000000000000000ull,
                                     10000000000000000000ull};
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+// The eight decimal digits of v < 10^8 as the bytes 0..9 of a word, the first digit in the
+// lowest byte: halves, quarters and eighths split in parallel lanes by multiplications.
+std::uint64_t eightDigits(std::uint32_t v) {
+  std::uint64_t y = (v / 10000) | (static_cast<std::uint64_t>(v % 10000) << 32);
+  std::uint64_t z = ((y * 10486) >> 20) & 0x0000007F0000007Full;  // lane / 100 below 10^4
+  y = z | ((y - 100 * z) << 16);
+  z = ((y * 103) >> 10) & 0x000F000F000F000Full;  // lane / 10 below 100
+  return z | ((y - 10 * z) << 8);
+}
 
 // round(m · 2^e2 · 10^k), ties to even (m < 2^53, 0 <= k <= 19, result below 2^64).
 std::uint64_t scaledRounded(std::uint64_t m, int e2, int k) {
@@ -132,39 +138,32 @@ char* writeFixed(char* p, double value) {
     }
   }
   if (exponent >= 15) return nullptr;
-  // Fifteen digits: the last eight and the first seven, two at a time in 32-bit words.
-  char digits[16];
-  auto pairs = [](char* end, std::uint32_t v, int count) {
-    for (int i = 0; i < count; ++i) {
-      const std::uint32_t pair = (v % 100) * 2;
-      v /= 100;
-      *--end = kDigitPairs[pair + 1];
-      *--end = kDigitPairs[pair];
-    }
-    return v;
-  };
-  pairs(digits + 15, static_cast<std::uint32_t>(q % 100000000), 4);
-  digits[0] = static_cast<char>('0' + pairs(digits + 7, static_cast<std::uint32_t>(q / 100000000), 3));
-  int n = 15;
-  while (n > 1 && digits[n - 1] == '0') --n;
-  if (value < 0) *p++ = '-';
+  // The fifteen digits as bytes of one 128-bit word, the first digit lowest, built in
+  // registers and stored whole: no byte is written twice or read back.
+  using U128 = unsigned __int128;
+  U128 raw = (static_cast<U128>(eightDigits(static_cast<std::uint32_t>(q % 100000000))) << 64) |
+             eightDigits(static_cast<std::uint32_t>(q / 100000000));
+  raw >>= 8;  // the seven leading digits were spelled as eight
+  const auto high = static_cast<std::uint64_t>(raw >> 64);
+  const int zeroBytes = (high ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<std::uint64_t>(raw))) / 8;
+  const int n = 16 - zeroBytes;  // digits without the trailing zeros (the first is never zero)
+  const U128 text = raw | ((static_cast<U128>(0x3030303030303030ull) << 64) | 0x3030303030303030ull);
+  auto store = [](char* at, U128 bytes) { std::memcpy(at, &bytes, sizeof bytes); };
+  *p = '-';
+  p += value < 0;
   if (exponent >= 0) {
+    // The integer digits are the first ones, trailing zeros included.
     const int intDigits = exponent + 1;
-    if (n <= intDigits) {
-      p = std::copy(digits, digits + n, p);
-      p = std::fill_n(p, intDigits - n, '0');
-    } else {
-      p = std::copy(digits, digits + intDigits, p);
-      *p++ = '.';
-      p = std::copy(digits + intDigits, digits + n, p);
-    }
-  } else {
-    *p++ = '0';
-    *p++ = '.';
-    p = std::fill_n(p, -exponent - 1, '0');
-    p = std::copy(digits, digits + n, p);
+    store(p, text);
+    if (n <= intDigits) return p + intDigits;
+    p[intDigits] = '.';
+    store(p + intDigits + 1, text >> (8 * intDigits));
+    return p + n + 1;
   }
-  return p;
+  std::memcpy(p, "0.000000", 8);
+  p += 1 - exponent;
+  store(p, text);
+  return p + n;
 }
 
 }  // namespace

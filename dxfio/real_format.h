@@ -11,9 +11,11 @@ std::string formatReal(double value);
 // Appends formatReal(value), without its allocations for the common fixed form (every
 // coordinate of a sheet goes through here).
 void appendReal(std::string& out, double value);
-// Room enough for writeReal (the longest form, "-0.0000" and 15 digits, has 22 characters).
+// The room writeReal needs at p. The longest form ("-0.0000" and 15 digits) has 22
+// characters, but the fast path copies in fixed lengths and may write up to 33 bytes.
 inline constexpr int kRealChars = 40;
 // Writes formatReal(value) at p and returns its end; for loops that fill their own buffer.
+// Bytes between the end and p + kRealChars may be overwritten.
 char* writeReal(char* p, double value);
 // Upper-case hexadecimal without leading zeros.
 std::string hexHandle(std::uint32_t handle);

@@ -33,9 +33,7 @@ int GmlReaders::outerRing(const AreaFeature& f, double minPerimeter) {
   const geo::PointPair* buf = ctx_.pointBuffer.data();
   const std::size_t v = gml::countedListSize(buf, 0, f.used);
   const geo::PointPair* ring = buf + 1;
-  ring_.resize(v);
-  const bool lookUp = behindHelper();
-  for (std::size_t i = 0; i < v; ++i) listPair(lookUp, ring[i].x, ring[i].y, ring_[i].y, ring_[i].x);
+  planeList(ring, v, ring_);
   if (minPerimeter <= 0) {
     // Without a length limit only a ring of one repeated point has no perimeter to pass.
     if (minPerimeter < 0) return k;

@@ -146,17 +146,19 @@ bool GmlReaders::onMeshLine(const geo::PointPair& p) {
   return edge(p.x * 8) || edge(p.y * 12);
 }
 
-std::span<const dxfio::Vertex> GmlReaders::planeVertices(const geo::PointPair* p, std::size_t m) {
-  auto& c = ctx_.coordinates;
-  scratch_.resize(m);
+void GmlReaders::planeList(const geo::PointPair* p, std::size_t m, std::vector<dxfio::Vertex>& out) {
+  out.resize(m);
   if (const bool lookUp = behindHelper()) {
-    for (std::size_t i = 0; i < m; ++i) listPair(lookUp, p[i].x, p[i].y, scratch_[i].y, scratch_[i].x);
-    return scratch_;
+    for (std::size_t i = 0; i < m; ++i) listPair(lookUp, p[i].x, p[i].y, out[i].y, out[i].x);
+    return;
   }
-  for (std::size_t i = 0; i < m; ++i) {
-    c.bltoxy(p[i].x, p[i].y);
-    scratch_[i] = {c.planeY, c.planeX};
-  }
+  planePairs_.resize(m);
+  ctx_.coordinates.bltoxyList(p, m, planePairs_.data());
+  for (std::size_t i = 0; i < m; ++i) out[i] = {planePairs_[i].x, planePairs_[i].y};
+}
+
+std::span<const dxfio::Vertex> GmlReaders::planeVertices(const geo::PointPair* p, std::size_t m) {
+  planeList(p, m, scratch_);
   return scratch_;
 }
 

@@ -125,7 +125,9 @@ class GmlReaders {
     x = c.planeX;
     y = c.planeY;
   }
-  // Plane vertices of `m` longitude/latitude pairs, DXF x first.
+  // Plane vertices of `m` longitude/latitude pairs, DXF x first, into `out`.
+  void planeList(const geo::PointPair* pairs, std::size_t m, std::vector<dxfio::Vertex>& out);
+  // The same in the reader's scratch list.
   std::span<const dxfio::Vertex> planeVertices(const geo::PointPair* pairs, std::size_t m);
   void polyline(std::string_view layer, const geo::PointPair* pairs, std::size_t m,
                 const sheet::PolylineStyle& style = {});
@@ -166,6 +168,7 @@ class GmlReaders {
   std::optional<geo::GeoBox> mesh_;
   bool offMeshTold_ = false;
   std::vector<dxfio::Vertex> ring_, scratch_;
+  std::vector<geo::PointPair> planePairs_;  // bltoxyList's output, copied into scratch_
   // A helper's conversions of the sheet, and its share of the file being read (null without).
   sheet::SharedConversions* shared_ = nullptr;
   sheet::SharedConversions::FileShare* share_ = nullptr;

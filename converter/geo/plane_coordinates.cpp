@@ -162,16 +162,18 @@ struct SeriesPoint {
   double phi, dl;
   double scratch;  // S(φ) rounded to double, as latitudeTerms rounds it
 };
-}  // namespace
 
-void PlaneCoordinates::bltoxy(double kdo, double ido) {
-  SeriesPoint p;
+void prepare(double kdo, double ido, SeriesPoint& p, double originLongitude) {
   p.phi = radians(ido);
   sincosl(p.phi, &p.sinP, &p.cosP);
   p.dl = radians(kdo) - originLongitude;
+}
+
+// The series of one prepared point into planeX, planeY.
+void runSeries(PlaneCoordinates& pc, const SeriesPoint& p) {
   asm(PLANE_SERIES_X87
       :
-      : [in] "r"(&p), [pc] "r"(this), [k] "r"(kSeriesConstants), [sinP] "i"(offsetof(SeriesPoint, sinP)),
+      : [in] "r"(&p), [pc] "r"(&pc), [k] "r"(kSeriesConstants), [sinP] "i"(offsetof(SeriesPoint, sinP)),
         [cosP] "i"(offsetof(SeriesPoint, cosP)), [phi] "i"(offsetof(SeriesPoint, phi)),
         [dl] "i"(offsetof(SeriesPoint, dl)), [scratch] "i"(offsetof(SeriesPoint, scratch)),
         [arc] "i"(offsetof(PlaneCoordinates, arcCoefficients)), [arc0] "i"(offsetof(PlaneCoordinates, originArc)),
@@ -182,8 +184,36 @@ void PlaneCoordinates::bltoxy(double kdo, double ido) {
         [planeY] "i"(offsetof(PlaneCoordinates, planeY))
       : "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
 }
+
+}  // namespace
+
+void PlaneCoordinates::bltoxy(double kdo, double ido) {
+  SeriesPoint p;
+  prepare(kdo, ido, p, originLongitude);
+  runSeries(*this, p);
+}
+
+void PlaneCoordinates::bltoxyList(const PointPair* lonLat, std::size_t n, PointPair* eastNorth) {
+  if (n == 0) return;
+  SeriesPoint points[2];
+  prepare(lonLat[0].x, lonLat[0].y, points[0], originLongitude);
+  for (std::size_t i = 0; i < n; ++i) {
+    // The next point's sine is independent of this point's series: issued first, the two
+    // overlap in the processor.
+    if (i + 1 < n) prepare(lonLat[i + 1].x, lonLat[i + 1].y, points[(i + 1) & 1], originLongitude);
+    runSeries(*this, points[i & 1]);
+    eastNorth[i] = {planeY, planeX};
+  }
+}
 #else
 void PlaneCoordinates::bltoxy(double kdo, double ido) { bltoxy(kdo, latitudeTerms(ido)); }
+
+void PlaneCoordinates::bltoxyList(const PointPair* lonLat, std::size_t n, PointPair* eastNorth) {
+  for (std::size_t i = 0; i < n; ++i) {
+    bltoxy(lonLat[i].x, lonLat[i].y);
+    eastNorth[i] = {planeY, planeX};
+  }
+}
 #endif
 
 void PlaneCoordinates::bltoxy(double kdo, const LatitudeTerms& terms) {

@@ -3,6 +3,9 @@
 // rectangular coordinate systems: a Gauss-Krueger series forward, a fixed-point
 // iteration on it backwards. X is northing, Y easting, both in drawing units.
 #include <array>
+#include <cstddef>
+
+#include "converter/geo/point_pair.h"
 
 namespace geo {
 
@@ -32,6 +35,10 @@ class PlaneCoordinates {
 
   // kdo longitude, ido latitude in degrees; writes planeX, planeY.
   void bltoxy(double kdo, double ido);
+  // bltoxy for each pair (x longitude, y latitude) into (x easting, y northing), the same
+  // values; for lists, where one point's sine is taken while the previous point's series
+  // runs. The slots hold the last point afterwards.
+  void bltoxyList(const PointPair* lonLat, std::size_t n, PointPair* eastNorth);
   // The same for a point at the latitude `terms` were computed for.
   LatitudeTerms latitudeTerms(double ido) const;
   void bltoxy(double kdo, const LatitudeTerms& terms);

@@ -68,11 +68,11 @@ bool MlitReaders::boxOverlaps(const gml::Box& box) {
 }
 
 std::span<const dxfio::Vertex> MlitReaders::planeVertices(const geo::PointPair* p, std::size_t n, bool repeatFirst) {
+  planePairs_.resize(n);
+  ctx_.coordinates.bltoxyList(p, n, planePairs_.data());
   scratch_.clear();
-  auto& c = ctx_.coordinates;
   for (std::size_t i = 0; i < n; ++i) {
-    c.bltoxy(p[i].x, p[i].y);
-    scratch_.push_back({c.planeY, c.planeX});
+    scratch_.push_back({planePairs_[i].x, planePairs_[i].y});
     if (i == 0 && repeatFirst) scratch_.push_back(scratch_.back());
   }
   return scratch_;

@@ -111,6 +111,7 @@ class MlitReaders {
   std::string dataName_;
   double s_ = 1;  // size factor of the item
   std::vector<dxfio::Vertex> scratch_;
+  std::vector<geo::PointPair> planePairs_;  // bltoxyList's output, copied into scratch_
 };
 
 // A text stream over a file that only moves forward and can hold the line it stopped at,
