@@ -100,7 +100,39 @@ IniProfile IniProfile::parse(std::string_view bytes) {
     }
     profile.lines_.push_back(std::move(line));
   }
+  profile.indexFrom(0);
   return profile;
+}
+
+std::string IniProfile::indexKey(std::string_view section, std::string_view key) {
+  std::string k;
+  k.reserve(section.size() + key.size() + 1);
+  for (char c : section) k += lowerAscii(c);
+  k += '\n';
+  for (char c : key) k += lowerAscii(c);
+  return k;
+}
+
+// Adds the key lines from `first` on that are the first of their name; the section of
+// line `first` is found by looking back.
+void IniProfile::indexFrom(std::size_t first) {
+  std::string_view section;
+  bool inSection = false;
+  for (std::size_t i = first; i-- > 0;)
+    if (lines_[i].kind == Line::Section) {
+      section = lines_[i].section;
+      inSection = true;
+      break;
+    }
+  for (std::size_t i = first; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
+    if (line.kind == Line::Section) {
+      section = line.section;
+      inSection = true;
+    } else if (inSection && line.kind == Line::Key) {
+      index_.emplace(indexKey(section, line.key), i);
+    }
+  }
 }
 
 IniProfile IniProfile::load(const std::filesystem::path& file) {
@@ -119,15 +151,8 @@ IniProfile IniProfile::load(const std::filesystem::path& file) {
 }
 
 const IniProfile::Line* IniProfile::find(std::string_view section, std::string_view key) const {
-  bool inSection = false;
-  for (const Line& line : lines_) {
-    if (line.kind == Line::Section) {
-      inSection = equalsNoCase(line.section, section);
-    } else if (inSection && line.kind == Line::Key && equalsNoCase(line.key, key)) {
-      return &line;
-    }
-  }
-  return nullptr;
+  const auto at = index_.find(indexKey(section, key));
+  return at == index_.end() ? nullptr : &lines_[at->second];
 }
 
 std::optional<std::string> IniProfile::get(std::string_view section, std::string_view key) const {
@@ -190,6 +215,11 @@ void IniProfile::set(std::string_view section, std::string_view key, std::string
     insertAt = lines_.size();
   }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(added));
+  // The lines after the new one moved down by one; the new key is the first of its name.
+  if (insertAt + 1 < lines_.size())
+    for (auto& entry : index_)
+      if (entry.second >= insertAt) ++entry.second;
+  index_.emplace(indexKey(section, key), insertAt);
 }
 
 bool IniProfile::hasSection(std::string_view section) const {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -58,6 +59,11 @@ class IniProfile {
   std::vector<Line> lines_;
   bool exists_ = false;
   TextEncoding encoding_ = TextEncoding::Cp932;
+  // Line of the first key of each section and key name (lower case, "section\nkey"): the
+  // line `find` answers. Settings files hold thousands of keys, read one by one.
+  std::unordered_map<std::string, std::size_t> index_;
+  static std::string indexKey(std::string_view section, std::string_view key);
+  void indexFrom(std::size_t first);
   const Line* find(std::string_view section, std::string_view key) const;
 };
 

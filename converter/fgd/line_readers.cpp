@@ -77,7 +77,7 @@ void GmlReaders::GML64Poly_Road(const std::filesystem::path& file) {
     double width = startWidth;
     long long lists = 0;
     TagLine line;
-    while (in.next(line)) {
+    while (gml::nextOtherLine(in, list, line)) {
       if (list.takeCoordinateLine(line)) continue;
       if (take(line, "<rdCtg>")) category = valueUpTo(line, "</");
       if (take(line, "<rnkWidth>")) {
@@ -118,7 +118,7 @@ void GmlReaders::GML128Poly_Rail(const std::filesystem::path& file) {
     int level = kStartLevel;
     long long lists = 0;
     TagLine line;
-    while (in.next(line)) {
+    while (gml::nextOtherLine(in, list, line)) {
       if (list.takeCoordinateLine(line)) continue;
       if (list.closeIfEnd(line)) listDone(lists);
       if (take(line, "<type>")) type = valueUpTo(line);
@@ -153,7 +153,7 @@ void GmlReaders::GML256Poly(const std::filesystem::path& file) {
     long long lists = 0;
     const bool power = group_.featureStartMarker == "<PwrTrnsmL";
     TagLine line;
-    while (in.next(line)) {
+    while (gml::nextOtherLine(in, list, line)) {
       if (list.takeCoordinateLine(line)) continue;
       if (take(line, "<vis>")) visibility = valueUpTo(line);
       if (take(line, "<type>")) type = valueUpTo(line);

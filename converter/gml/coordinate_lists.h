@@ -57,6 +57,13 @@ class ListCollector {
     pair(line);
     return true;
   }
+  // A line of an open list that is two plain numbers (so holds no tag): its pair is stored.
+  bool takePlainLine(std::string_view text) {
+    double la, lo;
+    if (!open_ || !readPlainPair(text, la, lo)) return false;
+    store(lo, la);
+    return true;
+  }
   // The pair on a line of an open list that also holds a tag.
   void pairIfOpen(std::string_view line) {
     if (open_) pair(line);
@@ -100,6 +107,9 @@ class ListCollector {
   void pair(std::string_view line) {
     double la, lo;
     parsePair(line, la, lo);
+    store(lo, la);
+  }
+  void store(double lo, double la) {
     if (used >= capacity_) throw BufferFull();
     buf_[used++] = geo::PointPair{lo, la};
     box.add(lo, la);
@@ -117,6 +127,18 @@ inline std::size_t countedListSize(const geo::PointPair* buffer, std::size_t at,
   return count < used - at - 1 ? count : used - at - 1;
 }
 
+// The next line that is not a plain pair of an open list of `list`, its tags noted; the
+// plain pairs before it are stored. Coordinate lines are most lines of a file, and this
+// way they are read once and not searched for tags.
+inline bool nextOtherLine(LineScanner& in, ListCollector& list, TagLine& line) {
+  while (in.next(line.text))
+    if (!list.takePlainLine(line.text)) {
+      line.noteTags();
+      return true;
+    }
+  return false;
+}
+
 // Scans the features of a file with counted lists. For every line outside a list,
 // `fields(line)` reads the feature's values; `listClosed()` follows each list and
 // `featureEnd()` each feature end marker, with the feature's lists in the buffer.
@@ -124,7 +146,7 @@ template <typename Fields, typename ListClosed, typename FeatureEnd>
 void scanFeatures(LineScanner& in, ListCollector& list, std::string_view start, std::string_view end, Fields fields,
                   ListClosed listClosed, FeatureEnd featureEnd) {
   TagLine line;
-  while (in.next(line)) {
+  while (nextOtherLine(in, list, line)) {
     if (list.takeCoordinateLine(line)) continue;
     if (contains(line, start)) list.startFeature();
     if (list.closeIfEnd(line)) listClosed();

@@ -87,18 +87,21 @@ void parsePosition(std::string_view rest, double& latitude, double& longitude) {
 }
 
 bool readPlainPair(std::string_view line, double& latitude, double& longitude) {
-  line = platform::trimStart(line, " ");
+  // Plain loops instead of the string searches: this runs for every coordinate line.
+  std::size_t i = 0;
+  while (i < line.size() && line[i] == ' ') ++i;
   double la, lo;
-  if (const std::size_t a = platform::leadingDecimal(line, la); a > 0 && a < line.size() && line[a] == ' ') {
-    const std::string_view rest = line.substr(a + 1);
-    const std::size_t b = platform::leadingDecimal(rest, lo);
-    if (b > 0 && rest.find_first_not_of(" \t\r", b) == std::string_view::npos) {
-      latitude = la;
-      longitude = lo;
-      return true;
-    }
-  }
-  return false;
+  const std::size_t a = platform::leadingDecimal(line.substr(i), la);
+  i += a;
+  if (a == 0 || i >= line.size() || line[i] != ' ') return false;
+  ++i;
+  const std::size_t b = platform::leadingDecimal(line.substr(i), lo);
+  if (b == 0) return false;
+  for (i += b; i < line.size(); ++i)
+    if (line[i] != ' ' && line[i] != '\t' && line[i] != '\r') return false;
+  latitude = la;
+  longitude = lo;
+  return true;
 }
 
 void parsePair(std::string_view line, double& latitude, double& longitude) {
