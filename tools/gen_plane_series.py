@@ -75,6 +75,8 @@ def need(e):
     if t in ('sq', 'sqrt'):
         return need(e[1])
     x, y = e[1], e[2]
+    if t == '*' and x == sq(y):
+        return need(y) + 1
     if is_operand(y) or y[0] == 'b':
         return need(x)
     if is_operand(x) or x[0] == 'b':
@@ -125,7 +127,16 @@ class Gen:
 
     def binary(self, o, x, y):
         mn = MNEMONIC[o]
-        if is_operand(y):
+        if o == '*' and x == sq(y):
+            # y² · y... as y, a copy squared, and the product: one instruction less than
+            # evaluating both factors.
+            self.ev(y)
+            self.emit('fld %st(0)')
+            self.push()
+            self.emit('fmul %st(0), %st')
+            self.emit('fmulp %st, %st(1)')
+            self.pop()
+        elif is_operand(y):
             self.ev(x)
             self.emit(memory_form(mn, '', y))
         elif is_operand(x):
@@ -170,12 +181,30 @@ class Gen:
         self.emit('fstpl {}'.format(target))
         self.pop()
 
-    def drop(self, name):
+    def drop(self, *names):
+        """Frees the registers of `names`: a popping store of the top into one of them frees
+        it in one instruction, the top's value moving there."""
+        names = set(names)
+        while names:
+            if self.stack[0] in names:
+                names.discard(self.stack[0])
+                self.emit('fstp %st(0)', 'drop ' + self.stack[0])
+                self.pop()
+                continue
+            i = min(self.pos(n) for n in names)
+            dropped = self.stack[i]
+            names.discard(dropped)
+            self.emit('fstp %st({})'.format(i), 'drop {}, {} moves there'.format(dropped, self.stack[0]))
+            self.stack[i] = self.stack[0]
+            self.pop()
+
+    def store_drop(self, name, target):
+        """Rounds a named value to double into memory and frees its register."""
         i = self.pos(name)
         if i:
             self.emit('fxch %st({})'.format(i))
             self.stack[0], self.stack[i] = self.stack[i], self.stack[0]
-        self.emit('fstp %st(0)', 'drop ' + name)
+        self.emit('fstpl {}'.format(target), 'store ' + name)
         self.pop()
 
 
@@ -202,9 +231,8 @@ def program(g):
         g.pop()
         ic, ip = g.pos('cur'), g.pos('prev')
         g.stack[ic], g.stack[ip] = 'prev', 'cur'
-    g.store(b('acc'), at('scratch'))
-    for name in ('acc', 'prev', 'cur', 'twoCos2'):
-        g.drop(name)
+    g.store_drop('acc', at('scratch'))
+    g.drop('prev', 'cur', 'twoCos2')
     g.let('t', div(b('s'), b('c')))
     g.drop('s')
     g.let('e', mul(mul(m(pc('ep')), m(pc('ep'))), sq(b('c'))))
@@ -244,8 +272,7 @@ def program(g):
                             add(sub(sub(mul(k(479), t2), k(61)), mul(k(179), t4)), mul(t4, t2)),
                             mul(mul(dl4, dl2), dl)))
     g.store(add(mul(b('y'), scale), m(pc('east'))), pc('planeY'))
-    for name in ('y', 'N', 'e', 't', 'c'):
-        g.drop(name)
+    g.drop('y', 'N', 'e', 't', 'c')
     assert not g.stack
 
 

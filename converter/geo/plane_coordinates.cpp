@@ -1,6 +1,8 @@
 #include "converter/geo/plane_coordinates.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstddef>
 #include <numbers>
 
@@ -163,6 +165,12 @@ struct SeriesPoint {
   double scratch;  // S(φ) rounded to double, as latitudeTerms rounds it
 };
 
+// The same bits: such pairs convert to the same values.
+bool samePair(const PointPair& a, const PointPair& b) {
+  return std::bit_cast<std::uint64_t>(a.x) == std::bit_cast<std::uint64_t>(b.x) &&
+         std::bit_cast<std::uint64_t>(a.y) == std::bit_cast<std::uint64_t>(b.y);
+}
+
 void prepare(double kdo, double ido, SeriesPoint& p, double originLongitude) {
   p.phi = radians(ido);
   sincosl(p.phi, &p.sinP, &p.cosP);
@@ -195,14 +203,22 @@ void PlaneCoordinates::bltoxy(double kdo, double ido) {
 
 void PlaneCoordinates::bltoxyList(const PointPair* lonLat, std::size_t n, PointPair* eastNorth) {
   if (n == 0) return;
+  // A ring's closing pair repeats its first: converted once, copied.
+  const bool closing = n > 1 && samePair(lonLat[n - 1], lonLat[0]);
+  const std::size_t convert = closing ? n - 1 : n;
   SeriesPoint points[2];
   prepare(lonLat[0].x, lonLat[0].y, points[0], originLongitude);
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < convert; ++i) {
     // The next point's sine is independent of this point's series: issued first, the two
     // overlap in the processor.
-    if (i + 1 < n) prepare(lonLat[i + 1].x, lonLat[i + 1].y, points[(i + 1) & 1], originLongitude);
+    if (i + 1 < convert) prepare(lonLat[i + 1].x, lonLat[i + 1].y, points[(i + 1) & 1], originLongitude);
     runSeries(*this, points[i & 1]);
     eastNorth[i] = {planeY, planeX};
+  }
+  if (closing) {
+    eastNorth[n - 1] = eastNorth[0];
+    planeY = eastNorth[0].x;
+    planeX = eastNorth[0].y;
   }
 }
 #else
