@@ -3,6 +3,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <cstddef>
 #include <numbers>
 
@@ -53,6 +55,22 @@ constexpr double kMetresPerDegree = 111319.49079327357265;
 double radians(double degrees) { return degrees * kPi / 180.0; }
 
 }  // namespace
+
+// Sines and cosines of recent latitudes, by a hash of the angle's bits: lines cut at mesh
+// edges repeat the edges' latitudes, and the sine is the dearest step of a conversion.
+struct SineCache {
+  static constexpr int kBits = 10;
+  struct Entry {
+    long double sinP = 0, cosP = 0;
+    std::uint64_t phi = 0;
+    bool used = false;
+  };
+  Entry entries[1 << kBits];
+};
+
+PlaneCoordinates::SineCacheHolder::SineCacheHolder() = default;
+PlaneCoordinates::SineCacheHolder::SineCacheHolder(const SineCacheHolder&) {}
+PlaneCoordinates::SineCacheHolder::~SineCacheHolder() = default;
 
 PlaneCoordinates::PlaneCoordinates() { initialiseEllipsoid(); }
 
@@ -177,6 +195,23 @@ void prepare(double kdo, double ido, SeriesPoint& p, double originLongitude) {
   p.dl = radians(kdo) - originLongitude;
 }
 
+// The same through the cache of recent latitudes: a sine found there is the one sincosl
+// gave for the same angle bits.
+void prepare(double kdo, double ido, SeriesPoint& p, double originLongitude, SineCache& cache) {
+  p.phi = radians(ido);
+  const auto bits = std::bit_cast<std::uint64_t>(p.phi);
+  SineCache::Entry& e = cache.entries[(bits * 0x9E3779B97F4A7C15ull) >> (64 - SineCache::kBits)];
+  if (!e.used || e.phi != bits) {
+    sincosl(p.phi, &e.sinP, &e.cosP);
+    e.phi = bits;
+    e.used = true;
+  }
+  // Copied as bytes: an extended load and store each would cost more than the copy saves.
+  std::memcpy(&p.sinP, &e.sinP, sizeof p.sinP);
+  std::memcpy(&p.cosP, &e.cosP, sizeof p.cosP);
+  p.dl = radians(kdo) - originLongitude;
+}
+
 // The series of one prepared point into planeX, planeY.
 void runSeries(PlaneCoordinates& pc, const SeriesPoint& p) {
   asm(PLANE_SERIES_X87
@@ -206,12 +241,14 @@ void PlaneCoordinates::bltoxyList(const PointPair* lonLat, std::size_t n, PointP
   // A ring's closing pair repeats its first: converted once, copied.
   const bool closing = n > 1 && samePair(lonLat[n - 1], lonLat[0]);
   const std::size_t convert = closing ? n - 1 : n;
+  if (!sines.cache) sines.cache = std::make_unique<SineCache>();
+  SineCache& cache = *sines.cache;
   SeriesPoint points[2];
-  prepare(lonLat[0].x, lonLat[0].y, points[0], originLongitude);
+  prepare(lonLat[0].x, lonLat[0].y, points[0], originLongitude, cache);
   for (std::size_t i = 0; i < convert; ++i) {
     // The next point's sine is independent of this point's series: issued first, the two
     // overlap in the processor.
-    if (i + 1 < convert) prepare(lonLat[i + 1].x, lonLat[i + 1].y, points[(i + 1) & 1], originLongitude);
+    if (i + 1 < convert) prepare(lonLat[i + 1].x, lonLat[i + 1].y, points[(i + 1) & 1], originLongitude, cache);
     runSeries(*this, points[i & 1]);
     eastNorth[i] = {planeY, planeX};
   }

@@ -4,6 +4,7 @@
 // iteration on it backwards. X is northing, Y easting, both in drawing units.
 #include <array>
 #include <cstddef>
+#include <memory>
 
 #include "converter/geo/point_pair.h"
 
@@ -24,6 +25,8 @@ struct LatitudeTerms {
   long double eta2 = 0;    // e'² cos² φ
   long double radius = 0;  // N, the prime vertical radius of curvature
 };
+
+struct SineCache;
 
 class PlaneCoordinates {
  public:
@@ -79,6 +82,16 @@ class PlaneCoordinates {
   int lastIterations = 0;  // steps the last xytobl took
 
   static constexpr int kMaxIterations = 1000;
+
+  // bltoxyList's cache of sines, made on its first call; a copy starts without one (so
+  // copies handed to other threads share nothing).
+  struct SineCacheHolder {
+    std::unique_ptr<SineCache> cache;
+    SineCacheHolder();
+    SineCacheHolder(const SineCacheHolder&);
+    SineCacheHolder& operator=(const SineCacheHolder&) { return *this; }
+    ~SineCacheHolder();
+  } sines;
 };
 
 }  // namespace geo

@@ -334,4 +334,47 @@ TEST(PlaneCoordinates, BothSeriesGiveTheSameBits) {
   }
 }
 
+// Lists convert to the bits of single points: lists of one and two pairs, a ring whose
+// closing pair repeats its first, latitudes that recur (the cache of sines), and a list
+// converted in place. A copy of the coordinates starts without the cache and agrees too.
+TEST(PlaneCoordinates, ListsConvertLikeSinglePoints) {
+  PlaneCoordinates pc;
+  pc.unitsPerMetre = 1000;
+  ASSERT_TRUE(pc.selectSystem(2));
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const double edges[] = {33.0, 33.0 + 1.0 / 12, 33.25};
+  std::vector<geo::PointPair> pairs;
+  for (int i = 0; i < 5000; ++i)
+    pairs.push_back({130.5 + unit(random), i % 3 == 0 ? edges[i % 9 / 3] : 33.0 + 0.3 * unit(random)});
+  pairs.push_back(pairs.front());  // a closed ring
+  auto expected = [](PlaneCoordinates c, const std::vector<geo::PointPair>& in) {
+    std::vector<geo::PointPair> out;
+    for (const auto& p : in) {
+      c.bltoxy(p.x, p.y);
+      out.push_back({c.planeY, c.planeX});
+    }
+    return out;
+  };
+  auto bits = [](const std::vector<geo::PointPair>& v) {
+    std::vector<std::uint64_t> b;
+    for (const auto& p : v) {
+      b.push_back(std::bit_cast<std::uint64_t>(p.x));
+      b.push_back(std::bit_cast<std::uint64_t>(p.y));
+    }
+    return b;
+  };
+  for (std::size_t length : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, pairs.size()}) {
+    SCOPED_TRACE(testing::Message() << length << " pairs");
+    const std::vector<geo::PointPair> in(pairs.begin(), pairs.begin() + static_cast<std::ptrdiff_t>(length));
+    std::vector<geo::PointPair> out(length);
+    pc.bltoxyList(in.data(), length, out.data());
+    EXPECT_EQ(bits(out), bits(expected(pc, in)));
+    std::vector<geo::PointPair> inPlace = in;
+    PlaneCoordinates copy = pc;
+    copy.bltoxyList(inPlace.data(), length, inPlace.data());
+    EXPECT_EQ(bits(inPlace), bits(out));
+  }
+}
+
 }  // namespace
