@@ -9,7 +9,8 @@ compiler's version spills extended values to memory, and 80-bit loads and stores
 the series spent most of its time on.
 
 Run from the repository root after changing the series; the unit tests compare the two
-versions on a million points.
+versions on a million points, and `--check` (run by the test suite) that the file in the
+tree is this program's output.
 """
 import sys
 
@@ -290,8 +291,15 @@ def main():
         out.append('  "{}\\n\\t" \\'.format(line.replace('%st', '%%st')))
     out.append('  ""')
     path = 'converter/geo/plane_series_x87.inc'
+    text = '\n'.join(out) + '\n'
+    if '--check' in sys.argv:
+        # The test suite's check that the code in the tree is what this program writes.
+        with open(path) as f:
+            if f.read() != text:
+                sys.exit('{} differs from what tools/gen_plane_series.py writes'.format(path))
+        return
     with open(path, 'w') as f:
-        f.write('\n'.join(out) + '\n')
+        f.write(text)
     print('{}: {} instructions, peak {}'.format(path, len(g.lines), g.peak), file=sys.stderr)
 
 
