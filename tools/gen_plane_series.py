@@ -225,10 +225,12 @@ def program(g):
         g.update('acc', '+', mul(m(arc(j)), b('cur')))
         if j == 8:
             break
-        g.ev(sub(mul(b('twoCos2'), b('cur')), b('prev')))
-        # next goes into prev's register; the old current becomes the previous.
+        g.ev(mul(b('twoCos2'), b('cur')))
+        # next = 2cos2φ · current - previous, into the previous one's register ("fsubp"
+        # with a destination below st(0) is st(0) - st(i) in GNU as); the old current
+        # becomes the previous.
         i = g.pos('prev')
-        g.emit('fstp %st({})'.format(i), 'next')
+        g.emit('fsubp %st, %st({})'.format(i), 'next')
         g.pop()
         ic, ip = g.pos('cur'), g.pos('prev')
         g.stack[ic], g.stack[ip] = 'prev', 'cur'
