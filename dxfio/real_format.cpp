@@ -174,7 +174,8 @@ char* writeReal(char* p, double value) {
     return p;
   }
   const double a = std::fabs(value);
-  if (a >= 0.00001 && a < 1e15)
+  // The fast path stores its digits as the bytes of words, first digit lowest.
+  if (std::endian::native == std::endian::little && a >= 0.00001 && a < 1e15)
     if (char* end = writeFixed(p, value)) return end;
   const std::string text = formatReal(value);
   return std::copy(text.begin(), text.end(), p);

@@ -12,7 +12,7 @@ std::string formatReal(double value);
 // coordinate of a sheet goes through here).
 void appendReal(std::string& out, double value);
 // The room writeReal needs at p. The longest form ("-0.0000" and 15 digits) has 22
-// characters, but the fast path copies in fixed lengths and may write up to 33 bytes.
+// characters, but the fast path copies in fixed lengths and may write up to 32 bytes.
 inline constexpr int kRealChars = 40;
 // Writes formatReal(value) at p and returns its end; for loops that fill their own buffer.
 // Bytes between the end and p + kRealChars may be overwritten.

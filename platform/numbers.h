@@ -2,6 +2,7 @@
 // Numbers in input files and typed fields: the whole text, blanks and tabs around it
 // allowed, an optional sign, a full stop as the decimal point whatever the locale. And
 // numbers in the printf formats the drawings' texts are written in.
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -53,7 +54,7 @@ inline std::size_t leadingDecimal(std::string_view text, double& value) {
       // Eight fraction digits at once where the text has them (published coordinates have
       // nine): the same integer as digit by digit.
       std::uint64_t chunk;
-      if (text.size() - i > 8 && count <= 7) {
+      if (std::endian::native == std::endian::little && text.size() - i > 8 && count <= 7) {
         std::memcpy(&chunk, text.data() + i + 1, 8);
         if (eightDigitsAt(chunk)) {
           digits = digits * 100000000 + eightDigitsValue(chunk);

@@ -105,10 +105,10 @@ IniProfile IniProfile::parse(std::string_view bytes) {
 }
 
 std::string IniProfile::indexKey(std::string_view section, std::string_view key) {
-  std::string k;
-  k.reserve(section.size() + key.size() + 1);
+  // The section's length first, so that no pair of names can spell another pair's key.
+  std::string k = std::to_string(section.size()) + ':';
+  k.reserve(k.size() + section.size() + key.size());
   for (char c : section) k += lowerAscii(c);
-  k += '\n';
   for (char c : key) k += lowerAscii(c);
   return k;
 }
@@ -219,7 +219,8 @@ void IniProfile::set(std::string_view section, std::string_view key, std::string
   if (insertAt + 1 < lines_.size())
     for (auto& entry : index_)
       if (entry.second >= insertAt) ++entry.second;
-  index_.emplace(indexKey(section, key), insertAt);
+  // Under the section's name as stored (trimmed), as `find` compares it.
+  index_.emplace(indexKey(trim(section), key), insertAt);
 }
 
 bool IniProfile::hasSection(std::string_view section) const {

@@ -59,7 +59,7 @@ class IniProfile {
   std::vector<Line> lines_;
   bool exists_ = false;
   TextEncoding encoding_ = TextEncoding::Cp932;
-  // Line of the first key of each section and key name (lower case, "section\nkey"): the
+  // Line of the first key of each section and key name (lower case, see indexKey): the
   // line `find` answers. Settings files hold thousands of keys, read one by one.
   std::unordered_map<std::string, std::size_t> index_;
   static std::string indexKey(std::string_view section, std::string_view key);

@@ -284,7 +284,9 @@ def main():
     program(g)
     out = ['// Written by tools/gen_plane_series.py; do not edit.',
            '// Single-precision constants of the series, in the order the code indexes them.',
-           'static const float kSeriesConstants[] = {' + ', '.join('{}.0f'.format(v) for v in CONSTANTS) + '};',
+           'namespace {',
+           'const float kSeriesConstants[] = {' + ', '.join('{}.0f'.format(v) for v in CONSTANTS) + '};',
+           '}  // namespace',
            '// x87 code of the series ({} instructions, {} of 8 stack registers at most).'.format(
                len(g.lines), g.peak),
            '#define PLANE_SERIES_X87 \\']

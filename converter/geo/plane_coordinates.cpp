@@ -2,11 +2,11 @@
 
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
-#include <cstddef>
 #include <numbers>
+#include <type_traits>
 
 // On x86-64 the forward series runs as generated x87 code that keeps every value in the
 // stack registers; the C++ series below is its reference and the other targets' code.
@@ -68,9 +68,7 @@ struct SineCache {
   Entry entries[1 << kBits];
 };
 
-PlaneCoordinates::SineCacheHolder::SineCacheHolder() = default;
-PlaneCoordinates::SineCacheHolder::SineCacheHolder(const SineCacheHolder&) {}
-PlaneCoordinates::SineCacheHolder::~SineCacheHolder() = default;
+PlaneCoordinates::SineCacheHolder::~SineCacheHolder() { delete cache; }
 
 PlaneCoordinates::PlaneCoordinates() { initialiseEllipsoid(); }
 
@@ -212,8 +210,11 @@ void prepare(double kdo, double ido, SeriesPoint& p, double originLongitude, Sin
   p.dl = radians(kdo) - originLongitude;
 }
 
-// The series of one prepared point into planeX, planeY.
-void runSeries(PlaneCoordinates& pc, const SeriesPoint& p) {
+static_assert(std::is_standard_layout_v<PlaneCoordinates> && std::is_standard_layout_v<SeriesPoint>,
+              "the x87 code reaches the members by offsetof");
+
+// The series of one prepared point into planeX, planeY (and p.scratch).
+void runSeries(PlaneCoordinates& pc, SeriesPoint& p) {
   asm(PLANE_SERIES_X87
       :
       : [in] "r"(&p), [pc] "r"(&pc), [k] "r"(kSeriesConstants), [sinP] "i"(offsetof(SeriesPoint, sinP)),
@@ -241,7 +242,7 @@ void PlaneCoordinates::bltoxyList(const PointPair* lonLat, std::size_t n, PointP
   // A ring's closing pair repeats its first: converted once, copied.
   const bool closing = n > 1 && samePair(lonLat[n - 1], lonLat[0]);
   const std::size_t convert = closing ? n - 1 : n;
-  if (!sines.cache) sines.cache = std::make_unique<SineCache>();
+  if (!sines.cache) sines.cache = new SineCache;
   SineCache& cache = *sines.cache;
   SeriesPoint points[2];
   prepare(lonLat[0].x, lonLat[0].y, points[0], originLongitude, cache);

@@ -4,7 +4,6 @@
 // iteration on it backwards. X is northing, Y easting, both in drawing units.
 #include <array>
 #include <cstddef>
-#include <memory>
 
 #include "converter/geo/point_pair.h"
 
@@ -85,10 +84,11 @@ class PlaneCoordinates {
 
   // bltoxyList's cache of sines, made on its first call; a copy starts without one (so
   // copies handed to other threads share nothing).
+  // A plain pointer keeps the class standard-layout, which the x87 code's offsets need.
   struct SineCacheHolder {
-    std::unique_ptr<SineCache> cache;
-    SineCacheHolder();
-    SineCacheHolder(const SineCacheHolder&);
+    SineCache* cache = nullptr;
+    SineCacheHolder() = default;
+    SineCacheHolder(const SineCacheHolder&) {}
     SineCacheHolder& operator=(const SineCacheHolder&) { return *this; }
     ~SineCacheHolder();
   } sines;

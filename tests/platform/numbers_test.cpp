@@ -29,6 +29,40 @@ TEST(Numbers, ShortDecimalsGiveTheBitsFromCharsGives) {
   }
 }
 
+// The decimal a text starts with: its length, and the bits from_chars gives for that much.
+// Eight fraction digits are read at once where the text has them; these rows put the end
+// of the view, a stop and a non-digit at each side of those eight, and the digit limit.
+TEST(Numbers, LeadingDecimals) {
+  struct Case {
+    const char* name;
+    const char* text;
+    std::size_t length;  // 0: no decimal
+  };
+  const Case cases[] = {
+      {"published latitude", "33.666666667 130.209721167", 12},
+      {"published longitude", "130.209721167", 13},
+      {"eight fraction digits at the end", "1.12345678", 10},
+      {"seven and a stop", "1.1234567x", 9},
+      {"a letter inside the eight", "1.1234a678 ", 6},
+      {"fifteen digits", "1234567.12345678 ", 16},
+      {"sixteen digits", "12345678.12345678", 0},
+      {"seven integer digits and nine", "1234567.123456789", 0},
+      {"negative", "-0.00000001 1", 11},
+      {"point only at the end", "5.", 2},
+      {"no integer digits", ".12345678", 9},
+      {"no digits", "-. 1", 0},
+  };
+  for (const Case& c : cases) {
+    double v = -1;
+    const std::size_t n = platform::leadingDecimal(c.text, v);
+    EXPECT_EQ(n, c.length) << c.name;
+    if (n == 0 || n != c.length) continue;
+    double expected = 0;
+    std::from_chars(c.text, c.text + n, expected);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(v), std::bit_cast<std::uint64_t>(expected)) << c.name;
+  }
+}
+
 TEST(Numbers, EdgeTexts) {
   struct Case {
     const char* name;

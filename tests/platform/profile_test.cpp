@@ -122,6 +122,28 @@ TEST(IniProfile, SetReplacesInPlaceAppendsToSectionOrAddsSection) {
   EXPECT_EQ(IniProfile::parse(utf8ToCp932(p.text())).get("area", "namae"), "two  lines");
 }
 
+// The first key of a name in any block of its section, as a pass over the file finds it:
+// after keys were put in front of others, for a section named with blanks, and in a copy.
+TEST(IniProfile, FindsTheFirstKeyOfANameAfterChanges) {
+  IniProfile p = IniProfile::parse("[a]\nx=1\n[b]\ny=2\n[A]\nx=3\nz=4\n");
+  EXPECT_EQ(p.get("a", "x"), "1");
+  EXPECT_EQ(p.get("a", "z"), "4");  // in the section's second block
+  p.set("a", "w", "5");             // after x=1: every later line moves down
+  p.set("b", "v", "6");
+  EXPECT_EQ(p.get("B", "Y"), "2");
+  p.set("a", "z", "7");  // replaced where it is
+  EXPECT_EQ(p.text(), "[a]\r\nx=1\r\nw=5\r\n[b]\r\ny=2\r\nv=6\r\n[A]\r\nx=3\r\nz=7\r\n");
+  p.set(" c ", "k", "8");  // a new section, its name stored without the blanks
+  EXPECT_EQ(p.get("c", "k"), "8");
+  EXPECT_EQ(p.get(" c ", "k"), std::nullopt);
+  const IniProfile copy = p;
+  p.set("a", "x", "9");
+  EXPECT_EQ(copy.get("a", "x"), "1");
+  EXPECT_EQ(p.get("a", "x"), "9");
+  EXPECT_EQ(p.get("a", "missing"), std::nullopt);
+  EXPECT_EQ(p.get("1:a", "x"), std::nullopt);
+}
+
 TEST(IniProfile, SetIntoAnEmptySectionGoesRightAfterItsHeader) {
   IniProfile p = IniProfile::parse("[a]\n\n[b]\nx=1\n");
   p.set("a", "k", "v");
