@@ -14,10 +14,11 @@ bool LineFile::open(const std::filesystem::path& path) {
       member_.reset();
       return false;
     }
+    inPlace_ = member_->inMemory();
   } else if (!file_) {
     return false;
   }
-  if (buffer_.empty()) {
+  if (buffer_.empty() && !inPlace_) {
     // A small file gets a buffer of its size: the runs open hundreds of them, and zeroing
     // a full-size buffer for each cost more than reading them.
     const std::size_t most = std::min(kBufferSize, std::max<std::size_t>(maxLine_, 1));
@@ -34,6 +35,7 @@ void LineFile::close() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
   member_.reset();
+  inPlace_ = nullptr;
 }
 
 bool LineFile::rewind() {
@@ -45,6 +47,10 @@ bool LineFile::rewind() {
   if (!back) {
     error_ = true;
     return false;
+  }
+  if (inPlace_) {
+    end_ = inPlace_->size();
+    eof_ = true;
   }
   return true;
 }
@@ -78,7 +84,42 @@ bool LineFile::fill() {
   return true;
 }
 
+// The same lines as the buffered reading: a line of maxLine_ bytes or more is handed out
+// cut to maxLine_ bytes as they are, and the rest of it is skipped (and counted as
+// consumed) on the next call.
+bool LineFile::nextInPlace(std::string_view& line) {
+  cut_ = false;
+  const char* data = inPlace_->data();
+  while (begin_ < end_) {
+    const char* start = data + begin_;
+    const char* nl = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
+    std::size_t length = nl ? static_cast<std::size_t>(nl - start) : end_ - begin_;
+    const std::size_t taken = nl ? length + 1 : length;
+    if (skipRest_) {  // the tail of a cut line
+      skipRest_ = false;
+      begin_ += taken;
+      consumed_ += taken;
+      continue;
+    }
+    ++lineNumber_;
+    if (length >= maxLine_) {
+      begin_ += maxLine_;
+      consumed_ += maxLine_;
+      skipRest_ = cut_ = true;
+      line = std::string_view(start, maxLine_);
+      return true;
+    }
+    begin_ += taken;
+    consumed_ += taken;
+    if (length > 0 && start[length - 1] == '\r') --length;
+    line = std::string_view(start, length);
+    return true;
+  }
+  return false;
+}
+
 bool LineFile::next(std::string_view& line) {
+  if (inPlace_) return nextInPlace(line);
   if (!file_ && !member_) return false;
   cut_ = false;
   std::size_t searched = begin_;

@@ -1,7 +1,8 @@
 #pragma once
 // Line-by-line reading of large text files through one buffer, without a copy per line:
 // the readers of the data files all scan this way. A member of a zip archive (a path
-// through the archive, zip_archive.h) is read straight from the archive.
+// through the archive, zip_archive.h) is read straight from the archive, or scanned in
+// place when the archive code holds it inflated.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -39,11 +40,13 @@ class LineFile {
 
  private:
   bool fill();
+  bool nextInPlace(std::string_view& line);
 
   std::size_t maxLine_;
   std::FILE* file_ = nullptr;
   std::unique_ptr<ArchiveMemberReader> member_;  // set while an archive member is open
   std::vector<char> buffer_;
+  const std::string* inPlace_ = nullptr;  // the open member's bytes, when held in memory
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false, error_ = false, skipRest_ = false, cut_ = false;
   std::int64_t lineNumber_ = 0;

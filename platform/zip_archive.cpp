@@ -282,6 +282,8 @@ bool ArchiveMemberReader::rewind() {
   return static_cast<bool>(s.file);
 }
 
+const std::string* ArchiveMemberReader::inMemory() const { return state_->cached.get(); }
+
 std::ptrdiff_t ArchiveMemberReader::read(char* buffer, std::size_t size) {
   State& s = *state_;
   if (s.cached) {

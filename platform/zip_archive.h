@@ -56,6 +56,9 @@ class ArchiveMemberReader {
   bool rewind();
   // Up to `size` bytes; 0 at the member's end, -1 when its data is damaged (error()).
   std::ptrdiff_t read(char* buffer, std::size_t size);
+  // The whole member when it is held inflated in memory (then valid while the member is
+  // open, and readers may scan it in place); nullptr when it is streamed.
+  const std::string* inMemory() const;
   const std::string& error() const;
 
  private:
