@@ -21,11 +21,13 @@ struct BufferFull : std::runtime_error {
 struct Box {
   double minLon = 1e300, minLat = 1e300, maxLon = -1e300, maxLat = -1e300;
   void reset() { *this = Box(); }
+  // Stored whatever the comparison gives, so that no branch follows the data: a minimum
+  // or maximum instruction each (the same values, NaN pairs left out as before).
   void add(double lon, double lat) {
-    if (lon < minLon) minLon = lon;
-    if (lon > maxLon) maxLon = lon;
-    if (lat < minLat) minLat = lat;
-    if (lat > maxLat) maxLat = lat;
+    minLon = lon < minLon ? lon : minLon;
+    maxLon = lon > maxLon ? lon : maxLon;
+    minLat = lat < minLat ? lat : minLat;
+    maxLat = lat > maxLat ? lat : maxLat;
   }
   bool empty() const { return minLon > maxLon; }
 };
