@@ -13,7 +13,8 @@ namespace dxfio {
 
 namespace {
 
-constexpr std::size_t kBufferLimit = 1 << 16;
+// Written in steps of 1 MB: fewer calls into the system for the tens of MB of a dense sheet.
+constexpr std::size_t kBufferLimit = 1 << 20;
 
 bool isAscii(std::string_view s) {
   for (unsigned char c : s)
