@@ -193,21 +193,39 @@ void prepare(double kdo, double ido, SeriesPoint& p, double originLongitude) {
   p.dl = radians(kdo) - originLongitude;
 }
 
-// The same through the cache of recent latitudes: a sine found there is the one sincosl
-// gave for the same angle bits.
-void prepare(double kdo, double ido, SeriesPoint& p, double originLongitude, SineCache& cache) {
+// A point of a list: prepared through the cache of recent latitudes, and the cache entry
+// its sine and cosine go into once its series has run.
+struct ListPoint {
+  SeriesPoint p;
+  SineCache::Entry* fill = nullptr;
+  std::uint64_t bits = 0;
+};
+
+// A sine found in the cache is the one sincosl gave for the same angle bits. A new one is
+// written into the cache only after the point's series (`keepSine`): copied at once, the
+// copy would read the bytes sincosl has just stored and wait for them.
+void prepare(double kdo, double ido, ListPoint& l, double originLongitude, SineCache& cache) {
+  SeriesPoint& p = l.p;
   p.phi = radians(ido);
-  const auto bits = std::bit_cast<std::uint64_t>(p.phi);
-  SineCache::Entry& e = cache.entries[(bits * 0x9E3779B97F4A7C15ull) >> (64 - SineCache::kBits)];
-  if (!e.used || e.phi != bits) {
-    sincosl(p.phi, &e.sinP, &e.cosP);
-    e.phi = bits;
-    e.used = true;
+  l.bits = std::bit_cast<std::uint64_t>(p.phi);
+  SineCache::Entry& e = cache.entries[(l.bits * 0x9E3779B97F4A7C15ull) >> (64 - SineCache::kBits)];
+  if (e.used && e.phi == l.bits) {
+    std::memcpy(&p.sinP, &e.sinP, sizeof p.sinP);
+    std::memcpy(&p.cosP, &e.cosP, sizeof p.cosP);
+    l.fill = nullptr;
+  } else {
+    sincosl(p.phi, &p.sinP, &p.cosP);
+    l.fill = &e;
   }
-  // Copied as bytes: an extended load and store each would cost more than the copy saves.
-  std::memcpy(&p.sinP, &e.sinP, sizeof p.sinP);
-  std::memcpy(&p.cosP, &e.cosP, sizeof p.cosP);
   p.dl = radians(kdo) - originLongitude;
+}
+
+void keepSine(const ListPoint& l) {
+  if (!l.fill) return;
+  std::memcpy(&l.fill->sinP, &l.p.sinP, sizeof l.p.sinP);
+  std::memcpy(&l.fill->cosP, &l.p.cosP, sizeof l.p.cosP);
+  l.fill->phi = l.bits;
+  l.fill->used = true;
 }
 
 static_assert(std::is_standard_layout_v<PlaneCoordinates> && std::is_standard_layout_v<SeriesPoint>,
@@ -244,13 +262,14 @@ void PlaneCoordinates::bltoxyList(const PointPair* lonLat, std::size_t n, PointP
   const std::size_t convert = closing ? n - 1 : n;
   if (!sines.cache) sines.cache = new SineCache;
   SineCache& cache = *sines.cache;
-  SeriesPoint points[2];
+  ListPoint points[2];
   prepare(lonLat[0].x, lonLat[0].y, points[0], originLongitude, cache);
   for (std::size_t i = 0; i < convert; ++i) {
     // The next point's sine is independent of this point's series: issued first, the two
     // overlap in the processor.
     if (i + 1 < convert) prepare(lonLat[i + 1].x, lonLat[i + 1].y, points[(i + 1) & 1], originLongitude, cache);
-    runSeries(*this, points[i & 1]);
+    runSeries(*this, points[i & 1].p);
+    keepSine(points[i & 1]);
     eastNorth[i] = {planeY, planeX};
   }
   if (closing) {
