@@ -308,12 +308,20 @@ void IndexDrawing::labels() {
   w_.pairs({{0, "ENDSEC"}, {0, "EOF"}});
 }
 
-}  // namespace
-
-void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title) {
-  writeIndexDrawing(ctx, title,
-                    settings::indexFileName(settings::utf8Path(ctx.settings.writeFolder), ctx.settings.mapName));
+void drawIndex(sheet::RunContext& ctx, const std::string& title, dxfio::FileSink& sink) {
+  dxfio::DxfWriter w(sink);
+  IndexDrawing index(ctx, w, sink);
+  index.head(title);
+  index.outlines();
+  index.frames();
+  index.labels();
 }
+
+std::filesystem::path indexFile(const sheet::RunContext& ctx) {
+  return settings::indexFileName(settings::utf8Path(ctx.settings.writeFolder), ctx.settings.mapName);
+}
+
+}  // namespace
 
 void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title, const std::filesystem::path& file) {
   dxfio::FileSink sink;
@@ -321,14 +329,20 @@ void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title, const s
     ctx.host.message("警告", "indexファイルを開けません、他のソフトで開いていませんか。");
     return;
   }
-  dxfio::DxfWriter w(sink);
-  IndexDrawing index(ctx, w, sink);
-  index.head(title);
-  index.outlines();
-  index.frames();
-  index.labels();
+  drawIndex(ctx, title, sink);
   if (!sink.close() || !sink.commit())
     ctx.report("indexファイルを書き込めません: " + settings::pathText(file) + " (" + sink.error() + ")");
+}
+
+void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title) {
+  writeIndexDrawing(ctx, title, indexFile(ctx));
+}
+
+bool drawIndexAhead(sheet::RunContext& ctx, const std::string& title, dxfio::FileSink::Handover& to) {
+  dxfio::FileSink sink;  // removes its partial file unless handed over
+  if (!sink.open(indexFile(ctx))) return false;
+  drawIndex(ctx, title, sink);
+  return ctx.runContinue && sink.close() && sink.handOver(to);
 }
 
 }  // namespace decor

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "converter/sheet/run_context.h"
+#include "dxfio/file_sink.h"
 
 namespace decor {
 
@@ -14,5 +15,9 @@ namespace decor {
 void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title);
 // The same drawing into `file` instead of the run's index file name.
 void writeIndexDrawing(sheet::RunContext& ctx, const std::string& title, const std::filesystem::path& file);
+// The drawing made ahead, while sheets are still being drawn: complete under its partial
+// name and handed over in `to`, to take its name once the sheets are done. False, and no
+// file left, when it could not be made whole (the run then writes it in turn, and says why).
+bool drawIndexAhead(sheet::RunContext& ctx, const std::string& title, dxfio::FileSink::Handover& to);
 
 }  // namespace decor

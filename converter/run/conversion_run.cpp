@@ -375,4 +375,25 @@ RunResult ConversionRun::execute() {
   return ctx_.runContinue ? RunResult::Completed : RunResult::Stopped;
 }
 
+ConversionRun::IndexAhead::~IndexAhead() {
+  if (!file.partial.empty()) platform::discardPartial(file.partial, file.file);
+}
+
+void ConversionRun::writeIndexDrawing() {
+  if (!indexAhead_) {
+    decor::writeIndexDrawing(ctx_, options_.title);
+    return;
+  }
+  // What drawing it reported comes after the sheets' problems, as when it is drawn now.
+  for (const auto& [line, once] : indexAhead_->reports) once ? ctx_.reportOnce(line) : ctx_.report(line);
+  std::string reason;
+  const auto& f = indexAhead_->file;
+  if (platform::commitFile(f.partial, f.file, &reason))
+    indexAhead_->file.partial.clear();
+  else
+    ctx_.report("indexファイルを書き込めません: " + settings::pathText(f.file) + " (cannot put the file in place: " +
+                reason + ")");
+  indexAhead_.reset();
+}
+
 }  // namespace run

@@ -2,8 +2,11 @@
 // One conversion run: the counting pass, the sheet loop with the producers in their fixed
 // order, and the run-level outputs.
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "converter/decor/decorations.h"
 #include "converter/decor/index_drawing.h"
@@ -71,7 +74,8 @@ class ConversionRun {
   // of the help board, or with more than one job a thread of its own.
   void drawingPassesHelped(sheet::EntityWriter& out);
   void writeMeshGrid(sheet::EntityWriter& out) { decor::writeMeshGrid(ctx_, out); }
-  void writeIndexDrawing() { decor::writeIndexDrawing(ctx_, options_.title); }
+  // The index drawing: the one a parallel run made ahead when there is one, else drawn now.
+  void writeIndexDrawing();
 
   sheet::RunContext& ctx_;
   RunOptions options_;
@@ -81,6 +85,18 @@ class ConversionRun {
   HelpBoard* helpBoard_ = nullptr;  // where a parallel run's sheets offer their files
   // A parallel run's finished sheet, complete under its partial name until its turn.
   std::optional<dxfio::FileSink::Handover> handedOver_;
+  // The index drawing an idle worker of a parallel run made while sheets were still being
+  // drawn, complete under its partial name, and what it reported; removed unless it takes
+  // its name after the sheets.
+  struct IndexAhead {
+    dxfio::FileSink::Handover file;
+    std::vector<std::pair<std::string, bool>> reports;
+    IndexAhead() = default;
+    IndexAhead(const IndexAhead&) = delete;
+    IndexAhead& operator=(const IndexAhead&) = delete;
+    ~IndexAhead();
+  };
+  std::unique_ptr<IndexAhead> indexAhead_;
 };
 
 }  // namespace run

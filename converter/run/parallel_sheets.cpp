@@ -186,6 +186,10 @@ bool ConversionRun::sheetsInParallel(int workers) {
 
   std::vector<SheetResult> results(static_cast<std::size_t>(sheets));
   std::atomic<int> next{0}, running{workers}, drawing{0};
+  // The index drawing waits for no sheet: the first worker without a sheet makes it.
+  std::atomic<bool> indexTaken{false};
+  auto index = std::make_unique<IndexAhead>();
+  bool indexMade = false;
   // A worker past the last sheet helps the sheets still being drawn; the board closes
   // when no sheet is left to start or draw.
   HelpBoard board;
@@ -220,6 +224,15 @@ bool ConversionRun::sheetsInParallel(int workers) {
         --drawing;
       }
       if (--drawing == 0 || relay.stop) board.close();
+      if (!relay.stop && !indexTaken.exchange(true)) {
+        try {
+          indexMade = decor::drawIndexAhead(me.ctx, options_.title, index->file);
+        } catch (...) {  // drawn again after the sheets, where a failure shows as it always did
+          indexMade = false;
+        }
+        if (indexMade) index->reports = std::exchange(me.reports, {});
+        me.reports.clear();
+      }
       while (auto offer = board.take()) fgd::convertAhead(*offer);
     } catch (...) {
       me.error = std::current_exception();
@@ -283,6 +296,7 @@ bool ConversionRun::sheetsInParallel(int workers) {
     ctx_.sheetLegendBottom[at] = result.legend.bottom;
     ctx_.sheetLegendDecimals[at] = result.legend.decimals;
   }
+  if (indexMade && all) indexAhead_ = std::move(index);
   return all && ctx_.runContinue;
 }
 

@@ -276,6 +276,10 @@ TEST_F(CliTest, RunExitStatuses) {
   EXPECT_NE(failed.err.find("ファイルを作れません: "), std::string::npos) << failed.err;
   EXPECT_NE(failed.err.find("No such file or directory"), std::string::npos) << failed.err;
   EXPECT_FALSE(std::filesystem::exists(temp / "out" / "MA1.dxf"));
+  // Nor the index drawing, which an idle worker may have made meanwhile, nor any part file.
+  EXPECT_FALSE(std::filesystem::exists(temp / "out" / "M#index.dxf"));
+  for (const auto& entry : std::filesystem::directory_iterator(temp / "out"))
+    EXPECT_NE(entry.path().extension(), ".part") << entry.path();
   EXPECT_FALSE(std::filesystem::exists(temp / "config" / "Terralinea" / "LastDraw.trl"));
 }
 
