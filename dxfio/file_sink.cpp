@@ -63,12 +63,19 @@ bool FileSink::handOver(Handover& to) {
   return true;
 }
 
+bool FileSink::Handover::commit(std::string& error) const {
+  std::string reason;
+  if (platform::commitFile(partial, file, &reason)) return true;
+  error = "cannot put the file in place: " + reason;
+  return false;
+}
+
+void FileSink::Handover::discard() const { platform::discardPartial(partial, file); }
+
 bool FileSink::commit() {
   if (failed_ || file_ || partial_.empty()) return false;
-  std::string reason;
-  if (!platform::commitFile(partial_, path_, &reason)) {
+  if (!Handover{partial_, path_}.commit(error_)) {
     failed_ = true;
-    error_ = "cannot put the file in place: " + reason;
     return false;
   }
   committed_ = true;

@@ -38,10 +38,14 @@ class FileSink final : public Sink {
   bool close();
   // After close() (and the patch): the file takes its real name. False when it cannot.
   bool commit();
-  // A closed file whose commit is left to the caller (platform::commitFile, or
-  // discardPartial when it is not to stand): the partial file and the real name.
+  // A closed file whose commit is left to the caller: the partial file and the real name.
   struct Handover {
     std::filesystem::path partial, file;
+    // The file takes its real name; false with the reason in `error`, worded as commit()
+    // words it.
+    bool commit(std::string& error) const;
+    // The partial file is removed: the file is not to stand.
+    void discard() const;
   };
   // After close(): the sink lets go of the partial file instead of committing it. False
   // (nothing handed over) when writing failed.

@@ -376,7 +376,7 @@ RunResult ConversionRun::execute() {
 }
 
 ConversionRun::IndexAhead::~IndexAhead() {
-  if (!file.partial.empty()) platform::discardPartial(file.partial, file.file);
+  if (!file.partial.empty()) file.discard();
 }
 
 void ConversionRun::writeIndexDrawing() {
@@ -386,13 +386,12 @@ void ConversionRun::writeIndexDrawing() {
   }
   // What drawing it reported comes after the sheets' problems, as when it is drawn now.
   for (const auto& [line, once] : indexAhead_->reports) once ? ctx_.reportOnce(line) : ctx_.report(line);
-  std::string reason;
-  const auto& f = indexAhead_->file;
-  if (platform::commitFile(f.partial, f.file, &reason))
-    indexAhead_->file.partial.clear();
+  std::string error;
+  auto& f = indexAhead_->file;
+  if (f.commit(error))
+    f.partial.clear();
   else
-    ctx_.report("indexファイルを書き込めません: " + settings::pathText(f.file) + " (cannot put the file in place: " +
-                reason + ")");
+    ctx_.report("indexファイルを書き込めません: " + settings::pathText(f.file) + " (" + error + ")");
   indexAhead_.reset();
 }
 

@@ -17,7 +17,6 @@
 #include "converter/fgd/fgd_dispatch.h"
 #include "converter/run/conversion_run.h"
 #include "converter/run/help_board.h"
-#include "platform/file_replace.h"
 
 namespace run {
 
@@ -275,11 +274,11 @@ bool ConversionRun::sheetsInParallel(int workers) {
   for (int k = 0; k < sheets; ++k) {
     SheetResult& result = results[static_cast<std::size_t>(k)];
     if (result.file) {
-      std::string reason;
+      std::string error;
       if (!all || !result.completed) {
-        platform::discardPartial(result.file->partial, result.file->file);
-      } else if (!platform::commitFile(result.file->partial, result.file->file, &reason)) {
-        stopOnWriteError(result.file->file, "cannot put the file in place: " + reason);
+        result.file->discard();
+      } else if (!result.file->commit(error)) {
+        stopOnWriteError(result.file->file, error);
         result.completed = false;
       }
     }
