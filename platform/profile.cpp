@@ -100,7 +100,7 @@ IniProfile IniProfile::parse(std::string_view bytes) {
     }
     profile.lines_.push_back(std::move(line));
   }
-  profile.indexFrom(0);
+  profile.index();
   return profile;
 }
 
@@ -113,18 +113,11 @@ std::string IniProfile::indexKey(std::string_view section, std::string_view key)
   return k;
 }
 
-// Adds the key lines from `first` on that are the first of their name; the section of
-// line `first` is found by looking back.
-void IniProfile::indexFrom(std::size_t first) {
+// Indexes every key line that is the first of its name (set keeps the index after that).
+void IniProfile::index() {
   std::string_view section;
   bool inSection = false;
-  for (std::size_t i = first; i-- > 0;)
-    if (lines_[i].kind == Line::Section) {
-      section = lines_[i].section;
-      inSection = true;
-      break;
-    }
-  for (std::size_t i = first; i < lines_.size(); ++i) {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
     const Line& line = lines_[i];
     if (line.kind == Line::Section) {
       section = line.section;

@@ -63,7 +63,7 @@ class IniProfile {
   // line `find` answers. Settings files hold thousands of keys, read one by one.
   std::unordered_map<std::string, std::size_t> index_;
   static std::string indexKey(std::string_view section, std::string_view key);
-  void indexFrom(std::size_t first);
+  void index();
   const Line* find(std::string_view section, std::string_view key) const;
 };
 
