@@ -96,6 +96,13 @@ std::uint64_t eightDigits(std::uint32_t v) {
   return z | ((y - 10 * z) << 8);
 }
 
+// q rounded up by its remainder r against half the divisor, ties to even; without a
+// branch, since which way a coordinate rounds is a coin toss to the processor.
+template <typename U>
+U roundedHalfEven(U q, U r, U half) {
+  return q + ((static_cast<U>(r > half) | (static_cast<U>(r == half) & q)) & 1);
+}
+
 // round(m · 2^e2 · 10^k), ties to even (m < 2^53, 0 <= k <= 19, result below 2^64).
 std::uint64_t scaledRounded(std::uint64_t m, int e2, int k) {
   const unsigned __int128 num = static_cast<unsigned __int128>(m) * kPow10[k];
@@ -105,17 +112,15 @@ std::uint64_t scaledRounded(std::uint64_t m, int e2, int k) {
     const auto lo = static_cast<std::uint64_t>(num), hi = static_cast<std::uint64_t>(num >> 64);
     const std::uint64_t q = (hi << (64 - s)) | (lo >> s);
     const std::uint64_t r = lo & ((std::uint64_t{1} << s) - 1), half = std::uint64_t{1} << (s - 1);
-    // Without a branch: which way a coordinate rounds is a coin toss to the processor.
-    return q + ((static_cast<std::uint64_t>(r > half) | (static_cast<std::uint64_t>(r == half) & q)) & 1);
+    return roundedHalfEven(q, r, half);
   }
   if (e2 >= 0) return static_cast<std::uint64_t>(num << e2);
   const int s = -e2;
   if (s >= 127) return 0;
-  unsigned __int128 q = num >> s;
+  const unsigned __int128 q = num >> s;
   const unsigned __int128 r = num & ((static_cast<unsigned __int128>(1) << s) - 1);
   const unsigned __int128 half = static_cast<unsigned __int128>(1) << (s - 1);
-  q += (static_cast<unsigned __int128>(r > half) | (static_cast<unsigned __int128>(r == half) & q)) & 1;
-  return static_cast<std::uint64_t>(q);
+  return static_cast<std::uint64_t>(roundedHalfEven(q, r, half));
 }
 
 // The fixed form of a normal value with 0.00001 <= |value| < 1e15, by integer arithmetic

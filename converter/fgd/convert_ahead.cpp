@@ -71,7 +71,8 @@ bool convertBlock(std::FILE* f, std::uint64_t start, std::uint64_t end, std::uin
     const std::string_view line(p, static_cast<std::size_t>(eol - p));
     p = eol + 1;
     double latitude, longitude;
-    if (!gml::tagFree(line) || !gml::readPlainPair(line, latitude, longitude)) continue;
+    // Lines with a tag are no plain pairs: readPlainPair turns them down.
+    if (!gml::readPlainPair(line, latitude, longitude)) continue;
     c.bltoxy(longitude, latitude);
     if (!shared.insert(longitude, latitude, c.planeX, c.planeY)) return false;
   }
